@@ -1,0 +1,47 @@
+# Everything the program carries inside it, embedded as Qt resources.
+
+# Font faces that stand in for the faces the windows were designed with.
+# They are taken from Debian's font packages at configure time, never committed.
+set(CHAROLIST_FONTS
+    "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"
+    "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf"
+    "/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf"
+    "/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf"
+    "/usr/share/fonts/truetype/andika/Andika-Regular.ttf"
+    "/usr/share/fonts/truetype/andika/Andika-Bold.ttf"
+)
+set(FONT_DIR ${GENERATED_DIR}/fonts)
+set(FONT_RESOURCES)
+foreach(font ${CHAROLIST_FONTS})
+    if(NOT EXISTS ${font})
+        message(FATAL_ERROR "Font ${font} is missing: run scripts/install-deps")
+    endif()
+    get_filename_component(name ${font} NAME)
+    configure_file(${font} ${FONT_DIR}/${name} COPYONLY)
+    list(APPEND FONT_RESOURCES ${FONT_DIR}/${name})
+endforeach()
+
+# Pictures drawn at build time from the descriptions in content/art.
+set(ART_DIR ${GENERATED_DIR}/art)
+set(ART_OUTPUTS ${ART_DIR}/back.bmp ${ART_DIR}/runes.bmp ${ART_DIR}/mainicon.png)
+add_custom_command(
+    OUTPUT ${ART_OUTPUTS} ${ART_DIR}/runes-400.png
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ART_DIR}
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+            $<TARGET_FILE:charolist-runeart>
+            ${CMAKE_SOURCE_DIR}/content/art ${FONT_DIR} ${ART_DIR}
+    DEPENDS charolist-runeart
+            ${CMAKE_SOURCE_DIR}/content/art/glyphs.txt
+            ${CMAKE_SOURCE_DIR}/content/art/wood.txt
+    COMMENT "Drawing the rune pictures"
+    VERBATIM)
+set_source_files_properties(${ART_OUTPUTS} PROPERTIES GENERATED TRUE)
+
+file(GLOB TEXT_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/content/texts/*.txt)
+
+add_library(charolist_content STATIC src/app/ContentInit.cpp)
+target_link_libraries(charolist_content PUBLIC Qt6::Core)
+qt_add_resources(charolist_content "texts" PREFIX "/texts"
+    BASE ${CMAKE_SOURCE_DIR}/content/texts FILES ${TEXT_FILES})
+qt_add_resources(charolist_content "art" PREFIX "/art" BASE ${ART_DIR} FILES ${ART_OUTPUTS})
+qt_add_resources(charolist_content "fonts" PREFIX "/fonts" BASE ${FONT_DIR} FILES ${FONT_RESOURCES})

@@ -1,0 +1,51 @@
+#include "app/Startup.h"
+
+#include "app/WindowSet.h"
+#include "oracle/RuneCatalogue.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/Fonts.h"
+
+#include <QIcon>
+#include <cstdio>
+
+namespace app {
+
+bool AsksForEngineVersion(const QStringList& arguments) {
+    for (const QString& arg : arguments)
+        if (arg.toLower() == QStringLiteral("/acver"))
+            return true;
+    return false;
+}
+
+void ShowStartupMessages(const QStringList& arguments) {
+    if (AsksForEngineVersion(arguments))
+        platform::ShowMessage(kEngineVersionText);
+}
+
+void PrepareApplication(QApplication& app) {
+    platform::SetApplicationTitle(QString());
+    if (!platform::LoadEmbeddedFonts())
+        std::fprintf(stderr, "charolist: embedded fonts are missing; using the desktop's\n");
+    app.setFont(platform::DefaultUiFont());
+    app.setWindowIcon(QIcon(oracle::kIconResource));
+    app.setQuitOnLastWindowClosed(false);
+}
+
+int RunProgram(int argc, char** argv) {
+    platform::TApplication app(argc, argv);
+    // Only the arguments after the program's own name are looked at.
+    ShowStartupMessages(app.arguments().mid(1));
+    PrepareApplication(app);
+
+    int status = 0;
+    const bool started = platform::RunCommand([&] {
+        WindowSet windows(oracle::TheReading(), platform::GlobalRandom());
+        Form1->OnClosed = [&app] { app.quit(); };
+        Form1->show();
+        status = app.exec();
+    });
+    return started ? status : 1;
+}
+
+} // namespace app

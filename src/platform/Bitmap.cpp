@@ -1,0 +1,83 @@
+#include "platform/Bitmap.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <cstring>
+#include <stdexcept>
+
+namespace platform {
+
+Bitmap::Bitmap(int width, int height) { SetSize(width, height); }
+
+Bitmap::Bitmap(QImage image) {
+    sourceBits_ = image.depth() == 32 ? 32 : 24;
+    image_ = image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_ARGB32)
+                                     : image.convertToFormat(QImage::Format_RGB32);
+}
+
+void Bitmap::SetSize(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == Width() && height == Height() && !image_.isNull())
+        return;
+    if (width == 0 || height == 0) {
+        image_ = QImage();
+        return;
+    }
+    image_ = QImage(width, height, QImage::Format_RGB32);
+    image_.fill(0xFF000000u);
+}
+
+TColor Bitmap::Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= Width() || y >= Height())
+        return clNone;
+    return static_cast<TColor>(ColorFromPixel(ScanLine(y)[x]));
+}
+
+void Bitmap::SetPixel(int x, int y, TColor c) {
+    if (x < 0 || y < 0 || x >= Width() || y >= Height())
+        return;
+    ScanLine(y)[x] = PixelFromColor(ColorToRGB(c));
+}
+
+namespace {
+
+// The bits per pixel a BMP file declares; 0 for anything else.
+int BmpBitsPerPixel(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray head = f.read(30);
+    if (head.size() < 30 || !head.startsWith("BM"))
+        return 0;
+    return static_cast<uint8_t>(head[28]) | (static_cast<uint8_t>(head[29]) << 8);
+}
+
+} // namespace
+
+Bitmap Bitmap::Load(const QString& path) {
+    QImageReader reader(path);
+    QImage img = reader.read();
+    if (img.isNull())
+        throw std::runtime_error("Cannot load picture \"" + path.toStdString() +
+                                 "\": " + reader.errorString().toStdString());
+    Bitmap b(std::move(img));
+    if (const int bits = BmpBitsPerPixel(path))
+        b.sourceBits_ = bits;
+    return b;
+}
+
+bool Bitmap::operator==(const Bitmap& other) const {
+    if (Width() != other.Width() || Height() != other.Height())
+        return false;
+    for (int y = 0; y < Height(); ++y) {
+        const uint32_t* a = ScanLine(y);
+        const uint32_t* b = other.ScanLine(y);
+        for (int x = 0; x < Width(); ++x)
+            if ((a[x] & 0xFFFFFF) != (b[x] & 0xFFFFFF))
+                return false;
+    }
+    return true;
+}
+
+} // namespace platform

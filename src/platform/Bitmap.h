@@ -1,0 +1,66 @@
+// A 32-bit picture: rows of blue, green, red and a fourth byte. A QImage sits
+// underneath so that Qt can draw text into it and show it; pixel work goes
+// through row pointers (ScanLine), never per-pixel calls in loops.
+#pragma once
+
+#include "platform/Colors.h"
+
+#include <QImage>
+#include <QRect>
+#include <cstdint>
+
+namespace platform {
+
+class Bitmap {
+public:
+    Bitmap() = default;
+    Bitmap(int width, int height);
+    explicit Bitmap(QImage image);
+
+    int Width() const { return image_.width(); }
+    int Height() const { return image_.height(); }
+    bool Empty() const { return image_.isNull(); }
+    QRect Rect() const { return QRect(0, 0, Width(), Height()); }
+    // Bytes from one row to the next.
+    int Pitch() const { return static_cast<int>(image_.bytesPerLine()); }
+
+    // Resizes; a new picture is black. Asking for the current size keeps it.
+    void SetSize(int width, int height);
+
+    // Row y as pixels 0xXXRRGGBB (bytes blue, green, red, fourth in memory).
+    uint32_t* ScanLine(int y) { return reinterpret_cast<uint32_t*>(image_.scanLine(y)); }
+    const uint32_t* ScanLine(int y) const {
+        return reinterpret_cast<const uint32_t*>(image_.constScanLine(y));
+    }
+
+    // Single pixels as TColor (0x00BBGGRR); outside the picture reads clNone.
+    TColor Pixel(int x, int y) const;
+    void SetPixel(int x, int y, TColor c);
+
+    // The bits per pixel of the picture this bitmap was loaded from (24 or
+    // 32; 32 for a bitmap made in memory). Pixels are always stored 32-bit.
+    int SourceBitsPerPixel() const { return sourceBits_; }
+    void SetSourceBitsPerPixel(int bits) { sourceBits_ = bits; }
+
+    QImage& Image() { return image_; }
+    const QImage& Image() const { return image_; }
+
+    // Loads a picture from a file or a Qt resource path; throws on failure.
+    static Bitmap Load(const QString& path);
+
+    bool operator==(const Bitmap& other) const;
+
+private:
+    QImage image_;
+    int sourceBits_ = 32;
+};
+
+// Converts between a TColor and the in-memory pixel word.
+constexpr uint32_t PixelFromColor(uint32_t rgb) {
+    return 0xFF000000u | ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+}
+constexpr uint32_t ColorFromPixel(uint32_t px) {
+    return ((px >> 16) & 0xFF) | (px & 0xFF00) | ((px & 0xFF) << 16);
+}
+
+} // namespace platform

@@ -1,0 +1,92 @@
+// What every control and window of the program offers the rest of it: a name,
+// a tag, bounds, a parent and children, visibility, enabled state, colour and
+// font, and a message handler. Skin commands travel between controls only
+// as messages through this interface (Perform, SendMessage).
+//
+// Our controls are Qt widgets that also implement Control; the widget is
+// reached through Widget().
+#pragma once
+
+#include "platform/Colors.h"
+#include "platform/Fonts.h"
+
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class QWidget;
+
+namespace platform {
+
+struct Message {
+    uint32_t Msg = 0;
+    uintptr_t WParam = 0;
+    intptr_t LParam = 0;
+    intptr_t Result = 0;
+};
+
+// The skin command message: the command in the high 16 bits of WParam, a
+// small argument in the low 16 bits.
+constexpr uint32_t SM_ALPHACMD = 0xA100;
+constexpr uintptr_t MakeAlphaWParam(uint16_t command, uint16_t argument = 0) {
+    return (static_cast<uintptr_t>(command) << 16) | argument;
+}
+constexpr uint16_t AlphaCommand(uintptr_t wparam) { return (wparam >> 16) & 0xFFFF; }
+constexpr uint16_t AlphaArgument(uintptr_t wparam) { return wparam & 0xFFFF; }
+
+class Control {
+public:
+    virtual ~Control() = default;
+
+    virtual QWidget* Widget() = 0;
+    const QWidget* Widget() const { return const_cast<Control*>(this)->Widget(); }
+
+    // The message handler; the base answers nothing (Result stays 0).
+    virtual void WndProc(Message& message);
+    // Direct dispatch to this control's handler.
+    intptr_t Perform(uint32_t msg, uintptr_t wparam = 0, intptr_t lparam = 0);
+
+    QString Name() const;
+    int Tag = 0;
+    // Position and size in the parent's client coordinates.
+    QRect BoundsRect() const;
+    // The nearest enclosing widget that is a Control, or null.
+    Control* Parent() const;
+    // Direct child widgets that are Controls, in creation order.
+    std::vector<Control*> Controls() const;
+
+    // Whether the control itself is set visible (its parents may be hidden).
+    bool Visible() const;
+    virtual void SetVisible(bool visible);
+    bool Enabled() const;
+    virtual void SetEnabled(bool enabled);
+
+    TColor Color() const { return color_; }
+    virtual void SetColor(TColor color);
+    const TFont& Font() const { return font_; }
+    virtual void SetFont(const TFont& font);
+
+    // A windowed control has a window of its own; a light-weight one is
+    // painted by its parent's window.
+    virtual bool IsWindowed() const { return true; }
+
+protected:
+    // Called after the colour or font changed; the default applies the font
+    // and colours to the widget.
+    virtual void ColorChanged() {}
+    virtual void FontChanged();
+
+    TColor color_ = clBtnFace;
+    TFont font_;
+};
+
+// Sends a message to a control and returns its result; 0 for no control.
+intptr_t SendMessage(Control* target, uint32_t msg, uintptr_t wparam = 0, intptr_t lparam = 0);
+
+// The Control a widget implements, or null.
+Control* AsControl(QWidget* widget);
+// The descendant of root (root included) with this name, or null.
+Control* FindControl(QWidget* root, const QString& name);
+
+} // namespace platform

@@ -1,0 +1,74 @@
+#include "platform/Form.h"
+
+#include "platform/Application.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace platform {
+
+TForm::TForm(const QString& name, QSize clientSize, BorderStyle border, unsigned borderIcons,
+             QWidget* owner)
+    : QWidget(owner, Qt::Window), layout_(new QVBoxLayout(this)), client_(new QWidget(this)) {
+    setObjectName(name);
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (borderIcons & biSystemMenu)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (borderIcons & biMinimize)
+        flags |= Qt::WindowMinimizeButtonHint;
+    if ((borderIcons & biMaximize) && border == BorderStyle::Sizeable)
+        flags |= Qt::WindowMaximizeButtonHint;
+    setWindowFlags(flags);
+
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(0);
+    layout_->addWidget(client_);
+    client_->setObjectName(name + QStringLiteral("Client"));
+    if (border == BorderStyle::Single) {
+        client_->setFixedSize(clientSize);
+        layout_->setSizeConstraint(QLayout::SetFixedSize);
+    } else {
+        client_->setMinimumSize(1, 1);
+        client_->resize(clientSize);
+        resize(clientSize);
+    }
+}
+
+QSize TForm::ClientSize() const { return client_->size(); }
+
+void TForm::SetMenuBar(QMenuBar* menuBar) {
+    menuBar_ = menuBar;
+    layout_->setMenuBar(menuBar);
+}
+
+void TForm::showEvent(QShowEvent* event) {
+    if (!event->spontaneous())
+        PlaceOnShow();
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        RunCommand([this] { FormShow(); });
+}
+
+void TForm::PlaceOnShow() {
+    adjustSize();
+    QRect frame = frameGeometry();
+    if (Position == FormPosition::ScreenCenter && !shownOnce_) {
+        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        if (screen)
+            frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    } else if (Position == FormPosition::MainFormCenter && MainForm) {
+        frame.moveCenter(MainForm->frameGeometry().center());
+        move(frame.topLeft());
+    }
+    shownOnce_ = true;
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+    RunCommand([this] { FormClose(); });
+    event->accept();
+}
+
+} // namespace platform

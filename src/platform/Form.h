@@ -1,0 +1,58 @@
+// A top-level window of the program: a caption, an optional menu bar and a
+// client area of a given size below it, where controls sit at fixed places.
+#pragma once
+
+#include "platform/Control.h"
+
+#include <QWidget>
+
+class QMenuBar;
+class QVBoxLayout;
+
+namespace platform {
+
+enum class BorderStyle { Single, Sizeable }; // Single: fixed size
+enum BorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
+enum class FormPosition { Designed, ScreenCenter, MainFormCenter };
+
+class TForm : public QWidget, public Control {
+    Q_OBJECT
+public:
+    TForm(const QString& name, QSize clientSize, BorderStyle border, unsigned borderIcons,
+          QWidget* owner = nullptr);
+
+    QWidget* Widget() override { return this; }
+
+    // The area below the menu bar where the controls are placed.
+    QWidget* Client() const { return client_; }
+    QSize ClientSize() const;
+
+    QString Caption() const { return windowTitle(); }
+    void SetCaption(const QString& caption) { setWindowTitle(caption); }
+
+    void SetMenuBar(QMenuBar* menuBar);
+    QMenuBar* MenuBar() const { return menuBar_; }
+
+    // Where the window goes when it is shown: centred on the screen (the
+    // first time only) or over the main window (every time).
+    FormPosition Position = FormPosition::Designed;
+    QWidget* MainForm = nullptr;
+
+protected:
+    // Called when the window is shown, and when it closes (by any path).
+    virtual void FormShow() {}
+    virtual void FormClose() {}
+
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void PlaceOnShow();
+
+    QVBoxLayout* layout_;
+    QWidget* client_;
+    QMenuBar* menuBar_ = nullptr;
+    bool shownOnce_ = false;
+};
+
+} // namespace platform

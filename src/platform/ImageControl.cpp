@@ -1,0 +1,49 @@
+#include "platform/ImageControl.h"
+
+#include "platform/Application.h"
+#include "platform/Canvas.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegion>
+
+namespace platform {
+
+TImage::TImage(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    UpdateCursor();
+}
+
+void TImage::DrawPicture(const Bitmap& src, int w, int h) {
+    picture_.SetSize(w, h);
+    Canvas(picture_).Draw(0, 0, src);
+    update();
+}
+
+void TImage::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (!picture_.Empty())
+        p.drawImage(0, 0, picture_.Image());
+    // Whatever the picture does not cover shows the parent's background.
+    const QRegion rest = QRegion(rect()).subtracted(QRegion(picture_.Rect()));
+    for (const QRect& r : rest)
+        p.fillRect(r, palette().window());
+}
+
+void TImage::mousePressEvent(QMouseEvent* event) {
+    if (OnMouseDown)
+        RunCommand([&] { OnMouseDown(this, event->button(), event->position().toPoint()); });
+    event->accept();
+}
+
+void TImage::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange)
+        UpdateCursor();
+    QWidget::changeEvent(event);
+}
+
+void TImage::UpdateCursor() { setCursor(isEnabled() ? Qt::PointingHandCursor : Qt::ArrowCursor); }
+
+} // namespace platform

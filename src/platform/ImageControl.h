@@ -1,0 +1,42 @@
+// An image control: shows its picture at its top-left corner, unscaled. It
+// reports a press of any mouse button the moment the button goes down, never
+// takes the keyboard focus, shows the hand pointer while enabled and the
+// arrow while disabled, and looks the same either way.
+#pragma once
+
+#include "platform/Bitmap.h"
+#include "platform/Control.h"
+
+#include <QWidget>
+#include <functional>
+
+namespace platform {
+
+class TImage : public QWidget, public Control {
+    Q_OBJECT
+public:
+    explicit TImage(QWidget* parent = nullptr);
+
+    QWidget* Widget() override { return this; }
+
+    Bitmap& Picture() { return picture_; }
+    const Bitmap& Picture() const { return picture_; }
+
+    // Sets the picture to w x h and draws `src` at its top-left corner.
+    void DrawPicture(const Bitmap& src, int w, int h);
+    // Repaints at once.
+    void Repaint() { repaint(); }
+
+    std::function<void(TImage* sender, Qt::MouseButton button, QPoint at)> OnMouseDown;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void UpdateCursor();
+    Bitmap picture_;
+};
+
+} // namespace platform

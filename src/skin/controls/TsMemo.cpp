@@ -1,0 +1,98 @@
+#include "skin/controls/TsMemo.h"
+
+#include "platform/Application.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+
+namespace skin {
+
+TsMemo::TsMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    color_ = platform::clWindow;
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setTabChangesFocus(false);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (OnChange)
+            platform::RunCommand([this] { OnChange(this); });
+    });
+    FontChanged();
+    ColorChanged();
+}
+
+QString TsMemo::Text() const {
+    QString text = toPlainText();
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+void TsMemo::SetText(const QString& text) {
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    if (plain == toPlainText())
+        return;
+    setPlainText(plain);
+}
+
+void TsMemo::InsertAtEnd(const QString& text) {
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(plain);
+}
+
+int TsMemo::LineIndex(int line) const {
+    const QTextBlock block = document()->findBlockByNumber(line);
+    return block.isValid() ? FromDocumentPosition(block.position()) : -1;
+}
+
+int TsMemo::SelStart() const { return FromDocumentPosition(textCursor().selectionStart()); }
+
+int TsMemo::SelLength() const {
+    const QTextCursor c = textCursor();
+    return FromDocumentPosition(c.selectionEnd()) - FromDocumentPosition(c.selectionStart());
+}
+
+void TsMemo::SetSelStart(int index) {
+    QTextCursor c = textCursor();
+    c.setPosition(ToDocumentPosition(index));
+    setTextCursor(c);
+}
+
+void TsMemo::ScrollCaret() {
+    ensureCursorVisible();
+    // A caret at the start of a line also brings the left edge into view.
+    if (textCursor().atBlockStart())
+        horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+}
+
+// Each line break is one position in the document and two characters outside.
+int TsMemo::ToDocumentPosition(int index) const {
+    index = std::max(index, 0);
+    int position = 0;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        const int length = b.length() - 1; // without the break
+        if (index <= length || !b.next().isValid())
+            return position + std::min(index, length);
+        index -= length + 2;
+        position += length + 1;
+        if (index < 0)
+            return position - 1; // inside a CR LF pair: before the break
+    }
+    return position;
+}
+
+int TsMemo::FromDocumentPosition(int position) const {
+    const QTextBlock block = document()->findBlock(position);
+    return position + (block.isValid() ? block.blockNumber() : 0);
+}
+
+void TsMemo::ColorChanged() {
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, platform::ToQColor(color_));
+    setPalette(pal);
+}
+
+} // namespace skin

@@ -1,0 +1,73 @@
+# Shared steps of the end-to-end tests: a private X server, the program under
+# test, screenshots and a clean close. Sourced by the test scripts.
+
+E2E_WORK=$(mktemp -d)
+E2E_XPID=""
+E2E_APID=""
+
+e2e_cleanup() {
+    if [ -n "$E2E_APID" ]; then kill "$E2E_APID" 2>/dev/null || true; fi
+    if [ -n "$E2E_XPID" ]; then kill "$E2E_XPID" 2>/dev/null || true; fi
+    rm -rf "$E2E_WORK"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Starts Xvfb on a free display and waits until it answers.
+e2e_start_x() {
+    n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+    E2E_XPID=$!
+    export DISPLAY=":$n"
+    i=0
+    until xdpyinfo >/dev/null 2>&1; do
+        i=$((i + 1))
+        [ $i -gt 100 ] && fail "Xvfb did not start"
+        sleep 0.1
+    done
+}
+
+# Starts the program with an empty data folder (so no skin of the user's is
+# found) and waits for its main window; sets E2E_WID.
+e2e_start_program() {
+    mkdir -p "$E2E_WORK/data" "$E2E_WORK/run"
+    chmod 700 "$E2E_WORK/run"
+    XDG_DATA_HOME="$E2E_WORK/data" XDG_RUNTIME_DIR="$E2E_WORK/run" "$@" \
+        >"$E2E_WORK/program.log" 2>&1 &
+    E2E_APID=$!
+    i=0
+    E2E_WID=""
+    while [ -z "$E2E_WID" ]; do
+        i=$((i + 1))
+        [ $i -gt 200 ] && fail "no main window appeared"
+        kill -0 "$E2E_APID" 2>/dev/null || fail "the program ended early"
+        E2E_WID=$(xdotool search --onlyvisible --classname charolist 2>/dev/null | head -n 1 || true)
+        if [ -z "$E2E_WID" ]; then sleep 0.1; fi
+    done
+}
+
+# Takes a screenshot of the whole screen into the PNG $1.
+e2e_screenshot() {
+    xwd -root -silent >"$E2E_WORK/shot.xwd" || fail "xwd failed"
+    convert "xwd:$E2E_WORK/shot.xwd" "$1" || fail "convert failed"
+}
+
+# Closes the main window as a window manager would and checks the exit status.
+e2e_close_and_expect_exit_0() {
+    "$E2E_TOOLS/charolist-e2e-close" "$E2E_WID" || fail "could not send the close request"
+    i=0
+    while kill -0 "$E2E_APID" 2>/dev/null; do
+        i=$((i + 1))
+        [ $i -gt 100 ] && fail "the program did not end after its window was closed"
+        sleep 0.1
+    done
+    status=0
+    wait "$E2E_APID" || status=$?
+    E2E_APID=""
+    [ "$status" -eq 0 ] || fail "the program exited with status $status"
+}

@@ -1,0 +1,37 @@
+#!/bin/sh
+# The real program under Xvfb: its window appears, the 24 grid slots show the
+# rune back at the grid's places, and closing the window ends it with 0.
+# Usage: startup.sh PROGRAM BUILD_DIR
+set -eu
+PROGRAM=$1
+BUILD=$2
+E2E_TOOLS="$BUILD/tools"
+. "$(dirname "$0")/lib.sh"
+
+e2e_start_x
+e2e_start_program "$PROGRAM"
+
+# The grid relative to its first slot: rows 88 apart, slots 64 apart, the
+# last row of four shifted by 32.
+expected=$(for row in 0 1 2 3; do for col in 0 1 2 3 4; do
+    echo "$((col * 64)) $((row * 88))"; done; done
+    for col in 0 1 2 3; do echo "$((32 + col * 64)) 352"; done)
+expected=$(echo "$expected" | sort)
+
+i=0
+while :; do
+    e2e_screenshot "$BUILD/e2e-startup.png"
+    found=$("$E2E_TOOLS/charolist-e2e-find" "$BUILD/e2e-startup.png" \
+        "$BUILD/generated/art/back.bmp")
+    [ "$(echo "$found" | grep -c .)" -eq 24 ] && break
+    i=$((i + 1))
+    [ $i -gt 30 ] && fail "expected 24 rune backs on screen, found: $found"
+    sleep 0.2
+done
+x0=$(echo "$found" | awk 'NR == 1 || $1 < m { m = $1 } END { print m }')
+y0=$(echo "$found" | awk 'NR == 1 || $2 < m { m = $2 } END { print m }')
+relative=$(echo "$found" | awk -v x="$x0" -v y="$y0" '{ print $1 - x, $2 - y }' | sort)
+[ "$relative" = "$expected" ] || fail "the backs are not laid out as the grid: $found"
+
+e2e_close_and_expect_exit_0
+echo "e2e startup: 24 backs in the grid, clean exit"

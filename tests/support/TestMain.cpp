@@ -1,0 +1,15 @@
+// Runs the tests inside an application object, on the offscreen platform
+// unless the environment chooses another.
+#include "platform/Application.h"
+#include "platform/Fonts.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::TApplication app(argc, argv);
+    platform::LoadEmbeddedFonts();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
