@@ -1,13 +1,19 @@
 // Form1: the main window. Rune slots on the left, the reading log on the
-// right, the menu bar with every command.
+// right, the spread's prompt above, the refresh button below and the menu
+// bar with every command.
 #pragma once
 
+#include "controls/Labels.h"
 #include "oracle/ReadingState.h"
+#include "oracle/RuneCatalogue.h"
 #include "platform/Form.h"
 #include "platform/ImageControl.h"
 #include "platform/ImageList.h"
 #include "platform/Random.h"
+#include "platform/SaveDialog.h"
+#include "skin/controls/TsButton.h"
 #include "skin/controls/TsMemo.h"
+#include "skin/controls/TsPanel.h"
 
 #include <QAction>
 #include <QMenu>
@@ -17,12 +23,19 @@
 
 namespace app {
 
-constexpr int kSlotCount = 30;  // Image1 .. Image30
-constexpr int kGridSlots = 24;  // Image1 .. Image24
+constexpr int kSlotCount = 30; // Image1 .. Image30
+constexpr int kGridSlots = 24; // Image1 .. Image24; Image25 .. Image30 sit in sPanel1
 constexpr QSize kMainClientSize(792, 546);
+constexpr int kAphorismCount = 18;
 
 // Where grid slot n (1..24) sits in the client area.
 QPoint GridSlotPlace(int n);
+// The deck position slot n (1..30) always shows.
+int SlotDeckIndex(int n);
+// Caption i (1..18) of the main window: the program's name and an aphorism.
+QString AphorismCaption(int i);
+// Puts an empty selection at the first character of a line of a text box.
+void MoveCaretToLine(skin::TsMemo* memo, int line);
 
 class TForm1 : public platform::TForm, public oracle::ReadingLog {
     Q_OBJECT
@@ -33,19 +46,48 @@ public:
     platform::TImage* Image(int n) const { return Images.at(n - 1); }
 
     std::array<platform::TImage*, kSlotCount> Images{};
+    controls::TsLabelFX* sLabelFX1 = nullptr;
+    controls::TsLabelFX* sLabelFX2 = nullptr;
+    controls::TsLabel* sLabel1 = nullptr;
+    skin::TsPanel* sPanel1 = nullptr;
     skin::TsMemo* sMemo1 = nullptr;
+    skin::TsButton* sButton1 = nullptr;
     QMenuBar* MainMenu1 = nullptr;
-    QMenu* N1 = nullptr;     // "Файл"
-    QAction* N13 = nullptr;  // "Выход..."
-    platform::TImageList ImageList1{53, 77};
+    QMenu *N1 = nullptr, *N2 = nullptr, *N8 = nullptr;
+    QAction *N12 = nullptr, *N13 = nullptr;                              // Файл
+    QAction *N3 = nullptr, *N4 = nullptr, *N5 = nullptr, *N6 = nullptr; // Расклад...
+    QAction *N9 = nullptr, *N10 = nullptr, *N11 = nullptr;               // О программе...
+    platform::TImageList ImageList1{oracle::kPictureWidth, oracle::kPictureHeight};
+    platform::TSaveDialog sSaveDialog1;
 
+    // Creation, caption and spreads.
     void FormCreate();
-    void N13Click();
-    void DrawRuneBacks();
+    void SetRandomCaption();
     void sButton1Click();
+    void N3Click() { SetUpSpread(1); }
+    void N4Click() { SetUpSpread(4); }
+    void N5Click() { SetUpSpread(5); }
+    void N6Click() { SetUpSpread(6); }
+    void DrawRuneBacks();
+    void PlaceNumberTiles(int spreadKind);
+
+    // Opening runes and the log.
+    void ImageMouseDown(platform::TImage* slot);
+    void OpenSlot(platform::TImage* slot, int deckPosition);
+    void CheckSpreadComplete(int count);
+    void AppendRuneText(oracle::RuneNumber rune);
+    void sMemo1Change();
+
+    // The other commands.
+    void N12Click();
+    // Writes the log to a file (what "Сохранить..." does with the chosen name).
+    void SaveLogTo(const QString& path);
+    void N13Click();
+    void N9Click();
+    void N10Click();
+    void N11Click();
 
     void ClearLog() override { sMemo1->Clear(); }
-
     oracle::ReadingState& Reading() { return reading_; }
 
     // Runs once the window has closed and the reading is cleared.
@@ -57,6 +99,9 @@ protected:
 private:
     void CreateControls();
     void CreateMenu();
+    void SetUpSpread(int kind);
+    void DrawPictureInto(platform::TImage* slot, int picture);
+    QString StoredText(const QString& label) const;
 
     oracle::ReadingState& reading_;
     platform::RandomSource& random_;

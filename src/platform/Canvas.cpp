@@ -109,6 +109,8 @@ int Canvas::DrawText(const QString& text, QRect& r, uint32_t flags) {
     QString shown = (flags & DT_NOPREFIX) ? text : StripPrefix(text);
     if (flags & DT_SINGLELINE)
         shown.replace(u'\r', u' ').replace(u'\n', u' ');
+    else
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     const QFont font = Font.ToQFont();
     const QFontMetrics fm(font);
     if ((flags & DT_END_ELLIPSIS) && !(flags & DT_CALCRECT))

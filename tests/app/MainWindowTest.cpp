@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <gtest/gtest.h>
+#include "support/Printers.h"
 
 using namespace app;
 using testing_support::AnswerNextBox;

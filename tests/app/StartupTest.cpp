@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include "support/Printers.h"
 
 using namespace app;
 using testing_support::AnswerNextBox;

@@ -14,22 +14,25 @@ trap e2e_cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -s "$E2E_WORK/program.log" ]; then
+        echo "--- the program's output:" >&2
+        cat "$E2E_WORK/program.log" >&2
+    fi
     exit 1
 }
 
-# Starts Xvfb on a free display and waits until it answers.
+# Starts Xvfb on a display number it picks itself and waits until it answers.
 e2e_start_x() {
-    n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp \
+        3>"$E2E_WORK/display" >"$E2E_WORK/xvfb.log" 2>&1 &
     E2E_XPID=$!
-    export DISPLAY=":$n"
     i=0
-    until xdpyinfo >/dev/null 2>&1; do
+    until [ -s "$E2E_WORK/display" ] && xdpyinfo -display ":$(cat "$E2E_WORK/display")" >/dev/null 2>&1; do
         i=$((i + 1))
-        [ $i -gt 100 ] && fail "Xvfb did not start"
+        [ $i -gt 100 ] && fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
         sleep 0.1
     done
+    export DISPLAY=":$(cat "$E2E_WORK/display")"
 }
 
 # Starts the program with an empty data folder (so no skin of the user's is

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <cmath>
 #include <gtest/gtest.h>
+#include "support/Printers.h"
 #include <set>
 
 using namespace oracle;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include "support/Printers.h"
 
 using namespace oracle;
 

@@ -2,6 +2,7 @@
 #include "platform/ImageList.h"
 
 #include <gtest/gtest.h>
+#include "support/Printers.h"
 
 using namespace platform;
 

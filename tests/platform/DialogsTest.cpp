@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include "support/Printers.h"
 #include <stdexcept>
 
 using namespace platform;

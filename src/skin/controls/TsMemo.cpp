@@ -12,7 +12,7 @@ TsMemo::TsMemo(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setTabChangesFocus(false);
+    setTabChangesFocus(true); // Tab moves on, as in a dialog
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (OnChange)
             platform::RunCommand([this] { OnChange(this); });

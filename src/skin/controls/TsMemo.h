@@ -6,6 +6,7 @@
 #include "platform/Control.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <functional>
 
 namespace skin {
@@ -25,6 +26,8 @@ public:
     void InsertAtEnd(const QString& text);
 
     int LineCount() const { return document()->blockCount(); }
+    // The line at the top of the view.
+    int FirstVisibleLine() const { return firstVisibleBlock().blockNumber(); }
     // The character index of the start of a line; -1 for a line that does not exist.
     int LineIndex(int line) const;
     int SelStart() const;
