@@ -7,13 +7,21 @@ E2E_APID=""
 
 e2e_cleanup() {
     if [ -n "$E2E_APID" ]; then kill "$E2E_APID" 2>/dev/null || true; fi
-    if [ -n "$E2E_XPID" ]; then kill "$E2E_XPID" 2>/dev/null || true; fi
+    # Wait for the server to be gone, so the next test cannot reach it.
+    if [ -n "$E2E_XPID" ]; then
+        kill "$E2E_XPID" 2>/dev/null || true
+        wait "$E2E_XPID" 2>/dev/null || true
+    fi
     rm -rf "$E2E_WORK"
 }
 trap e2e_cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -n "${E2E_DEBUG:-}" ]; then
+        echo "DISPLAY=$DISPLAY"; cat "$E2E_WORK/xvfb.log"; ls -la /tmp/.X11-unix /tmp/.X*-lock
+        xdpyinfo | head -3
+    fi >&2 2>&1
     if [ -s "$E2E_WORK/program.log" ]; then
         echo "--- the program's output:" >&2
         cat "$E2E_WORK/program.log" >&2
@@ -23,7 +31,8 @@ fail() {
 
 # Starts Xvfb on a display number it picks itself and waits until it answers.
 e2e_start_x() {
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp \
+    # -noreset: the server must not reset when the readiness probe disconnects.
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset \
         3>"$E2E_WORK/display" >"$E2E_WORK/xvfb.log" 2>&1 &
     E2E_XPID=$!
     i=0
@@ -73,4 +82,26 @@ e2e_close_and_expect_exit_0() {
     wait "$E2E_APID" || status=$?
     E2E_APID=""
     [ "$status" -eq 0 ] || fail "the program exited with status $status"
+}
+
+# Waits until the 24 rune backs are on screen; sets E2E_FOUND to their
+# top-left corners ("x y" lines) and E2E_X0 / E2E_Y0 to the first slot's.
+e2e_wait_for_backs() {
+    i=0
+    while :; do
+        e2e_screenshot "$1"
+        E2E_FOUND=$("$E2E_TOOLS/charolist-e2e-find" "$1" "$E2E_BUILD/generated/art/back.bmp")
+        [ "$(echo "$E2E_FOUND" | grep -c .)" -eq 24 ] && break
+        i=$((i + 1))
+        [ $i -gt 30 ] && fail "expected 24 rune backs on screen, found: $E2E_FOUND"
+        sleep 0.2
+    done
+    E2E_X0=$(echo "$E2E_FOUND" | awk 'NR == 1 || $1 < m { m = $1 } END { print m }')
+    E2E_Y0=$(echo "$E2E_FOUND" | awk 'NR == 1 || $2 < m { m = $2 } END { print m }')
+}
+
+# Counts the pixels of colour $6 (as "#RRGGBB") in the rectangle $2,$3 of
+# size $4 x $5 of the screenshot $1.
+e2e_count_colour() {
+    convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- | grep -ci "$6"
 }

@@ -6,6 +6,7 @@ set -eu
 PROGRAM=$1
 BUILD=$2
 E2E_TOOLS="$BUILD/tools"
+E2E_BUILD=$BUILD
 . "$(dirname "$0")/lib.sh"
 
 e2e_start_x
@@ -18,18 +19,10 @@ expected=$(for row in 0 1 2 3; do for col in 0 1 2 3 4; do
     for col in 0 1 2 3; do echo "$((32 + col * 64)) 352"; done)
 expected=$(echo "$expected" | sort)
 
-i=0
-while :; do
-    e2e_screenshot "$BUILD/e2e-startup.png"
-    found=$("$E2E_TOOLS/charolist-e2e-find" "$BUILD/e2e-startup.png" \
-        "$BUILD/generated/art/back.bmp")
-    [ "$(echo "$found" | grep -c .)" -eq 24 ] && break
-    i=$((i + 1))
-    [ $i -gt 30 ] && fail "expected 24 rune backs on screen, found: $found"
-    sleep 0.2
-done
-x0=$(echo "$found" | awk 'NR == 1 || $1 < m { m = $1 } END { print m }')
-y0=$(echo "$found" | awk 'NR == 1 || $2 < m { m = $2 } END { print m }')
+e2e_wait_for_backs "$BUILD/e2e-startup.png"
+found=$E2E_FOUND
+x0=$E2E_X0
+y0=$E2E_Y0
 relative=$(echo "$found" | awk -v x="$x0" -v y="$y0" '{ print $1 - x, $2 - y }' | sort)
 [ "$relative" = "$expected" ] || fail "the backs are not laid out as the grid: $found"
 
