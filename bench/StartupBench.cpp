@@ -54,6 +54,6 @@ void BM_Program(benchmark::State& state) { Measure(state, PROGRAM_PATH); }
 
 } // namespace
 
-BENCHMARK(BM_BareWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
-BENCHMARK(BM_Program)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+BENCHMARK(BM_BareWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Program)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK_MAIN();

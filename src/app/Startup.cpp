@@ -34,21 +34,6 @@ void PrepareApplication(QApplication& app) {
     app.setQuitOnLastWindowClosed(false);
 }
 
-namespace {
-
-// For the start-up benchmark: ends the program once its main window has
-// painted its first frame.
-class QuitAfterFirstPaint : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-} // namespace
-
 int RunProgram(int argc, char** argv) {
     platform::TApplication app(argc, argv);
     // Only the arguments after the program's own name are looked at.
@@ -59,7 +44,7 @@ int RunProgram(int argc, char** argv) {
     const bool started = platform::RunCommand([&] {
         WindowSet windows(oracle::TheReading(), platform::GlobalRandom());
         Form1->OnClosed = [&app] { app.quit(); };
-        QuitAfterFirstPaint quitAfterPaint;
+        platform::QuitAfterFirstPaint quitAfterPaint; // for the start-up benchmark
         if (qEnvironmentVariableIsSet("CHAROLIST_QUIT_AFTER_FIRST_PAINT"))
             Form1->installEventFilter(&quitAfterPaint);
         Form1->show();

@@ -1,5 +1,12 @@
 # Shared steps of the end-to-end tests: a private X server, the program under
-# test, screenshots and a clean close. Sourced by the test scripts.
+# test, screenshots and a clean close. Sourced by the test scripts, whose
+# arguments are the program and the build folder.
+
+[ $# -eq 2 ] || { echo "usage: $0 PROGRAM BUILD_DIR" >&2; exit 2; }
+PROGRAM=$1
+BUILD=$2
+E2E_TOOLS="$BUILD/tools"
+E2E_BUILD=$BUILD
 
 E2E_WORK=$(mktemp -d)
 E2E_XPID=""

@@ -3,10 +3,6 @@
 # slot turns it face up (a red glyph) and puts its text into the log.
 # Usage: reading.sh PROGRAM BUILD_DIR
 set -eu
-PROGRAM=$1
-BUILD=$2
-E2E_TOOLS="$BUILD/tools"
-E2E_BUILD=$BUILD
 . "$(dirname "$0")/lib.sh"
 
 e2e_start_x

@@ -3,10 +3,6 @@
 # rune back at the grid's places, and closing the window ends it with 0.
 # Usage: startup.sh PROGRAM BUILD_DIR
 set -eu
-PROGRAM=$1
-BUILD=$2
-E2E_TOOLS="$BUILD/tools"
-E2E_BUILD=$BUILD
 . "$(dirname "$0")/lib.sh"
 
 e2e_start_x
