@@ -49,11 +49,25 @@ void Measure(benchmark::State& state, const char* path) {
     state.counters["peak_MiB"] = peak / 1024.0;
 }
 
-void BM_BareWindow(benchmark::State& state) { Measure(state, BARE_PATH); }
-void BM_Program(benchmark::State& state) { Measure(state, PROGRAM_PATH); }
+void BM_BareWindow(benchmark::State& state) {
+    Measure(state, BARE_PATH);
+}
+void BM_Program(benchmark::State& state) {
+    Measure(state, PROGRAM_PATH);
+}
 
 } // namespace
 
-BENCHMARK(BM_BareWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Program)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BareWindow)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Program)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK_MAIN();

@@ -5,6 +5,8 @@
 namespace content {
 
 // True when the embedded content is linked in (the rune back is its first picture).
-bool ContentAvailable() { return QFile::exists(QStringLiteral(":/art/back.bmp")); }
+bool ContentAvailable() {
+    return QFile::exists(QStringLiteral(":/art/back.bmp"));
+}
 
 } // namespace content

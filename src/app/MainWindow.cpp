@@ -92,7 +92,9 @@ QPoint GridSlotPlace(int n) {
     return QPoint(kLastRowLefts[i - 20], kRowTops[4]);
 }
 
-int SlotDeckIndex(int n) { return n <= kGridSlots ? n - 1 : n - 25; }
+int SlotDeckIndex(int n) {
+    return n <= kGridSlots ? n - 1 : n - 25;
+}
 
 QString AphorismCaption(int i) {
     const auto& [saying, author] = kAphorisms[i - 1];
@@ -191,7 +193,7 @@ void TForm1::CreateMenu() {
         return menu;
     };
     auto item = [this](QMenu* menu, const char* name, const QString& caption,
-                        void (TForm1::*handler)()) {
+                       void (TForm1::*handler)()) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this,
@@ -334,7 +336,8 @@ void TForm1::DrawPictureInto(platform::TImage* slot, int picture) {
 // ---- Opening runes -----------------------------------------------------------
 
 void TForm1::ImageMouseDown(platform::TImage* slot) {
-    const int n = static_cast<int>(std::find(Images.begin(), Images.end(), slot) - Images.begin()) + 1;
+    const int n =
+        static_cast<int>(std::find(Images.begin(), Images.end(), slot) - Images.begin()) + 1;
     if (n >= 1 && n <= kSlotCount)
         OpenSlot(slot, SlotDeckIndex(n));
 }
@@ -392,7 +395,9 @@ void TForm1::N12Click() {
     SaveLogTo(sSaveDialog1.FileName);
 }
 
-void TForm1::SaveLogTo(const QString& path) { oracle::SaveReading(path, sMemo1->Text()); }
+void TForm1::SaveLogTo(const QString& path) {
+    oracle::SaveReading(path, sMemo1->Text());
+}
 
 void TForm1::N13Click() {
     if (!platform::Confirm(QStringLiteral("Вы действительно хотите закрыть программу?")))
@@ -413,9 +418,15 @@ void ShowCompanion(QWidget* window) {
 
 } // namespace
 
-void TForm1::N9Click() { ShowCompanion(Form5); }
-void TForm1::N10Click() { ShowCompanion(Form3); }
-void TForm1::N11Click() { ShowCompanion(Form4); }
+void TForm1::N9Click() {
+    ShowCompanion(Form5);
+}
+void TForm1::N10Click() {
+    ShowCompanion(Form3);
+}
+void TForm1::N11Click() {
+    ShowCompanion(Form4);
+}
 
 void TForm1::FormClose() {
     oracle::ClearReading(reading_);

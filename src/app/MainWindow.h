@@ -54,9 +54,9 @@ public:
     skin::TsButton* sButton1 = nullptr;
     QMenuBar* MainMenu1 = nullptr;
     QMenu *N1 = nullptr, *N2 = nullptr, *N8 = nullptr;
-    QAction *N12 = nullptr, *N13 = nullptr;                              // Файл
+    QAction *N12 = nullptr, *N13 = nullptr;                             // Файл
     QAction *N3 = nullptr, *N4 = nullptr, *N5 = nullptr, *N6 = nullptr; // Расклад...
-    QAction *N9 = nullptr, *N10 = nullptr, *N11 = nullptr;               // О программе...
+    QAction *N9 = nullptr, *N10 = nullptr, *N11 = nullptr;              // О программе...
     platform::TImageList ImageList1{oracle::kPictureWidth, oracle::kPictureHeight};
     platform::TSaveDialog sSaveDialog1;
 

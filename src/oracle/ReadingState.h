@@ -13,7 +13,7 @@ constexpr int kDeckSize = 24;
 using DeckArray = std::array<int32_t, kDeckSize>;
 
 struct ReadingState {
-    DeckArray Deck{};           // the rune number at each deck position
+    DeckArray Deck{};        // the rune number at each deck position
     int32_t OpenedCount = 0; // runes opened since the reading started
     int32_t SpreadKind = 0;  // 1, 4, 5 or 6: the spread and how many runes it opens
 };

@@ -14,10 +14,14 @@ constexpr int kRuneCount = 24;
 
 // The image list: 32 opaque pictures of 53 x 77.
 constexpr int kPictureWidth = 53, kPictureHeight = 77, kPictureCount = 32;
-constexpr int kRuneBackPicture = 0;  // same picture as the back resource
+constexpr int kRuneBackPicture = 0;   // same picture as the back resource
 constexpr int kPlainFacePicture = 25; // light wood without a glyph
-constexpr int FacePicture(RuneNumber n) { return n; }
-constexpr int NumberTilePicture(int k) { return 25 + k; }
+constexpr int FacePicture(RuneNumber n) {
+    return n;
+}
+constexpr int NumberTilePicture(int k) {
+    return 25 + k;
+}
 
 // Resource paths of the generated pictures.
 inline const QString kRuneBackResource = QStringLiteral(":/art/back.bmp");

@@ -7,7 +7,9 @@
 
 namespace platform {
 
-Bitmap::Bitmap(int width, int height) { SetSize(width, height); }
+Bitmap::Bitmap(int width, int height) {
+    SetSize(width, height);
+}
 
 Bitmap::Bitmap(QImage image) {
     sourceBits_ = image.depth() == 32 ? 32 : 24;

@@ -84,12 +84,14 @@ namespace {
 
 int QtFlags(uint32_t flags) {
     int q = 0;
-    q |= (flags & DT_CENTER) ? Qt::AlignHCenter : (flags & DT_RIGHT) ? Qt::AlignRight
-                                                                      : Qt::AlignLeft;
+    q |= (flags & DT_CENTER)  ? Qt::AlignHCenter
+         : (flags & DT_RIGHT) ? Qt::AlignRight
+                              : Qt::AlignLeft;
     // Vertical placement applies to single lines only, as text boxes expect.
     if (flags & DT_SINGLELINE)
-        q |= (flags & DT_VCENTER) ? Qt::AlignVCenter : (flags & DT_BOTTOM) ? Qt::AlignBottom
-                                                                            : Qt::AlignTop;
+        q |= (flags & DT_VCENTER)  ? Qt::AlignVCenter
+             : (flags & DT_BOTTOM) ? Qt::AlignBottom
+                                   : Qt::AlignTop;
     else
         q |= Qt::AlignTop;
     if (flags & DT_SINGLELINE)

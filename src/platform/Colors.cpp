@@ -43,12 +43,12 @@ constexpr std::array<uint32_t, kSysColorCount> kSysColors = {
 };
 
 constexpr std::pair<int, int> kMetrics[] = {
-    {SM_CXVSCROLL, 16}, {SM_CYHSCROLL, 16},  {SM_CYCAPTION, 19},   {SM_CXBORDER, 1},
-    {SM_CYBORDER, 1},   {SM_CXDLGFRAME, 3},  {SM_CYDLGFRAME, 3},   {SM_CYVTHUMB, 16},
-    {SM_CXHTHUMB, 16},  {SM_CXICON, 32},     {SM_CYICON, 32},      {SM_CYMENU, 19},
-    {SM_CYVSCROLL, 16}, {SM_CXHSCROLL, 16},  {SM_CXSIZE, 18},      {SM_CYSIZE, 18},
-    {SM_CXFRAME, 4},    {SM_CYFRAME, 4},     {SM_CXEDGE, 2},       {SM_CYEDGE, 2},
-    {SM_CXSMICON, 16},  {SM_CYSMICON, 16},   {SM_CYSMCAPTION, 16}, {SM_CXMENUCHECK, 13},
+    {SM_CXVSCROLL, 16},   {SM_CYHSCROLL, 16}, {SM_CYCAPTION, 19},   {SM_CXBORDER, 1},
+    {SM_CYBORDER, 1},     {SM_CXDLGFRAME, 3}, {SM_CYDLGFRAME, 3},   {SM_CYVTHUMB, 16},
+    {SM_CXHTHUMB, 16},    {SM_CXICON, 32},    {SM_CYICON, 32},      {SM_CYMENU, 19},
+    {SM_CYVSCROLL, 16},   {SM_CXHSCROLL, 16}, {SM_CXSIZE, 18},      {SM_CYSIZE, 18},
+    {SM_CXFRAME, 4},      {SM_CYFRAME, 4},    {SM_CXEDGE, 2},       {SM_CYEDGE, 2},
+    {SM_CXSMICON, 16},    {SM_CYSMICON, 16},  {SM_CYSMCAPTION, 16}, {SM_CXMENUCHECK, 13},
     {SM_CYMENUCHECK, 13},
 };
 
@@ -68,7 +68,9 @@ QColor ToQColor(TColor c) {
     return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
-TColor FromQColor(const QColor& c) { return RGBColor(c.red(), c.green(), c.blue()); }
+TColor FromQColor(const QColor& c) {
+    return RGBColor(c.red(), c.green(), c.blue());
+}
 
 int GetSystemMetrics(int metric) {
     for (const auto& [id, value] : kMetrics)

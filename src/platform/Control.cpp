@@ -13,9 +13,13 @@ intptr_t Control::Perform(uint32_t msg, uintptr_t wparam, intptr_t lparam) {
     return m.Result;
 }
 
-QString Control::Name() const { return Widget()->objectName(); }
+QString Control::Name() const {
+    return Widget()->objectName();
+}
 
-QRect Control::BoundsRect() const { return Widget()->geometry(); }
+QRect Control::BoundsRect() const {
+    return Widget()->geometry();
+}
 
 Control* Control::Parent() const {
     for (QWidget* w = Widget()->parentWidget(); w; w = w->parentWidget())
@@ -33,13 +37,21 @@ std::vector<Control*> Control::Controls() const {
     return out;
 }
 
-bool Control::Visible() const { return !Widget()->isHidden(); }
+bool Control::Visible() const {
+    return !Widget()->isHidden();
+}
 
-void Control::SetVisible(bool visible) { Widget()->setVisible(visible); }
+void Control::SetVisible(bool visible) {
+    Widget()->setVisible(visible);
+}
 
-bool Control::Enabled() const { return Widget()->isEnabled(); }
+bool Control::Enabled() const {
+    return Widget()->isEnabled();
+}
 
-void Control::SetEnabled(bool enabled) { Widget()->setEnabled(enabled); }
+void Control::SetEnabled(bool enabled) {
+    Widget()->setEnabled(enabled);
+}
 
 void Control::SetColor(TColor color) {
     if (color == color_)
@@ -68,7 +80,9 @@ intptr_t SendMessage(Control* target, uint32_t msg, uintptr_t wparam, intptr_t l
     return target ? target->Perform(msg, wparam, lparam) : 0;
 }
 
-Control* AsControl(QWidget* widget) { return dynamic_cast<Control*>(widget); }
+Control* AsControl(QWidget* widget) {
+    return dynamic_cast<Control*>(widget);
+}
 
 Control* FindControl(QWidget* root, const QString& name) {
     if (!root)

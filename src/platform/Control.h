@@ -32,8 +32,12 @@ constexpr uint32_t SM_ALPHACMD = 0xA100;
 constexpr uintptr_t MakeAlphaWParam(uint16_t command, uint16_t argument = 0) {
     return (static_cast<uintptr_t>(command) << 16) | argument;
 }
-constexpr uint16_t AlphaCommand(uintptr_t wparam) { return (wparam >> 16) & 0xFFFF; }
-constexpr uint16_t AlphaArgument(uintptr_t wparam) { return wparam & 0xFFFF; }
+constexpr uint16_t AlphaCommand(uintptr_t wparam) {
+    return (wparam >> 16) & 0xFFFF;
+}
+constexpr uint16_t AlphaArgument(uintptr_t wparam) {
+    return wparam & 0xFFFF;
+}
 
 class Control {
 public:

@@ -18,9 +18,12 @@ std::optional<QString>& TitleSlot() {
 
 QMessageBox::Icon IconOf(BoxKind kind) {
     switch (kind) {
-    case BoxKind::Confirm: return QMessageBox::Question;
-    case BoxKind::Error: return QMessageBox::Critical;
-    case BoxKind::Message: break;
+    case BoxKind::Confirm:
+        return QMessageBox::Question;
+    case BoxKind::Error:
+        return QMessageBox::Critical;
+    case BoxKind::Message:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -33,7 +36,9 @@ QString ApplicationTitle() {
     return QFileInfo(QCoreApplication::applicationFilePath()).baseName();
 }
 
-void SetApplicationTitle(const QString& title) { TitleSlot() = title; }
+void SetApplicationTitle(const QString& title) {
+    TitleSlot() = title;
+}
 
 std::unique_ptr<QMessageBox> MakeBox(BoxKind kind, const QString& text) {
     auto box = std::make_unique<QMessageBox>(QApplication::activeWindow());
@@ -56,7 +61,9 @@ std::unique_ptr<QMessageBox> MakeBox(BoxKind kind, const QString& text) {
     return box;
 }
 
-void ShowMessage(const QString& text) { MakeBox(BoxKind::Message, text)->exec(); }
+void ShowMessage(const QString& text) {
+    MakeBox(BoxKind::Message, text)->exec();
+}
 
 bool Confirm(const QString& text) {
     auto box = MakeBox(BoxKind::Confirm, text);
@@ -65,7 +72,9 @@ bool Confirm(const QString& text) {
     return box->clickedButton() && box->buttonRole(box->clickedButton()) == QMessageBox::YesRole;
 }
 
-void ShowErrorBox(const QString& text) { MakeBox(BoxKind::Error, text)->exec(); }
+void ShowErrorBox(const QString& text) {
+    MakeBox(BoxKind::Error, text)->exec();
+}
 
 QString WithFullStop(const QString& message) {
     if (!message.isEmpty() && message.back().unicode() > u'.')

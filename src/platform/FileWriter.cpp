@@ -80,7 +80,8 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes) {
             std::free(real);
         }
     }
-    const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(target)).absolutePath());
+    const QByteArray folder =
+        QFile::encodeName(QFileInfo(QFile::decodeName(target)).absolutePath());
     QByteArray temp = folder + "/.charolist-save-XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {

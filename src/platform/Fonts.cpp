@@ -16,9 +16,9 @@ constexpr std::pair<const char*, const char*> kStandIns[] = {
 };
 
 constexpr const char* kEmbeddedFaces[] = {
-    ":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf",
+    ":/fonts/LiberationSans-Regular.ttf",  ":/fonts/LiberationSans-Bold.ttf",
     ":/fonts/LiberationSerif-Regular.ttf", ":/fonts/LiberationSerif-Bold.ttf",
-    ":/fonts/Andika-Regular.ttf", ":/fonts/Andika-Bold.ttf",
+    ":/fonts/Andika-Regular.ttf",          ":/fonts/Andika-Bold.ttf",
 };
 
 } // namespace
@@ -53,6 +53,8 @@ bool LoadEmbeddedFonts() {
     return loaded == static_cast<int>(std::size(kEmbeddedFaces));
 }
 
-QFont DefaultUiFont() { return TFont{}.ToQFont(); }
+QFont DefaultUiFont() {
+    return TFont{}.ToQFont();
+}
 
 } // namespace platform

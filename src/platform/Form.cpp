@@ -36,7 +36,9 @@ TForm::TForm(const QString& name, QSize clientSize, BorderStyle border, unsigned
     }
 }
 
-QSize TForm::ClientSize() const { return client_->size(); }
+QSize TForm::ClientSize() const {
+    return client_->size();
+}
 
 void TForm::SetMenuBar(QMenuBar* menuBar) {
     menuBar_ = menuBar;

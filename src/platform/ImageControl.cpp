@@ -44,6 +44,8 @@ void TImage::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-void TImage::UpdateCursor() { setCursor(isEnabled() ? Qt::PointingHandCursor : Qt::ArrowCursor); }
+void TImage::UpdateCursor() {
+    setCursor(isEnabled() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
 
 } // namespace platform

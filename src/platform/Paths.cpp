@@ -30,8 +30,8 @@ QString FindInFolder(const QString& folder, const QString& name) {
     if (QFileInfo::exists(exact))
         return exact;
     const QDir dir(folder);
-    for (const QString& entry : dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                                              QDir::Name))
+    for (const QString& entry :
+         dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name))
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return folder + u'/' + entry;
     return exact;
@@ -42,8 +42,12 @@ bool FileExists(const QString& path) {
     return info.exists() && !info.isDir();
 }
 
-bool DirectoryExists(const QString& path) { return QFileInfo(path).isDir(); }
+bool DirectoryExists(const QString& path) {
+    return QFileInfo(path).isDir();
+}
 
-QString ExecutableFolder() { return QCoreApplication::applicationDirPath(); }
+QString ExecutableFolder() {
+    return QCoreApplication::applicationDirPath();
+}
 
 } // namespace platform

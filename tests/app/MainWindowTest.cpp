@@ -3,10 +3,10 @@
 #include "oracle/RuneCatalogue.h"
 #include "support/Boxes.h"
 
+#include "support/Printers.h"
 #include <QApplication>
 #include <QMenuBar>
 #include <gtest/gtest.h>
-#include "support/Printers.h"
 
 using namespace app;
 using testing_support::AnswerNextBox;
@@ -43,8 +43,8 @@ QAction* FindAction(QMenuBar* bar, const QString& menu, const QString& item) {
 TEST_F(MainWindowTest, GridSlotsShowTheBackAtTheirPlaces) {
     const platform::Bitmap back = platform::Bitmap::Load(oracle::kRuneBackResource);
     const QImage shown = form->Client()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QPoint expected[] = {{24, 48}, {280, 48}, {24, 136}, {152, 224}, {280, 312},
-                               {56, 400}, {248, 400}};
+    const QPoint expected[] = {{24, 48},   {280, 48}, {24, 136}, {152, 224},
+                               {280, 312}, {56, 400}, {248, 400}};
     const int slotNumbers[] = {1, 5, 6, 13, 20, 21, 24};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(form->Image(slotNumbers[i])->geometry().topLeft(), expected[i]) << slotNumbers[i];

@@ -3,6 +3,7 @@
 #include "app/WindowSet.h"
 #include "oracle/RuneCatalogue.h"
 
+#include "support/Printers.h"
 #include <QApplication>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -10,7 +11,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <gtest/gtest.h>
-#include "support/Printers.h"
 #include <map>
 #include <set>
 
@@ -33,9 +33,7 @@ protected:
     TForm1& Form() { return *Form1; }
     platform::TImage* Slot(int n) { return Form().Image(n); }
     QString Log() { return Form().sMemo1->Text(); }
-    QString RuneText(int rune) {
-        return Form2->LabelCaption(oracle::InterpretationLabel(rune));
-    }
+    QString RuneText(int rune) { return Form2->LabelCaption(oracle::InterpretationLabel(rune)); }
     QString Heading(int rune) { return RuneText(rune).split("\r\n").value(2); }
     int RuneAt(int slot) { return reading.Deck[SlotDeckIndex(slot)]; }
 
@@ -71,7 +69,7 @@ struct SpreadRow {
     void (TForm1::*command)();
     std::map<int, int> tiles; // slot -> picture shown face down
     QString prompt;
-    const char* guide;        // label of the guide text, or null
+    const char* guide; // label of the guide text, or null
 };
 
 const std::vector<SpreadRow>& Spreads() {
@@ -82,15 +80,26 @@ const std::vector<SpreadRow>& Spreads() {
         auto tile = [](int k) { return oracle::NumberTilePicture(k); };
         return std::vector<SpreadRow>{
             {1, &TForm1::N3Click, backs, "Задумайте вопрос и откройте  руну.", nullptr},
-            {4, &TForm1::N4Click, {{9, tile(1)}, {7, tile(2)}, {13, tile(3)}, {3, tile(4)}},
-             "Задумайте вопрос и откройте руны.", "sLabel25"},
-            {5, &TForm1::N5Click,
+            {4,
+             &TForm1::N4Click,
+             {{9, tile(1)}, {7, tile(2)}, {13, tile(3)}, {3, tile(4)}},
+             "Задумайте вопрос и откройте руны.",
+             "sLabel25"},
+            {5,
+             &TForm1::N5Click,
              {{9, tile(1)}, {8, tile(2)}, {7, tile(3)}, {3, tile(4)}, {13, tile(5)}},
-             "Задумайте вопрос и откройте руны.", "sLabel26"},
-            {6, &TForm1::N6Click,
-             {{25, tile(1)}, {26, tile(2)}, {27, tile(3)}, {28, tile(4)}, {29, tile(5)},
+             "Задумайте вопрос и откройте руны.",
+             "sLabel26"},
+            {6,
+             &TForm1::N6Click,
+             {{25, tile(1)},
+              {26, tile(2)},
+              {27, tile(3)},
+              {28, tile(4)},
+              {29, tile(5)},
               {30, tile(6)}},
-             "Задумайте вопрос и откройте руны.", "sLabel27"},
+             "Задумайте вопрос и откройте руны.",
+             "sLabel27"},
         };
     }();
     return rows;
@@ -261,7 +270,8 @@ TEST_F(ReadingTest, EveryCaptionHasTheAphorismFormat) {
         ASSERT_TRUE(m.hasMatch()) << caption.toStdString();
         byAuthor[m.captured(2)].push_back(i);
     }
-    EXPECT_EQ(AphorismCaption(1), "Чаролист - \"Начало есть более чем половина всего.-Аристотель\".");
+    EXPECT_EQ(AphorismCaption(1),
+              "Чаролист - \"Начало есть более чем половина всего.-Аристотель\".");
     EXPECT_EQ(AphorismCaption(7).mid(12, 20), "Познай самого себя!.");
     // 9 and 10 share an author, as do 14, 16, 17 and 18; all others differ.
     std::set<std::vector<int>> groups;
@@ -287,10 +297,10 @@ TEST_F(ReadingTest, MenuHasTheCaptionsAndShowsCompanionWindowsOnce) {
             EXPECT_FALSE(a->isCheckable());
         }
     }
-    EXPECT_EQ(tree, (QStringList{"Файл", "  Сохранить...", "  Выход...", "Расклад...",
-                                 "  Одна руна...", "  Четыре руны...", "  Крест...",
-                                 "  Шесть рун...", "О программе...", "  Справка...",
-                                 "  Послание от предков...", "  Автор..."}));
+    EXPECT_EQ(tree,
+              (QStringList{"Файл", "  Сохранить...", "  Выход...", "Расклад...", "  Одна руна...",
+                           "  Четыре руны...", "  Крест...", "  Шесть рун...", "О программе...",
+                           "  Справка...", "  Послание от предков...", "  Автор..."}));
     Form().N9->trigger();
     EXPECT_TRUE(Form5->isVisible());
     Form5->move(10, 10);

@@ -6,16 +6,16 @@
 #include "platform/FileWriter.h"
 #include "support/Boxes.h"
 
+#include "support/Printers.h"
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include "support/Printers.h"
-#include <QTest>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -158,7 +158,8 @@ TEST_F(SavingTest, FileThatCannotBeCreatedIsReportedAndNothingChanges) {
     Form1->sMemo1->SetText("Текст");
     for (const Row& row : rows) {
         const QString message = SaveTo(row.name);
-        EXPECT_EQ(message, QStringLiteral("Cannot create file \"%1\". %2.").arg(row.name, row.reason));
+        EXPECT_EQ(message,
+                  QStringLiteral("Cannot create file \"%1\". %2.").arg(row.name, row.reason));
         EXPECT_EQ(Form1->sMemo1->Text(), "Текст");
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plain.txt"});
@@ -172,7 +173,8 @@ TEST_F(SavingTest, FolderWithoutWritePermission) {
     EXPECT_EQ(SaveTo(dir.filePath("locked/r.txt")),
               QStringLiteral("Cannot create file \"%1\". Permission denied.")
                   .arg(dir.filePath("locked/r.txt")));
-    QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(dir.filePath("locked"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST(FileWriter, FailedWriteLeavesTheEarlierFileAsItWas) {

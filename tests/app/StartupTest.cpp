@@ -2,11 +2,11 @@
 #include "app/WindowSet.h"
 #include "support/Boxes.h"
 
+#include "support/Printers.h"
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include "support/Printers.h"
 
 using namespace app;
 using testing_support::AnswerNextBox;

@@ -2,6 +2,7 @@
 #include "platform/Bitmap.h"
 #include "platform/ImageList.h"
 
+#include "support/Printers.h"
 #include <QFile>
 #include <QFontDatabase>
 #include <QPainter>
@@ -9,7 +10,6 @@
 #include <QStringList>
 #include <cmath>
 #include <gtest/gtest.h>
-#include "support/Printers.h"
 #include <set>
 
 using namespace oracle;
@@ -24,30 +24,18 @@ struct RuneRow {
 
 // Heading lines are exact; the sizes are the targets the texts keep within 15 %.
 const RuneRow kRunes[kRuneCount] = {
-    {"РУНА -  АС.", 810, 23, ""},
-    {"РУНА - Б (Берёза).", 3093, 78, ""},
-    {"РУНА - В (Веди).", 595, 15, ""},
-    {"РУНА - Г (Глаголь). ", 2267, 60, ""},
-    {"РУНА - Д (Добро).", 1280, 34, ""},
-    {"РУНА - Е (Есть).", 1422, 33, ""},
-    {"РУНА - Ж (Живете).", 1052, 28, ""},
-    {"РУНА - З (Земля).", 730, 20, ""},
-    {"РУНА - И (Иже).", 2089, 44, ""},
-    {"РУНА - К (Како).", 3221, 71, ""},
-    {"РУНА - Л (Людие).", 3310, 68, ""},
-    {"РУНА - М (Мыслите).", 1982, 44, ""},
-    {"РУНА - Н (Наш).", 2087, 42, " "},
-    {"РУНА - О (Он).", 1517, 33, ""},
-    {"РУНА - П (Покой).", 1640, 36, ""},
-    {"РУНА - Р (Рцы).", 2650, 52, ""},
-    {"РУНА - С (Слово).", 1150, 32, ""},
-    {"РУНА - Т (Твёрдо).", 2156, 47, " "},
-    {"РУНА - У (Ук).", 1934, 52, ""},
-    {"РУНА - Ф (Ферт).", 1496, 36, ""},
-    {"РУНА - Х (Хер).", 1311, 28, " "},
-    {"РУНА - Ч (Чары).", 718, 17, ""},
-    {"РУНА - Ы.", 2031, 43, ""},
-    {"Руна - Зело (Очень,много).", 1232, 25, nullptr},
+    {"РУНА -  АС.", 810, 23, ""},         {"РУНА - Б (Берёза).", 3093, 78, ""},
+    {"РУНА - В (Веди).", 595, 15, ""},    {"РУНА - Г (Глаголь). ", 2267, 60, ""},
+    {"РУНА - Д (Добро).", 1280, 34, ""},  {"РУНА - Е (Есть).", 1422, 33, ""},
+    {"РУНА - Ж (Живете).", 1052, 28, ""}, {"РУНА - З (Земля).", 730, 20, ""},
+    {"РУНА - И (Иже).", 2089, 44, ""},    {"РУНА - К (Како).", 3221, 71, ""},
+    {"РУНА - Л (Людие).", 3310, 68, ""},  {"РУНА - М (Мыслите).", 1982, 44, ""},
+    {"РУНА - Н (Наш).", 2087, 42, " "},   {"РУНА - О (Он).", 1517, 33, ""},
+    {"РУНА - П (Покой).", 1640, 36, ""},  {"РУНА - Р (Рцы).", 2650, 52, ""},
+    {"РУНА - С (Слово).", 1150, 32, ""},  {"РУНА - Т (Твёрдо).", 2156, 47, " "},
+    {"РУНА - У (Ук).", 1934, 52, ""},     {"РУНА - Ф (Ферт).", 1496, 36, ""},
+    {"РУНА - Х (Хер).", 1311, 28, " "},   {"РУНА - Ч (Чары).", 718, 17, ""},
+    {"РУНА - Ы.", 2031, 43, ""},          {"Руна - Зело (Очень,много).", 1232, 25, nullptr},
 };
 
 const TextStore& Store() {
@@ -55,9 +43,13 @@ const TextStore& Store() {
     return store;
 }
 
-QStringList Lines(const QString& text) { return text.split(QStringLiteral("\r\n")); }
+QStringList Lines(const QString& text) {
+    return text.split(QStringLiteral("\r\n"));
+}
 
-QString Spaces(int n) { return QString(n, u' '); }
+QString Spaces(int n) {
+    return QString(n, u' ');
+}
 
 const QString kOpenInOrder = QStringLiteral("ОТКРЫВАЙТЕ РУНЫ ПО ПОРЯДКУ!");
 const QString kMeanings = QStringLiteral("Значения рун в этом раскладе следующие:");
@@ -122,16 +114,18 @@ TEST(Catalogue, EveryInterpretationFollowsTheLayout) {
 }
 
 TEST(Catalogue, FourRuneGuideIsExact) {
-    const QString expected = QStringList{
-        Spaces(20) + kOpenInOrder,
-        "",
-        Spaces(14) + kMeanings,
-        "",
-        "1.нынешнее положение вещей",
-        "2.препятствия, преграды, источник проблем, сдерживающая сила",
-        "3.позитивные факторы, то, что помогает в данной ситуации",
-        "4.то, что получится в результате ",
-    }.join("\r\n");
+    const QString expected =
+        QStringList{
+            Spaces(20) + kOpenInOrder,
+            "",
+            Spaces(14) + kMeanings,
+            "",
+            "1.нынешнее положение вещей",
+            "2.препятствия, преграды, источник проблем, сдерживающая сила",
+            "3.позитивные факторы, то, что помогает в данной ситуации",
+            "4.то, что получится в результате ",
+        }
+            .join("\r\n");
     EXPECT_EQ(Store().Caption(GuideLabel(4)), expected);
     EXPECT_EQ(expected.size(), 289);
 }
@@ -193,7 +187,8 @@ int CountPixels(const platform::Bitmap& b, const std::function<bool(platform::TC
 
 bool IsDark(platform::TColor c) {
     const uint32_t u = static_cast<uint32_t>(c);
-    return platform::GetRValue(u) < 40 && platform::GetGValue(u) < 40 && platform::GetBValue(u) < 40;
+    return platform::GetRValue(u) < 40 && platform::GetGValue(u) < 40 &&
+           platform::GetBValue(u) < 40;
 }
 
 const platform::TImageList& Pictures() {

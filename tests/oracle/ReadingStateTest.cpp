@@ -1,9 +1,9 @@
 #include "oracle/ReadingState.h"
 
+#include "support/Printers.h"
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
-#include "support/Printers.h"
 
 using namespace oracle;
 

@@ -1,8 +1,8 @@
 #include "platform/Canvas.h"
 #include "platform/ImageList.h"
 
-#include <gtest/gtest.h>
 #include "support/Printers.h"
+#include <gtest/gtest.h>
 
 using namespace platform;
 
@@ -43,9 +43,8 @@ TEST(Canvas, FillStaysInsideClipAndBitmap) {
     c.SetClipRect(QRect(2, 2, 6, 20)); // clipped to the bitmap as well
     c.MoveOrigin(1, 1);
     c.FillRect(QRect(-5, 0, 100, 4), clRed); // lands on rows 1..4
-    ExpectPixels(b, [](int x, int y) {
-        return (x >= 2 && x < 8 && y >= 2 && y <= 4) ? clRed : clBlack;
-    });
+    ExpectPixels(
+        b, [](int x, int y) { return (x >= 2 && x < 8 && y >= 2 && y <= 4) ? clRed : clBlack; });
 }
 
 TEST(Canvas, BlockCopyNeverReadsOutsideTheSource) {

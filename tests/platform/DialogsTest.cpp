@@ -1,13 +1,13 @@
+#include "platform/Dialogs.h"
 #include "platform/Application.h"
 #include "platform/Control.h"
-#include "platform/Dialogs.h"
 #include "support/Boxes.h"
 
+#include "support/Printers.h"
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QWidget>
 #include <gtest/gtest.h>
-#include "support/Printers.h"
 #include <stdexcept>
 
 using namespace platform;

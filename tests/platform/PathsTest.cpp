@@ -1,10 +1,10 @@
 #include "platform/Paths.h"
 
+#include "support/Printers.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include "support/Printers.h"
 
 using namespace platform;
 

@@ -12,8 +12,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s SCREENSHOT PICTURE [X0 Y0 X1 Y1]\n", argv[0]);
         return 2;
     }
-    const QImage shot = QImage(QString::fromLocal8Bit(argv[1])).convertToFormat(QImage::Format_RGB32);
-    const QImage pic = QImage(QString::fromLocal8Bit(argv[2])).convertToFormat(QImage::Format_RGB32);
+    const QImage shot =
+        QImage(QString::fromLocal8Bit(argv[1])).convertToFormat(QImage::Format_RGB32);
+    const QImage pic =
+        QImage(QString::fromLocal8Bit(argv[2])).convertToFormat(QImage::Format_RGB32);
     if (shot.isNull() || pic.isNull()) {
         std::fprintf(stderr, "cannot read %s\n", shot.isNull() ? argv[1] : argv[2]);
         return 2;

@@ -18,9 +18,13 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
-double Smooth(double t) { return t * t * (3.0 - 2.0 * t); }
+double Smooth(double t) {
+    return t * t * (3.0 - 2.0 * t);
+}
 
-int Clamp255(double v) { return std::clamp(static_cast<int>(std::lround(v)), 0, 255); }
+int Clamp255(double v) {
+    return std::clamp(static_cast<int>(std::lround(v)), 0, 255);
+}
 
 QColor Mix(const QColor& a, const QColor& b, double t) {
     return QColor(Clamp255(a.red() + (b.red() - a.red()) * t),
@@ -77,8 +81,8 @@ WoodStyle ReadWoodStyle(const Settings& s, const std::string& prefix) {
 }
 
 double Noise::Lattice(int x, int y) const {
-    uint32_t h = seed_ ^ (static_cast<uint32_t>(x) * 0x9E3779B1u) ^
-                 (static_cast<uint32_t>(y) * 0x85EBCA77u);
+    uint32_t h =
+        seed_ ^ (static_cast<uint32_t>(x) * 0x9E3779B1u) ^ (static_cast<uint32_t>(y) * 0x85EBCA77u);
     h ^= h >> 15;
     h *= 0x2C1B3C6Du;
     h ^= h >> 12;

@@ -48,7 +48,9 @@ int TsMemo::LineIndex(int line) const {
     return block.isValid() ? FromDocumentPosition(block.position()) : -1;
 }
 
-int TsMemo::SelStart() const { return FromDocumentPosition(textCursor().selectionStart()); }
+int TsMemo::SelStart() const {
+    return FromDocumentPosition(textCursor().selectionStart());
+}
 
 int TsMemo::SelLength() const {
     const QTextCursor c = textCursor();
