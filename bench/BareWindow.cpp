@@ -1,6 +1,6 @@
 // The floor for start-up: a bare Qt program that shows one empty window of
 // the main window's size and ends after its first painted frame.
-#include "platform/Application.h"
+#include "platform/FirstPaint.h"
 
 #include <QApplication>
 #include <QWidget>

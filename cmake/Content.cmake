@@ -45,3 +45,17 @@ qt_add_resources(charolist_content "texts" PREFIX "/texts"
     BASE ${CMAKE_SOURCE_DIR}/content/texts FILES ${TEXT_FILES})
 qt_add_resources(charolist_content "art" PREFIX "/art" BASE ${ART_DIR} FILES ${ART_OUTPUTS})
 qt_add_resources(charolist_content "fonts" PREFIX "/fonts" BASE ${FONT_DIR} FILES ${FONT_RESOURCES})
+
+# The music of the message from the ancestors, synthesised from its score.
+set(SOUND_DIR ${GENERATED_DIR}/sound)
+add_custom_command(
+    OUTPUT ${SOUND_DIR}/WAVE_0.wav
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${SOUND_DIR}
+    COMMAND $<TARGET_FILE:charolist-music> ${CMAKE_SOURCE_DIR}/content/music/score.txt
+            ${SOUND_DIR}/WAVE_0.wav
+    DEPENDS charolist-music ${CMAKE_SOURCE_DIR}/content/music/score.txt
+    COMMENT "Synthesising the music"
+    VERBATIM)
+set_source_files_properties(${SOUND_DIR}/WAVE_0.wav PROPERTIES GENERATED TRUE)
+qt_add_resources(charolist_content "sound" PREFIX "/sound" BASE ${SOUND_DIR}
+    BIG_RESOURCES FILES ${SOUND_DIR}/WAVE_0.wav)

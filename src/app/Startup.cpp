@@ -4,6 +4,7 @@
 #include "oracle/RuneCatalogue.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/FirstPaint.h"
 #include "platform/Fonts.h"
 
 #include <QEvent>

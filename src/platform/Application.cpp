@@ -2,8 +2,6 @@
 
 #include "platform/Dialogs.h"
 
-#include <QEvent>
-#include <QTimer>
 #include <cstdio>
 #include <stdexcept>
 
@@ -22,12 +20,6 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
         HandleException(std::runtime_error("Unknown error"));
     }
     return true;
-}
-
-bool QuitAfterFirstPaint::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Paint)
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    return QObject::eventFilter(watched, event);
 }
 
 void HandleException(const std::exception& error) {

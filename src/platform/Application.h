@@ -15,13 +15,6 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Ends the application right after the watched window's first paint (for
-// start-up measurements).
-class QuitAfterFirstPaint : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-};
-
 // Shows the error of a failed command (with the full stop rule).
 void HandleException(const std::exception& error);
 

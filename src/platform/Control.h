@@ -61,7 +61,7 @@ public:
     std::vector<Control*> Controls() const;
 
     // Whether the control itself is set visible (its parents may be hidden).
-    bool Visible() const;
+    virtual bool Visible() const;
     virtual void SetVisible(bool visible);
     bool Enabled() const;
     virtual void SetEnabled(bool enabled);

@@ -13,6 +13,7 @@ constexpr std::pair<const char*, const char*> kStandIns[] = {
     {"Microsoft Sans Serif", "Liberation Sans"},
     {"Times New Roman", "Liberation Serif"},
     {"Comic Sans MS", "Andika"},
+    {"Tahoma", "Liberation Sans"},
 };
 
 constexpr const char* kEmbeddedFaces[] = {

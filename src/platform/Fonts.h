@@ -39,6 +39,7 @@ bool LoadEmbeddedFonts();
 //                                            old dialog face is closest to)
 //   "Times New Roman" -> Liberation Serif  (Times New Roman's metrics)
 //   "Comic Sans MS"   -> Andika            (simple, informal letters)
+//   "Tahoma"          -> Liberation Sans
 // Any other name is passed through.
 QString StandInFamily(const QString& faceName);
 

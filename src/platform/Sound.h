@@ -1,0 +1,23 @@
+// Playing the program's wave: asynchronously, once, replacing any sound that
+// is playing; stopping it at once. Where no sound device exists both calls
+// quietly do nothing. The player comes up on the first call, so start-up
+// never waits for the sound system.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace platform {
+
+class WavePlayer {
+public:
+    virtual ~WavePlayer() = default;
+    // Starts the wave at a resource path (":/sound/WAVE_0.wav") from its beginning.
+    virtual void Play(const QString& resource) = 0;
+    virtual void Stop() = 0;
+};
+
+// The program's player, on the desktop's sound service.
+WavePlayer& SystemWavePlayer();
+
+} // namespace platform
