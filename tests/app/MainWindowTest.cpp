@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, ExitAnsweredNoChangesNothing) {
     form->sMemo1->SetText("Мой вопрос");
     reading.OpenedCount = 1;
     const oracle::ReadingState before = reading;
-    for (const QString answer : {QStringLiteral("&No"), QString()}) { // No, or box closed
+    for (const QString& answer : {QStringLiteral("&No"), QString()}) { // No, or box closed
         auto seen = AnswerNextBox(answer);
         exit->trigger();
         EXPECT_TRUE(seen->Shown);

@@ -132,8 +132,9 @@ TEST_F(ReadingTest, EverySpreadEndsInItsStateWhateverCameBefore) {
             EXPECT_EQ(Log(), QString());
             EXPECT_EQ(Form().sLabelFX1->Caption(), row.prompt);
             EXPECT_EQ(Form().sLabel1->isVisible(), row.guide != nullptr);
-            if (row.guide)
+            if (row.guide) {
                 EXPECT_EQ(Form().sLabel1->Caption(), Form2->LabelCaption(row.guide));
+            }
             EXPECT_EQ(Form().sPanel1->isVisible(), row.kind == 6);
             std::set<int> expectedGrid;
             for (const auto& [slot, picture] : row.tiles) {
@@ -205,7 +206,7 @@ TEST_F(ReadingTest, LogShowsItsBeginningAfterEveryChange) {
     // The user's own typing brings the caret back to the start too.
     memo->setFocus();
     memo->moveCursor(QTextCursor::End);
-    for (const QString letter : {QStringLiteral("о"), QStringLiteral("к")})
+    for (const QString& letter : {QStringLiteral("о"), QStringLiteral("к")})
         QTest::sendKeyEvent(QTest::Click, memo, Qt::Key_unknown, letter, Qt::NoModifier);
     QApplication::processEvents();
     EXPECT_EQ(memo->SelStart(), 0);
