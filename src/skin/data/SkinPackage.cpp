@@ -1,0 +1,198 @@
+#include "skin/data/SkinPackage.h"
+
+#include <QFile>
+#include <cstring>
+#include <zlib.h>
+
+namespace skin {
+
+namespace {
+
+const QByteArray kMagic("ASzf", 4);
+const QString kOptionsMember = QStringLiteral("OPTIONS.DAT");
+constexpr int kChunk = 64 * 1024;
+
+class Reader {
+public:
+    explicit Reader(const QByteArray& bytes) : bytes_(bytes) {}
+
+    qint32 Int32() {
+        Need(4);
+        const auto* p = reinterpret_cast<const uint8_t*>(bytes_.constData() + pos_);
+        pos_ += 4;
+        return static_cast<qint32>(p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24));
+    }
+    QByteArray Bytes(qsizetype n) {
+        Need(n);
+        const QByteArray out = bytes_.mid(pos_, n);
+        pos_ += n;
+        return out;
+    }
+    qsizetype Position() const { return pos_; }
+    void Skip(qsizetype n) { pos_ += n; }
+    qsizetype Left() const { return bytes_.size() - pos_; }
+    const QByteArray& Source() const { return bytes_; }
+
+private:
+    void Need(qsizetype n) const {
+        if (n < 0 || Left() < n)
+            throw ESkinError("Skin package is truncated");
+    }
+    const QByteArray& bytes_;
+    qsizetype pos_ = 0;
+};
+
+// Inflates one zlib stream that starts at the reader's position and must
+// give exactly `size` bytes; leaves the reader on the first byte after it.
+QByteArray InflateMember(Reader& in, qint64 size) {
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK)
+        throw ESkinError("Out of memory");
+    QByteArray out;
+    // Grow with what the inflater really produces, never from the size alone.
+    out.reserve(static_cast<qsizetype>(std::min<qint64>(size, kChunk)));
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.Source().constData() + in.Position()));
+    zs.avail_in = static_cast<uInt>(std::min<qsizetype>(in.Left(), 0x7FFFFFFF));
+    const uInt availableAtStart = zs.avail_in;
+    char chunk[kChunk];
+    int status = Z_OK;
+    while (status != Z_STREAM_END) {
+        zs.next_out = reinterpret_cast<Bytef*>(chunk);
+        zs.avail_out = kChunk;
+        status = inflate(&zs, Z_NO_FLUSH);
+        const qsizetype produced = kChunk - zs.avail_out;
+        if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_STREAM_ERROR ||
+            status == Z_MEM_ERROR) {
+            const std::string message = zs.msg ? zs.msg : (status == Z_MEM_ERROR ? "out of memory"
+                                                                                  : "data error");
+            inflateEnd(&zs);
+            throw ESkinError(message);
+        }
+        if (out.size() + produced > size) {
+            inflateEnd(&zs);
+            throw ESkinError("Skin package member is larger than it declares");
+        }
+        out.append(chunk, produced);
+        if (status == Z_BUF_ERROR || (status == Z_OK && zs.avail_in == 0 && produced == 0)) {
+            // The package ended inside the stream.
+            inflateEnd(&zs);
+            throw ESkinError("Stream read error");
+        }
+    }
+    in.Skip(availableAtStart - zs.avail_in);
+    inflateEnd(&zs);
+    if (out.size() != size)
+        throw ESkinError("Stream read error");
+    return out;
+}
+
+QByteArray Int32Bytes(qint32 v) {
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        b[i] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
+    return b;
+}
+
+QByteArray Deflate(const QByteArray& data) {
+    uLongf size = compressBound(static_cast<uLong>(data.size()));
+    QByteArray out(static_cast<qsizetype>(size), '\0');
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                  reinterpret_cast<const Bytef*>(data.constData()),
+                  static_cast<uLong>(data.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+        throw ESkinError("Cannot compress a skin member");
+    out.truncate(static_cast<qsizetype>(size));
+    return out;
+}
+
+QByteArray Record(const QString& name, const QByteArray& data) {
+    const QByteArray rawName = name.toLatin1();
+    return Int32Bytes(static_cast<qint32>(rawName.size())) + rawName +
+           Int32Bytes(static_cast<qint32>(data.size())) + Deflate(data);
+}
+
+} // namespace
+
+QString AsciiUpper(const QString& text) {
+    QString out = text;
+    for (QChar& c : out)
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 32);
+    return out;
+}
+
+const TacImageItem* TacSkinConvertor::FindMember(const QString& reference) const {
+    for (const TacImageItem& item : Members)
+        if (AsciiUpper(item.MemberName) == reference)
+            return &item;
+    return nullptr;
+}
+
+TacSkinConvertor UnpackPackage(const QByteArray& source) {
+    Reader in(source);
+    if (in.Left() < 4 || in.Bytes(4) != kMagic)
+        throw ESkinError("Loaded data is not a packed skin file");
+    const qint32 count = in.Int32();
+    TacSkinConvertor result;
+    for (qint32 i = 0; i < count; ++i) {
+        const qint32 nameLength = in.Int32();
+        if (nameLength < 0 || nameLength > kMaxNameLength)
+            throw ESkinError("Skin package member name is too long");
+        const QString name = QString::fromLatin1(in.Bytes(nameLength));
+        const qint32 size = in.Int32();
+        if (size < 0 || size > kMaxMemberSize)
+            throw ESkinError("Skin package member size is invalid");
+        QByteArray data = InflateMember(in, size);
+        if (AsciiUpper(name) == kOptionsMember) {
+            result.OptionsText = std::move(data);
+        } else {
+            const bool bitmap = AsciiUpper(name).endsWith(QStringLiteral(".BMP"));
+            result.Members.push_back(TacImageItem{name, bitmap, std::move(data)});
+        }
+    }
+    return result;
+}
+
+std::optional<TacSkinConvertor> UnpackPackageFile(const QString& path) {
+    QFile file(path);
+    if (!file.exists())
+        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly))
+        throw ESkinError(("Cannot open file \"" + path + "\". " + file.errorString()).toStdString());
+    return UnpackPackage(file.readAll());
+}
+
+QByteArray PackPackage(const std::optional<QByteArray>& optionsText, const TacImageItems& members) {
+    QByteArray out = kMagic;
+    out += Int32Bytes(static_cast<qint32>(members.size() + (optionsText ? 1 : 0)));
+    if (optionsText)
+        out += Record(QStringLiteral("Options.dat"), *optionsText);
+    for (const TacImageItem& item : members)
+        out += Record(item.MemberName, item.MemberData);
+    return out;
+}
+
+QString WithSeparator(const QString& directory) {
+    if (directory.isEmpty() || directory.endsWith(u'\\'))
+        return directory;
+    if (directory.endsWith(u'/'))
+        return directory.left(directory.size() - 1) + u'\\';
+    if (directory.size() == 1)
+        return directory + QStringLiteral(":\\");
+    return directory + u'\\';
+}
+
+QString ResolveSkinDirectory(const QString& directory, const QString& programFolder) {
+    if (directory.startsWith(QStringLiteral(".."))) {
+        QString parent = programFolder.left(programFolder.size() - 1);
+        while (!parent.isEmpty() && !parent.endsWith(u'\\') && !parent.endsWith(u'/'))
+            parent.chop(1);
+        return parent + directory.mid(3);
+    }
+    if (directory.startsWith(QStringLiteral(".\\")) || directory.startsWith(QStringLiteral("./")))
+        return programFolder + directory.mid(2);
+    if (!directory.contains(u':') && !directory.contains(QStringLiteral("\\\\")))
+        return programFolder + directory;
+    return directory;
+}
+
+} // namespace skin

@@ -1,0 +1,196 @@
+#include "skin/data/SkinPackage.h"
+
+#include <QTemporaryDir>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+#include <zlib.h>
+#include "support/Printers.h"
+
+using namespace skin;
+
+namespace {
+
+QByteArray Int32(qint32 v) {
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        b[i] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
+    return b;
+}
+
+QByteArray Zlib(const QByteArray& data) {
+    uLongf size = compressBound(data.size());
+    QByteArray out(size, '\0');
+    compress(reinterpret_cast<Bytef*>(out.data()), &size,
+             reinterpret_cast<const Bytef*>(data.constData()), data.size());
+    out.truncate(size);
+    return out;
+}
+
+// One record, with a declared size that may differ from the data's.
+QByteArray Record(const QByteArray& name, const QByteArray& data, qint32 declared = -1) {
+    return Int32(name.size()) + name + Int32(declared < 0 ? data.size() : declared) + Zlib(data);
+}
+
+QByteArray Package(const QByteArray& records, qint32 count) { return "ASzf" + Int32(count) + records; }
+
+std::string ErrorOf(const QByteArray& package) {
+    try {
+        UnpackPackage(package);
+    } catch (const ESkinError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+} // namespace
+
+TEST(SkinPackage, ReadsMembersInOrderAndTheOptionsInAnyCase) {
+    const QByteArray options = "[GLOBALINFO]\r\nVERSION=6.5\r\n";
+    const QByteArray records = Record("ButtonHuge.bmp", QByteArray(3000, 'b')) +
+                               Record("options.DAT", options) +
+                               Record("Master.BMP", QByteArray(70000, 'm')) +
+                               Record("Bg_b.jpg", "jpeg bytes");
+    const TacSkinConvertor skin = UnpackPackage(Package(records, 4) + "trailing bytes");
+    ASSERT_TRUE(skin.OptionsText);
+    EXPECT_EQ(*skin.OptionsText, options);
+    ASSERT_EQ(skin.Members.size(), 3u);
+    EXPECT_EQ(skin.Members[0].MemberName, "ButtonHuge.bmp");
+    EXPECT_EQ(skin.Members[1].MemberData, QByteArray(70000, 'm'));
+    EXPECT_EQ(skin.Members[2].MemberData, "jpeg bytes");
+    EXPECT_EQ(skin.Members[0].IsBitmap, true);
+    EXPECT_EQ(skin.Members[1].IsBitmap, true);
+    EXPECT_EQ(skin.Members[2].IsBitmap, false);
+    // Members are found by their upper-case name, compared exactly.
+    EXPECT_EQ(skin.FindMember("MASTER.BMP"), &skin.Members[1]);
+    EXPECT_EQ(skin.FindMember("Master.BMP"), nullptr);
+    EXPECT_EQ(skin.FindMember("BG_B.JPG"), &skin.Members[2]);
+}
+
+TEST(SkinPackage, ALaterOptionsMemberReplacesAnEarlierOne) {
+    const TacSkinConvertor skin =
+        UnpackPackage(Package(Record("Options.dat", "first") + Record("OPTIONS.DAT", "second"), 2));
+    EXPECT_EQ(*skin.OptionsText, "second");
+    EXPECT_TRUE(skin.Members.empty());
+}
+
+TEST(SkinPackage, ZeroOrNegativeCountGivesAnEmptySkin) {
+    for (qint32 count : {0, -3}) {
+        const TacSkinConvertor skin = UnpackPackage(Package(Record("x.bmp", "x"), count));
+        EXPECT_FALSE(skin.OptionsText);
+        EXPECT_TRUE(skin.Members.empty());
+    }
+}
+
+TEST(SkinPackage, WriterAndReaderAgree) {
+    TacImageItems members{{"Master.bmp", true, QByteArray(1000, 'x')}, {"a.jpg", false, "j"}};
+    const QByteArray bytes = PackPackage(QByteArray("opts"), members);
+    EXPECT_EQ(bytes.mid(27, 2), QByteArray("\x78\x9C", 2)); // zlib default settings
+    const TacSkinConvertor skin = UnpackPackage(bytes);
+    EXPECT_EQ(*skin.OptionsText, "opts");
+    ASSERT_EQ(skin.Members.size(), 2u);
+    EXPECT_EQ(skin.Members[0].MemberData, members[0].MemberData);
+    EXPECT_EQ(skin.Members[1].MemberName, "a.jpg");
+}
+
+TEST(SkinPackage, BadPackagesAreRefusedWithAClearMessage) {
+    const QByteArray good = Record("a.bmp", QByteArray(500, 'a'));
+    QByteArray corrupt = good;
+    corrupt[good.size() - 10] = static_cast<char>(corrupt[good.size() - 10] ^ 0x55);
+    struct Row {
+        const char* what;
+        QByteArray bytes;
+        std::string message;
+    } rows[] = {
+        {"magic in another case", "aSZF" + Int32(1) + good, "Loaded data is not a packed skin file"},
+        {"too short for a magic", "ASz", "Loaded data is not a packed skin file"},
+        {"no count", "ASzf", "Skin package is truncated"},
+        {"more members than records", Package(good, 2), "Skin package is truncated"},
+        {"ends inside a name", Package(Int32(10) + "abc", 1), "Skin package is truncated"},
+        {"negative name length", Package(Int32(-1), 1), "Skin package member name is too long"},
+        {"huge name length", Package(Int32(0x7FFFFFFF), 1), "Skin package member name is too long"},
+        {"negative size", Package(Int32(1) + "a" + Int32(-5), 1),
+         "Skin package member size is invalid"},
+        {"huge size", Package(Int32(1) + "a" + Int32(0x7FFFFFF0), 1),
+         "Skin package member size is invalid"},
+        {"stream shorter than declared", Package(Record("a", "abc", 10), 1), "Stream read error"},
+        {"stream longer than declared", Package(Record("a", QByteArray(100000, 'z'), 10), 1),
+         "Skin package member is larger than it declares"},
+        {"stream cut off", Package(good.left(good.size() - 5), 1), "Stream read error"},
+        {"corrupt stream", Package(corrupt, 1), "incorrect data check"},
+        {"not zlib at all", Package(Int32(1) + "a" + Int32(4) + "\xFF\xFF\xFF\xFF", 1),
+         "incorrect header check"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(ErrorOf(row.bytes), row.message) << row.what;
+}
+
+TEST(SkinPackage, AMissingFileIsNoSkinAndNoError) {
+    QTemporaryDir dir;
+    EXPECT_FALSE(UnpackPackageFile(dir.filePath("Wood.asz")));
+    QFile f(dir.filePath("Wood.asz"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(PackPackage(QByteArray("o"), {}));
+    f.close();
+    const auto skin = UnpackPackageFile(dir.filePath("Wood.asz"));
+    ASSERT_TRUE(skin);
+    EXPECT_EQ(*skin->OptionsText, "o");
+}
+
+TEST(SkinPackage, DirectoryTexts) {
+    struct Row {
+        const char* in;
+        const char* out;
+    } separators[] = {{"", ""}, {"c", "c:\\"}, {"c:\\Skins\\", "c:\\Skins\\"},
+                      {"c:\\Skins/", "c:\\Skins\\"}, {"c:\\Skins", "c:\\Skins\\"}};
+    for (const Row& row : separators)
+        EXPECT_EQ(WithSeparator(row.in), row.out) << row.in;
+    const QString p = "/opt/charolist/bin/";
+    struct Resolve {
+        const char* in;
+        QString out;
+    } resolves[] = {
+        {"Skins", p + "Skins"},
+        {"Skins\\Wood", p + "Skins\\Wood"},
+        {".\\Skins", p + "Skins"},
+        {"./Skins", p + "Skins"},
+        {"..\\Skins", "/opt/charolist/Skins"},
+        {"c:\\Skins", "c:\\Skins"},
+        {"\\\\server\\Skins", "\\\\server\\Skins"},
+    };
+    for (const Resolve& row : resolves)
+        EXPECT_EQ(ResolveSkinDirectory(row.in, p), row.out) << row.in;
+}
+
+TEST(SkinTool, PackThenUnpackGivesTheFilesBackAndNoNameLeavesTheFolder) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("in");
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    write("in/OPTIONS.DAT", "[GLOBALINFO]\r\n");
+    write("in/Master.bmp", QByteArray(4000, 'm'));
+    write("in/Bg_b.jpg", "jpeg");
+    const QString tool = QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin");
+    auto run = [&](const QStringList& args) {
+        QProcess p;
+        p.start(tool, args);
+        p.waitForFinished(20000);
+        return p.exitCode();
+    };
+    ASSERT_EQ(run({"pack", dir.filePath("in"), dir.filePath("a.asz"), "Master.bmp", "Bg_b.jpg"}), 0);
+    ASSERT_EQ(run({"unpack", dir.filePath("a.asz"), dir.filePath("out")}), 0);
+    EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files),
+              (QStringList{"Bg_b.jpg", "Master.bmp", "Options.dat"}));
+    QFile m(dir.filePath("out/Master.bmp"));
+    ASSERT_TRUE(m.open(QIODevice::ReadOnly));
+    EXPECT_EQ(m.readAll(), QByteArray(4000, 'm'));
+
+    write("evil.asz", PackPackage(std::nullopt, {{"../escaped.bmp", true, "x"}}));
+    EXPECT_EQ(run({"unpack", dir.filePath("evil.asz"), dir.filePath("out2")}), 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("escaped.bmp")));
+    EXPECT_EQ(run({"frobnicate"}), 2);
+}

@@ -1,0 +1,102 @@
+// charolist-skin: the skin tool for skin authors.
+//   charolist-skin unpack PACKAGE DIR         writes every member of a package into DIR
+//   charolist-skin pack DIR PACKAGE [NAME...] packs "Options.dat" and the pictures of
+//                                             DIR (the named ones in that order, or all
+//                                             files but the options, sorted by name)
+// Errors go to standard error with exit code 1; usage errors exit 2.
+#include "skin/data/SkinPackage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+const char* kUsage =
+    "usage:\n"
+    "  charolist-skin unpack PACKAGE DIR\n"
+    "      Writes the options text (as Options.dat) and every picture of PACKAGE into DIR.\n"
+    "  charolist-skin pack DIR PACKAGE [NAME...]\n"
+    "      Packs DIR's Options.dat (found in any letter case) and its pictures into\n"
+    "      PACKAGE: the NAMEs in the order given, or else every other file, sorted.\n"
+    "  charolist-skin --help\n"
+    "      Shows this text.\n";
+
+void Fail(const QString& message) { throw skin::ESkinError(message.toStdString()); }
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        Fail("Cannot open file \"" + path + "\". " + f.errorString());
+    return f.readAll();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        Fail("Cannot create file \"" + path + "\". " + f.errorString());
+}
+
+void Unpack(const QString& package, const QString& dir) {
+    const auto skin = skin::UnpackPackageFile(package);
+    if (!skin)
+        Fail("There is no package \"" + package + "\"");
+    if (!QDir().mkpath(dir))
+        Fail("Cannot create the folder \"" + dir + "\"");
+    if (skin->OptionsText)
+        WriteFile(dir + "/Options.dat", *skin->OptionsText);
+    for (const skin::TacImageItem& item : skin->Members) {
+        // Member names come from the package: never let one leave the folder.
+        if (item.MemberName.isEmpty() || item.MemberName.contains(u'/') ||
+            item.MemberName.contains(u'\\') || item.MemberName == ".." || item.MemberName == ".")
+            Fail("The package holds a member with an unsafe name: \"" + item.MemberName + "\"");
+        WriteFile(dir + "/" + item.MemberName, item.MemberData);
+    }
+}
+
+void Pack(const QString& dir, const QString& package, QStringList names) {
+    const QDir folder(dir);
+    if (!folder.exists())
+        Fail("There is no folder \"" + dir + "\"");
+    std::optional<QByteArray> options;
+    const QStringList files = folder.entryList(QDir::Files, QDir::Name);
+    for (const QString& f : files)
+        if (skin::AsciiUpper(f) == "OPTIONS.DAT")
+            options = ReadFile(folder.filePath(f));
+    if (names.isEmpty())
+        for (const QString& f : files)
+            if (skin::AsciiUpper(f) != "OPTIONS.DAT")
+                names << f;
+    skin::TacImageItems members;
+    for (const QString& name : names)
+        members.push_back({name, skin::AsciiUpper(name).endsWith(".BMP"),
+                           ReadFile(folder.filePath(name))});
+    WriteFile(package, skin::PackPackage(options, members));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.value(0) == "--help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    try {
+        if (args.value(0) == "unpack" && args.size() == 3)
+            Unpack(args[1], args[2]);
+        else if (args.value(0) == "pack" && args.size() >= 3)
+            Pack(args[1], args[2], args.mid(3));
+        else {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
