@@ -59,10 +59,18 @@ CreditLine ParseCreditLine(const QString& line) {
         if (i + 1 >= line.size())
             break; // a lone '&' at the end is dropped
         switch (line[++i].toLower().unicode()) {
-        case u'&': out.Text += u'&'; break;
-        case u'b': out.Bold = true; break;
-        case u'i': out.Italic = true; break;
-        case u'u': out.Underline = true; break;
+        case u'&':
+            out.Text += u'&';
+            break;
+        case u'b':
+            out.Bold = true;
+            break;
+        case u'i':
+            out.Italic = true;
+            break;
+        case u'u':
+            out.Underline = true;
+            break;
         case u'c': {
             const qsizetype end = line.indexOf(u';', i + 1);
             const QString body = line.mid(i + 1, end < 0 ? -1 : end - i - 1);
@@ -71,7 +79,8 @@ CreditLine ParseCreditLine(const QString& line) {
             i = end < 0 ? line.size() : end;
             break;
         }
-        default: break; // an unknown code is dropped with its letter
+        default:
+            break; // an unknown code is dropped with its letter
         }
     }
     return out;

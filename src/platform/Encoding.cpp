@@ -1,6 +1,7 @@
 #include "platform/Encoding.h"
 
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 #include <stdexcept>
 
@@ -21,7 +22,8 @@ int SequenceLength(unsigned char lead) {
 
 class Converter {
 public:
-    Converter() : cd_(iconv_open(kAnsiCodePage, "UTF-8")) {
+    Converter(const char* to = kAnsiCodePage, const char* from = "UTF-8")
+        : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error("No converter to the code page " + std::string(kAnsiCodePage));
     }
@@ -59,6 +61,29 @@ QByteArray ToAnsi(const QString& text) {
     }
     out.truncate(static_cast<qsizetype>(dst - out.data()));
     return out;
+}
+
+QString FromAnsi(const QByteArray& bytes) {
+    Converter converter("UTF-8", kAnsiCodePage);
+    QByteArray in = bytes;
+    QByteArray out(bytes.size() * 3 + 1, '\0'); // at most three UTF-8 bytes a character
+    char* src = in.data();
+    size_t srcLeft = static_cast<size_t>(in.size());
+    char* dst = out.data();
+    size_t dstLeft = static_cast<size_t>(out.size());
+    while (srcLeft > 0 &&
+           iconv(converter.Handle(), &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) {
+        // A byte the code page leaves undefined reads as the replacement character.
+        if (dstLeft < 3)
+            break;
+        std::memcpy(dst, "\xEF\xBF\xBD", 3);
+        dst += 3;
+        dstLeft -= 3;
+        ++src;
+        --srcLeft;
+    }
+    out.truncate(static_cast<qsizetype>(dst - out.data()));
+    return QString::fromUtf8(out);
 }
 
 } // namespace platform

@@ -12,4 +12,7 @@ inline constexpr const char* kAnsiCodePage = "WINDOWS-1251";
 // '?'. Throws when the converter is not available.
 QByteArray ToAnsi(const QString& text);
 
+// Reads text in the code page; every byte stands for one character.
+QString FromAnsi(const QByteArray& bytes);
+
 } // namespace platform

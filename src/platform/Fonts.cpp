@@ -9,10 +9,8 @@ namespace platform {
 namespace {
 
 constexpr std::pair<const char*, const char*> kStandIns[] = {
-    {"MS Sans Serif", "Liberation Sans"},
-    {"Microsoft Sans Serif", "Liberation Sans"},
-    {"Times New Roman", "Liberation Serif"},
-    {"Comic Sans MS", "Andika"},
+    {"MS Sans Serif", "Liberation Sans"},    {"Microsoft Sans Serif", "Liberation Sans"},
+    {"Times New Roman", "Liberation Serif"}, {"Comic Sans MS", "Andika"},
     {"Tahoma", "Liberation Sans"},
 };
 

@@ -1,10 +1,10 @@
 #include "controls/ScrollingCredits.h"
 #include "platform/Canvas.h"
 
+#include "support/Printers.h"
 #include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
-#include "support/Printers.h"
 
 using namespace controls;
 using platform::TColor;
@@ -21,22 +21,22 @@ TEST(CreditLine, FormattingCodes) {
         {"&&&&", "&&", false, false, false, none},
         {"&&b", "&b", false, false, false, none},
         {"&", "", false, false, false, none},
-        {"a&xb", "ab", false, false, false, none},     // unknown code dropped with its letter
+        {"a&xb", "ab", false, false, false, none}, // unknown code dropped with its letter
         {"&Bbold &Iit &Uun", "bold it un", true, true, true, none},
         {"mid&bdle", "middle", true, false, false, none}, // codes anywhere apply to the line
-        {"&c255,255,0;Make a line a different color", "Make a line a different color", false,
-         false, false, platform::RGBColor(255, 255, 0)},
+        {"&c255,255,0;Make a line a different color", "Make a line a different color", false, false,
+         false, platform::RGBColor(255, 255, 0)},
         {"&c0,255,255;with &&c[red],[green],[blue];", "with &c[red],[green],[blue];", false, false,
          false, platform::RGBColor(0, 255, 255)},
         {"&C1,2,3;x&c4,5,6;y", "xy", false, false, false, platform::RGBColor(4, 5, 6)},
         // Malformed colour codes: consumed, colour unchanged, never past the line.
-        {"&c1,2;x", "x", false, false, false, none},           // two components
-        {"&c1,2,3,4;x", "x", false, false, false, none},       // four
-        {"&c,2,3;x", "x", false, false, false, none},          // an empty one
-        {"&c1,a,3;x", "x", false, false, false, none},         // not a number
-        {"&c1,2,256;x", "x", false, false, false, none},       // out of range
-        {"&c-1,2,3;x", "x", false, false, false, none},        // a sign is not a digit
-        {"&c1,2,3 and more", "", false, false, false, none},   // no ';': the rest is the code
+        {"&c1,2;x", "x", false, false, false, none},         // two components
+        {"&c1,2,3,4;x", "x", false, false, false, none},     // four
+        {"&c,2,3;x", "x", false, false, false, none},        // an empty one
+        {"&c1,a,3;x", "x", false, false, false, none},       // not a number
+        {"&c1,2,256;x", "x", false, false, false, none},     // out of range
+        {"&c-1,2,3;x", "x", false, false, false, none},      // a sign is not a digit
+        {"&c1,2,3 and more", "", false, false, false, none}, // no ';': the rest is the code
         {"&c1,2,3", "", false, false, false, platform::RGBColor(1, 2, 3)}, // ends the line
         {"&c", "", false, false, false, none},
         {"&c9,9,9;a&c1,2;b", "ab", false, false, false, platform::RGBColor(9, 9, 9)},
@@ -62,7 +62,8 @@ TEST(CreditLine, BoldReplacesTheFontsStylesThenItalicAndUnderlineAreAdded) {
     EXPECT_EQ(CreditLineFont(base, ParseCreditLine("&ux")).Style,
               platform::fsItalic | platform::fsStrikeOut | platform::fsUnderline);
     EXPECT_EQ(CreditLineFont(base, ParseCreditLine("x")).Color, platform::clRed);
-    EXPECT_EQ(CreditLineFont(base, ParseCreditLine("&c0,0,9;x")).Color, platform::RGBColor(0, 0, 9));
+    EXPECT_EQ(CreditLineFont(base, ParseCreditLine("&c0,0,9;x")).Color,
+              platform::RGBColor(0, 0, 9));
 }
 
 namespace {
@@ -85,7 +86,8 @@ protected:
         const QColor want = platform::ToQColor(colour);
         auto near = [&](TColor c) {
             const QColor got = platform::ToQColor(c);
-            return std::abs(got.red() - want.red()) < 60 && std::abs(got.green() - want.green()) < 60 &&
+            return std::abs(got.red() - want.red()) < 60 &&
+                   std::abs(got.green() - want.green()) < 60 &&
                    std::abs(got.blue() - want.blue()) < 60;
         };
         std::vector<int> rows;
@@ -258,7 +260,8 @@ TEST_F(CreditsTest, BackgroundPictureIsStretchedUnderTextAndBorder) {
     credits->PaintOffscreen(pic);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
-            ASSERT_EQ(pic.Pixel(x, y), platform::RGBColor(10 + 10 * (x * 2 / W) + 20 * (y * 2 / H), 0, 0))
+            ASSERT_EQ(pic.Pixel(x, y),
+                      platform::RGBColor(10 + 10 * (x * 2 / W) + 20 * (y * 2 / H), 0, 0))
                 << x << "," << y;
     credits->SetShowBorder(true);
     credits->PaintOffscreen(pic);

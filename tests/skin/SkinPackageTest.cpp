@@ -1,12 +1,12 @@
 #include "skin/data/SkinPackage.h"
 
-#include <QTemporaryDir>
+#include "support/Printers.h"
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <zlib.h>
-#include "support/Printers.h"
 
 using namespace skin;
 
@@ -33,7 +33,9 @@ QByteArray Record(const QByteArray& name, const QByteArray& data, qint32 declare
     return Int32(name.size()) + name + Int32(declared < 0 ? data.size() : declared) + Zlib(data);
 }
 
-QByteArray Package(const QByteArray& records, qint32 count) { return "ASzf" + Int32(count) + records; }
+QByteArray Package(const QByteArray& records, qint32 count) {
+    return "ASzf" + Int32(count) + records;
+}
 
 std::string ErrorOf(const QByteArray& package) {
     try {
@@ -48,10 +50,9 @@ std::string ErrorOf(const QByteArray& package) {
 
 TEST(SkinPackage, ReadsMembersInOrderAndTheOptionsInAnyCase) {
     const QByteArray options = "[GLOBALINFO]\r\nVERSION=6.5\r\n";
-    const QByteArray records = Record("ButtonHuge.bmp", QByteArray(3000, 'b')) +
-                               Record("options.DAT", options) +
-                               Record("Master.BMP", QByteArray(70000, 'm')) +
-                               Record("Bg_b.jpg", "jpeg bytes");
+    const QByteArray records =
+        Record("ButtonHuge.bmp", QByteArray(3000, 'b')) + Record("options.DAT", options) +
+        Record("Master.BMP", QByteArray(70000, 'm')) + Record("Bg_b.jpg", "jpeg bytes");
     const TacSkinConvertor skin = UnpackPackage(Package(records, 4) + "trailing bytes");
     ASSERT_TRUE(skin.OptionsText);
     EXPECT_EQ(*skin.OptionsText, options);
@@ -103,7 +104,8 @@ TEST(SkinPackage, BadPackagesAreRefusedWithAClearMessage) {
         QByteArray bytes;
         std::string message;
     } rows[] = {
-        {"magic in another case", "aSZF" + Int32(1) + good, "Loaded data is not a packed skin file"},
+        {"magic in another case", "aSZF" + Int32(1) + good,
+         "Loaded data is not a packed skin file"},
         {"too short for a magic", "ASz", "Loaded data is not a packed skin file"},
         {"no count", "ASzf", "Skin package is truncated"},
         {"more members than records", Package(good, 2), "Skin package is truncated"},
@@ -142,8 +144,11 @@ TEST(SkinPackage, DirectoryTexts) {
     struct Row {
         const char* in;
         const char* out;
-    } separators[] = {{"", ""}, {"c", "c:\\"}, {"c:\\Skins\\", "c:\\Skins\\"},
-                      {"c:\\Skins/", "c:\\Skins\\"}, {"c:\\Skins", "c:\\Skins\\"}};
+    } separators[] = {{"", ""},
+                      {"c", "c:\\"},
+                      {"c:\\Skins\\", "c:\\Skins\\"},
+                      {"c:\\Skins/", "c:\\Skins\\"},
+                      {"c:\\Skins", "c:\\Skins\\"}};
     for (const Row& row : separators)
         EXPECT_EQ(WithSeparator(row.in), row.out) << row.in;
     const QString p = "/opt/charolist/bin/";
@@ -181,7 +186,8 @@ TEST(SkinTool, PackThenUnpackGivesTheFilesBackAndNoNameLeavesTheFolder) {
         p.waitForFinished(20000);
         return p.exitCode();
     };
-    ASSERT_EQ(run({"pack", dir.filePath("in"), dir.filePath("a.asz"), "Master.bmp", "Bg_b.jpg"}), 0);
+    ASSERT_EQ(run({"pack", dir.filePath("in"), dir.filePath("a.asz"), "Master.bmp", "Bg_b.jpg"}),
+              0);
     ASSERT_EQ(run({"unpack", dir.filePath("a.asz"), dir.filePath("out")}), 0);
     EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files),
               (QStringList{"Bg_b.jpg", "Master.bmp", "Options.dat"}));

@@ -1,11 +1,11 @@
 #include "windows/AncestorsWindow.h"
 
+#include "support/Printers.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
-#include "support/Printers.h"
 
 using namespace windows;
 
@@ -156,8 +156,8 @@ TEST(Music, IsTheWaveOfTheRightShape) {
     EXPECT_EQ(LE(w, 4, 4), 5185190u);
     EXPECT_EQ(w.mid(8, 8), "WAVEfmt ");
     EXPECT_EQ(LE(w, 16, 4), 18u);
-    EXPECT_EQ(LE(w, 20, 2), 1u);     // PCM
-    EXPECT_EQ(LE(w, 22, 2), 1u);     // mono
+    EXPECT_EQ(LE(w, 20, 2), 1u); // PCM
+    EXPECT_EQ(LE(w, 22, 2), 1u); // mono
     EXPECT_EQ(LE(w, 24, 4), 22050u);
     EXPECT_EQ(LE(w, 28, 4), 44100u);
     EXPECT_EQ(LE(w, 32, 2), 2u);
@@ -181,8 +181,8 @@ TEST(Music, IsTheWaveOfTheRightShape) {
         if (i >= count / 2 && i < count / 2 + 22050 * 10)
             middle += double(s) * s;
     }
-    EXPECT_LT(peak, 32767 * 0.95); // no clipping: below full scale
-    EXPECT_GT(peak, 32767 * 0.5);  // and not whisper-quiet
+    EXPECT_LT(peak, 32767 * 0.95);           // no clipping: below full scale
+    EXPECT_GT(peak, 32767 * 0.5);            // and not whisper-quiet
     EXPECT_LT(std::abs(sum / count), 200.0); // centred on zero
     // No hard discontinuities anywhere (a cut-off note would jump).
     EXPECT_LT(jump, 32767 * 0.5);

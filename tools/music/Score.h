@@ -8,13 +8,13 @@
 namespace music {
 
 struct Note {
-    double Start = 0;    // in beats from the start of the piece
-    double Beats = 1;    // how long it is held before the next note
+    double Start = 0; // in beats from the start of the piece
+    double Beats = 1; // how long it is held before the next note
     double Frequency = 0;
 };
 
 struct Score {
-    double Tempo = 60; // beats per minute
+    double Tempo = 60;         // beats per minute
     std::vector<double> Drone; // frequencies held throughout
     unsigned Seed = 1;
     double FadeIn = 0, FadeOut = 0; // seconds

@@ -47,7 +47,9 @@ void Pluck(std::vector<double>& out, double startSecond, double frequency, doubl
         const double at = double(w) - delay;
         const double base = std::floor(at);
         const double f = at - base;
-        const size_t i0 = static_cast<size_t>(static_cast<long long>(base) % static_cast<long long>(size) + size) % size;
+        const size_t i0 = static_cast<size_t>(
+                              static_cast<long long>(base) % static_cast<long long>(size) + size) %
+                          size;
         return line[i0] * (1.0 - f) + line[(i0 + 1) % size] * f;
     };
     const size_t start = static_cast<size_t>(startSecond * kRate);
@@ -119,9 +121,9 @@ void WriteWave(const std::string& path, const std::vector<int16_t>& samples) {
     f.write("RIFF", 4);
     PutLE(f, 38 + dataBytes, 4); // the rest of the file after this field
     f.write("WAVEfmt ", 8);
-    PutLE(f, 18, 4);    // format chunk of 18 bytes, with an empty extra field
-    PutLE(f, 1, 2);     // PCM
-    PutLE(f, 1, 2);     // mono
+    PutLE(f, 18, 4); // format chunk of 18 bytes, with an empty extra field
+    PutLE(f, 1, 2);  // PCM
+    PutLE(f, 1, 2);  // mono
     PutLE(f, kRate, 4);
     PutLE(f, kRate * 2, 4);
     PutLE(f, 2, 2);

@@ -24,7 +24,9 @@ const char* kUsage =
     "  charolist-skin --help\n"
     "      Shows this text.\n";
 
-void Fail(const QString& message) { throw skin::ESkinError(message.toStdString()); }
+void Fail(const QString& message) {
+    throw skin::ESkinError(message.toStdString());
+}
 
 QByteArray ReadFile(const QString& path) {
     QFile f(path);
@@ -71,8 +73,8 @@ void Pack(const QString& dir, const QString& package, QStringList names) {
                 names << f;
     skin::TacImageItems members;
     for (const QString& name : names)
-        members.push_back({name, skin::AsciiUpper(name).endsWith(".BMP"),
-                           ReadFile(folder.filePath(name))});
+        members.push_back(
+            {name, skin::AsciiUpper(name).endsWith(".BMP"), ReadFile(folder.filePath(name))});
     WriteFile(package, skin::PackPackage(options, members));
 }
 

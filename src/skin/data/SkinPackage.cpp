@@ -51,7 +51,8 @@ QByteArray InflateMember(Reader& in, qint64 size) {
     QByteArray out;
     // Grow with what the inflater really produces, never from the size alone.
     out.reserve(static_cast<qsizetype>(std::min<qint64>(size, kChunk)));
-    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.Source().constData() + in.Position()));
+    zs.next_in =
+        reinterpret_cast<Bytef*>(const_cast<char*>(in.Source().constData() + in.Position()));
     zs.avail_in = static_cast<uInt>(std::min<qsizetype>(in.Left(), 0x7FFFFFFF));
     const uInt availableAtStart = zs.avail_in;
     char chunk[kChunk];
@@ -63,8 +64,8 @@ QByteArray InflateMember(Reader& in, qint64 size) {
         const qsizetype produced = kChunk - zs.avail_out;
         if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_STREAM_ERROR ||
             status == Z_MEM_ERROR) {
-            const std::string message = zs.msg ? zs.msg : (status == Z_MEM_ERROR ? "out of memory"
-                                                                                  : "data error");
+            const std::string message =
+                zs.msg ? zs.msg : (status == Z_MEM_ERROR ? "out of memory" : "data error");
             inflateEnd(&zs);
             throw ESkinError(message);
         }
@@ -97,8 +98,8 @@ QByteArray Deflate(const QByteArray& data) {
     uLongf size = compressBound(static_cast<uLong>(data.size()));
     QByteArray out(static_cast<qsizetype>(size), '\0');
     if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                  reinterpret_cast<const Bytef*>(data.constData()),
-                  static_cast<uLong>(data.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+                  reinterpret_cast<const Bytef*>(data.constData()), static_cast<uLong>(data.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK)
         throw ESkinError("Cannot compress a skin member");
     out.truncate(static_cast<qsizetype>(size));
     return out;
@@ -157,7 +158,8 @@ std::optional<TacSkinConvertor> UnpackPackageFile(const QString& path) {
     if (!file.exists())
         return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
-        throw ESkinError(("Cannot open file \"" + path + "\". " + file.errorString()).toStdString());
+        throw ESkinError(
+            ("Cannot open file \"" + path + "\". " + file.errorString()).toStdString());
     return UnpackPackage(file.readAll());
 }
 

@@ -24,7 +24,7 @@ public:
 };
 
 struct TacImageItem {
-    QString MemberName; // as stored
+    QString MemberName;    // as stored
     bool IsBitmap = false; // the name ends in ".BMP", any letter case
     QByteArray MemberData;
 };

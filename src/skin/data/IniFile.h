@@ -1,0 +1,51 @@
+// The options dialect of skins: "[NAME]" opens a section; "KEY=VALUE" lines
+// belong to the last one. Lines are trimmed; empty lines and lines that
+// begin with ';' are skipped; blanks around the first '=' go. Names and keys
+// are compared exactly. Of two sections with one name, reads go to the first.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace skin {
+
+class TIniFile {
+public:
+    TIniFile() = default;
+    // Text with a UTF-8 or UTF-16 byte-order mark is read as such; any other
+    // text is in the 8-bit code page (Windows-1251).
+    static TIniFile FromBytes(const QByteArray& bytes);
+    static TIniFile FromText(const QString& text);
+
+    // Section names in text order, repeats included.
+    QStringList Sections() const;
+    bool SectionExists(const QString& section) const;
+    std::optional<QString> Value(const QString& section, const QString& key) const;
+
+    QString ReadString(const QString& section, const QString& key, const QString& def) const;
+    // Lenient: an absent value or one that is not an integer gives `def`.
+    qint32 ReadInteger(const QString& section, const QString& key, qint32 def) const;
+    // Strict: an absent value gives `def`; one that is not an integer throws
+    // ESkinError "''VALUE'' is not a valid integer value".
+    qint32 ReadStrictInteger(const QString& section, const QString& key, qint32 def) const;
+    // True for "1" or "TRUE" in any letter case.
+    bool ReadBool(const QString& section, const QString& key, bool def) const;
+
+private:
+    struct Section {
+        QString Name;
+        std::vector<std::pair<QString, QString>> Values;
+    };
+    const Section* Find(const QString& section) const;
+    std::vector<Section> sections_;
+};
+
+// Decimal, or hexadecimal after "$" or "0x", with an optional sign; 32 bits.
+std::optional<qint32> ParseInteger(const QString& text);
+// Converts strictly: throws ESkinError "''TEXT'' is not a valid integer value".
+qint32 StrictInteger(const QString& text);
+
+} // namespace skin

@@ -1,0 +1,342 @@
+#include "skin/data/SkinSections.h"
+
+#include "platform/Colors.h"
+#include "skin/data/SkinPackage.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <algorithm>
+#include <set>
+
+namespace skin {
+
+namespace {
+
+using G = TsGeneralData;
+
+// Accessors for the table; captureless lambdas become function pointers.
+#define INT_FIELD(expr) [](G& d) -> qint32* { return &d.expr; }
+#define BOOL_FIELD(expr) [](G& d) -> bool* { return &d.expr; }
+#define TEXT_FIELD(expr) [](G& d) -> QString* { return &d.expr; }
+
+constexpr qint32 kWhite = 16777215;
+
+const std::vector<SectionKey> kSectionKeys = {
+    // key, kind, hot, default, text default, to RGB, low byte, field
+    {"COLOR", KeyKind::Integer, false, kWhite, nullptr, true, false, INT_FIELD(Color), nullptr,
+     nullptr},
+    {"FONTCOLOR", KeyKind::Integer, false, 0, nullptr, false, false, INT_FIELD(FontColors.Text),
+     nullptr, nullptr},
+    {"TCLEFT", KeyKind::Integer, false, -1, nullptr, false, false, INT_FIELD(FontColors.Left),
+     nullptr, nullptr},
+    {"TCTOP", KeyKind::Integer, false, -1, nullptr, false, false, INT_FIELD(FontColors.Top),
+     nullptr, nullptr},
+    {"TCRIGHT", KeyKind::Integer, false, -1, nullptr, false, false, INT_FIELD(FontColors.Right),
+     nullptr, nullptr},
+    {"TCBOTTOM", KeyKind::Integer, false, -1, nullptr, false, false, INT_FIELD(FontColors.Bottom),
+     nullptr, nullptr},
+    {"GLOW", KeyKind::Integer, false, 0, nullptr, false, false, INT_FIELD(Glow), nullptr, nullptr},
+    {"GLOWMARGIN", KeyKind::Integer, false, 0, nullptr, false, false, INT_FIELD(GlowMargin),
+     nullptr, nullptr},
+    {"RESERVEDBOOLEAN", KeyKind::Boolean, false, 0, nullptr, false, false, nullptr,
+     BOOL_FIELD(ReservedBoolean), nullptr},
+    {"GIVEOWNFONT", KeyKind::Boolean, false, 0, nullptr, false, false, nullptr,
+     BOOL_FIELD(GiveOwnFont), nullptr},
+    {"TRANSPARENCY", KeyKind::Integer, false, 0, nullptr, false, false, INT_FIELD(Transparency),
+     nullptr, nullptr},
+    {"GRADIENTPERCENT", KeyKind::Integer, false, 0, nullptr, false, false,
+     INT_FIELD(GradientPercent), nullptr, nullptr},
+    {"IMAGEPERCENT", KeyKind::Integer, false, 0, nullptr, false, false, INT_FIELD(ImagePercent),
+     nullptr, nullptr},
+    {"GRADIENTDATA", KeyKind::Text, false, 0, " ", false, false, nullptr, nullptr,
+     TEXT_FIELD(GradientText)},
+    {"SHOWFOCUS", KeyKind::Boolean, false, 0, nullptr, false, false, nullptr,
+     BOOL_FIELD(SectionShowFocus), nullptr},
+    {"FADINGENABLED", KeyKind::Boolean, false, 0, nullptr, false, false, nullptr,
+     BOOL_FIELD(FadingEnabled), nullptr},
+    {"FADINGITERATIONS", KeyKind::Integer, false, 5, nullptr, false, false,
+     INT_FIELD(FadingIterations), nullptr, nullptr},
+    {"GCOL", KeyKind::Integer, false, kWhite, nullptr, true, false, INT_FIELD(GlowColor), nullptr,
+     nullptr},
+    {"GSIZE", KeyKind::Integer, false, 0, nullptr, false, true, nullptr, nullptr, nullptr},
+    {"STATES", KeyKind::Integer, false, 4, nullptr, false, false, INT_FIELD(StateCount), nullptr,
+     nullptr},
+    {"HOTFONTCOLOR", KeyKind::Integer, true, 0, nullptr, false, false,
+     INT_FIELD(HotFontColors.Text), nullptr, nullptr},
+    {"HOTTCLEFT", KeyKind::Integer, true, -1, nullptr, false, false, INT_FIELD(HotFontColors.Left),
+     nullptr, nullptr},
+    {"HOTTCTOP", KeyKind::Integer, true, -1, nullptr, false, false, INT_FIELD(HotFontColors.Top),
+     nullptr, nullptr},
+    {"HOTTCRIGHT", KeyKind::Integer, true, -1, nullptr, false, false,
+     INT_FIELD(HotFontColors.Right), nullptr, nullptr},
+    {"HOTTCBOTTOM", KeyKind::Integer, true, -1, nullptr, false, false,
+     INT_FIELD(HotFontColors.Bottom), nullptr, nullptr},
+    {"HGCOL", KeyKind::Integer, true, kWhite, nullptr, true, false, INT_FIELD(HotGlowColor),
+     nullptr, nullptr},
+    {"HGSIZE", KeyKind::Integer, true, 0, nullptr, false, true, nullptr, nullptr, nullptr},
+    {"HOTCOLOR", KeyKind::Integer, true, kWhite, nullptr, false, false, INT_FIELD(HotColor),
+     nullptr, nullptr},
+    {"HOTTRANSPARENCY", KeyKind::Integer, true, 0, nullptr, false, false,
+     INT_FIELD(HotTransparency), nullptr, nullptr},
+    {"HOTGRADIENTPERCENT", KeyKind::Integer, true, 0, nullptr, false, false,
+     INT_FIELD(HotGradientPercent), nullptr, nullptr},
+    {"HOTGRADIENTDATA", KeyKind::Text, true, 0, "", false, false, nullptr, nullptr,
+     TEXT_FIELD(HotGradientText)},
+    {"HOTIMAGEPERCENT", KeyKind::Integer, true, 0, nullptr, false, false,
+     INT_FIELD(HotImagePercent), nullptr, nullptr},
+};
+
+#undef INT_FIELD
+#undef BOOL_FIELD
+#undef TEXT_FIELD
+
+using S = TsSkinData;
+const std::vector<GlobalKey> kGlobalKeys = {
+    {"SHADOW1OFFSET", true, &S::Shadow1Offset},
+    {"SHADOW1BLUR", true, &S::Shadow1Blur},
+    {"SHADOW1TRANSPARENCY", true, &S::Shadow1Transparency},
+    {"BORDERWIDTH", false, &S::BorderWidth},
+    {"TITLEHEIGHT", false, &S::TitleHeight},
+    {"MAXHEIGHT", false, &S::MaxHeight},
+    {"FORMOFFSET", false, &S::FormOffset},
+    {"ALIGNOFFSET", false, &S::AlignOffset},
+    {"CENTEROFFSET", false, &S::CenterOffset},
+    {"BORDERMODE", false, &S::BorderMode},
+    {"BISPACE", false, &S::BISpace},
+    {"BIVALIGN", false, &S::BIVAlign},
+    {"BIRIGHT", false, &S::BIRight},
+    {"BILEFT", false, &S::BILeft},
+    {"BITOP", false, &S::BITop},
+    {"BIKEEPHUE", false, &S::BIKeepHue},
+    {"BICONCLOSEGLOW", true, &S::BIconCloseGlow},
+    {"BICONCLOSEGLOWMARGIN", true, &S::BIconCloseGlowMargin},
+    {"BICONMAXGLOW", true, &S::BIconMaxGlow},
+    {"BICONMAXGLOWMARGIN", true, &S::BIconMaxGlowMargin},
+    {"BICONMINGLOW", true, &S::BIconMinGlow},
+    {"BICONMINGLOWMARGIN", true, &S::BIconMinGlowMargin},
+};
+
+qint32 ToRgb(qint32 value) {
+    return value < 0 ? static_cast<qint32>(platform::ColorToRGB(value)) : value;
+}
+
+const QString kMarker = QStringLiteral("?");
+const QString kParentClass = QStringLiteral("PARENTCLASS");
+
+// The parent a section names, or empty when it names none (or itself).
+QString ParentOf(const TIniFile& ini, const QString& section) {
+    const QString parent = ini.ReadString(section, kParentClass, kMarker);
+    return parent.isEmpty() || parent == kMarker || parent == section ? QString() : parent;
+}
+
+// Inherited reads follow PARENTCLASS; a chain that comes back to a section
+// already visited stops there, as if the key were absent.
+QString InheritedString(const TIniFile& ini, const QString& section, const QString& key,
+                        std::set<QString>& visited) {
+    visited.insert(section);
+    const QString own = ini.ReadString(section, key, kMarker);
+    if (own != kMarker)
+        return own;
+    const QString parent = ParentOf(ini, section);
+    if (parent.isEmpty() || visited.count(parent))
+        return kMarker;
+    return InheritedString(ini, parent, key, visited);
+}
+
+qint32 InheritedInt(const TIniFile& ini, const QString& section, const QString& key,
+                    std::set<QString>& visited) {
+    visited.insert(section);
+    const qint32 own = ini.ReadInteger(section, key, -1);
+    if (own != -1)
+        return own;
+    const QString parent = ParentOf(ini, section);
+    if (parent.isEmpty() || visited.count(parent))
+        return -1;
+    const qint32 inherited = InheritedInt(ini, parent, key, visited);
+    return inherited == -1 ? -1 : ToRgb(inherited);
+}
+
+bool IsTrue(const QString& text) {
+    const QString up = text.toUpper();
+    return up == QStringLiteral("1") || up == QStringLiteral("TRUE");
+}
+
+// Stores a value read for a key into the record.
+void Store(TsGeneralData& d, const SectionKey& k, qint32 number, const QString& text) {
+    switch (k.Kind) {
+    case KeyKind::Integer: {
+        const qint32 v = k.ToRgb ? ToRgb(number) : number;
+        if (k.LowByte)
+            (k.Hot ? d.HotGlowSize : d.GlowSize) = static_cast<uint8_t>(v & 0xFF);
+        else
+            *k.IntField(d) = v;
+        break;
+    }
+    case KeyKind::Boolean:
+        *k.BoolField(d) = IsTrue(text);
+        break;
+    case KeyKind::Text:
+        *k.TextField(d) = text;
+        break;
+    }
+}
+
+void ReadKey(const TIniFile& ini, const QString& section, const SectionKey& k, TsGeneralData& d) {
+    if (k.Kind == KeyKind::Integer)
+        Store(d, k, ReadInheritedInt(ini, section, k.Key, k.Default), QString());
+    else
+        Store(d, k, 0,
+              ReadInheritedString(ini, section, k.Key,
+                                  k.Kind == KeyKind::Text ? QString::fromLatin1(k.TextDefault)
+                                                          : (k.Default ? "1" : "0")));
+}
+
+// A gradient text shorter than two characters means no gradient.
+void SettleGradient(const QString& text, qint32& percent, TsGradArray& steps) {
+    steps.clear();
+    if (text.size() < 2)
+        percent = 0;
+    else
+        steps = ParseGradient(text);
+}
+
+void BuildLooks(TsGeneralData& d, bool withHotLook) {
+    SettleGradient(d.GradientText, d.GradientPercent, d.Gradient);
+    TsGenState& normal = d.StateData[0];
+    normal = TsGenState{d.Color,        d.FontColors, d.GradientPercent, d.GradientText, d.Gradient,
+                        d.ImagePercent, d.GlowColor,  d.GlowSize,        d.Transparency};
+    if (!withHotLook) {
+        d.StateData[1] = normal;
+        return;
+    }
+    SettleGradient(d.HotGradientText, d.HotGradientPercent, d.HotGradient);
+    d.StateData[1] = TsGenState{d.HotColor,        d.HotFontColors, d.HotGradientPercent,
+                                d.HotGradientText, d.HotGradient,   d.HotImagePercent,
+                                d.HotGlowColor,    d.HotGlowSize,   d.HotTransparency};
+}
+
+} // namespace
+
+const std::vector<SectionKey>& SectionKeys() {
+    return kSectionKeys;
+}
+const std::vector<GlobalKey>& GlobalKeys() {
+    return kGlobalKeys;
+}
+
+QString ReadInheritedString(const TIniFile& ini, const QString& section, const QString& key,
+                            const QString& def) {
+    std::set<QString> visited;
+    const QString v = InheritedString(ini, section, key, visited);
+    return v == kMarker ? def : v;
+}
+
+qint32 ReadInheritedInt(const TIniFile& ini, const QString& section, const QString& key,
+                        qint32 def) {
+    std::set<QString> visited;
+    const qint32 v = InheritedInt(ini, section, key, visited);
+    return v == -1 ? def : v;
+}
+
+TsGradArray ParseGradient(const QString& text) {
+    const QStringList items = text.split(u';', Qt::SkipEmptyParts);
+    TsGradArray steps(static_cast<size_t>(items.size() / 5));
+    for (size_t k = 0; k < steps.size(); ++k) {
+        GradientStep& s = steps[k];
+        const qsizetype at = static_cast<qsizetype>(5 * k);
+        s.StartColor = std::max<qint32>(StrictInteger(items[at]), 0);
+        s.EndColor = std::max<qint32>(StrictInteger(items[at + 1]), 0);
+        s.Percent = static_cast<uint8_t>(std::clamp<qint32>(StrictInteger(items[at + 2]), 0, 100));
+        s.Mode = StrictInteger(items[at + 3]);
+    }
+    return steps;
+}
+
+void LoadGlobalData(const TIniFile& ini, TsSkinData& data) {
+    bool ok = false;
+    const double version = QLocale::c().toDouble(ini.ReadString(kGlobalInfo, "VERSION", "0"), &ok);
+    data.Version = ok ? version : 0;
+    data.Author = ini.ReadString(kGlobalInfo, "AUTHOR", QString());
+    data.Description = ini.ReadString(kGlobalInfo, "DESCRIPTION", QString());
+    data.Shadow1Color = ini.ReadInteger(kGlobalInfo, "SHADOW1COLOR", 0);
+    data.BorderColor = ini.ReadInteger(kGlobalInfo, "BORDERCOLOR", 0);
+    for (const GlobalKey& k : kGlobalKeys) {
+        const int16_t def = data.*k.Field;
+        const qint32 v = k.Strict ? ini.ReadStrictInteger(kGlobalInfo, k.Key, def)
+                                  : ini.ReadInteger(kGlobalInfo, k.Key, def);
+        data.*k.Field = static_cast<int16_t>(v & 0xFFFF);
+    }
+    if (data.MaxHeight == 0)
+        data.MaxHeight = data.TitleHeight;
+}
+
+TsGeneralDataArray LoadSections(const TIniFile& ini) {
+    TsGeneralDataArray table;
+    for (const QString& name : ini.Sections()) {
+        TsGeneralData d;
+        d.SectionName = name;
+        d.ParentClass = ini.ReadString(name, kParentClass, QString());
+        for (const SectionKey& k : kSectionKeys)
+            if (!k.Hot)
+                ReadKey(ini, name, k, d);
+        if (d.StateCount >= 2)
+            for (const SectionKey& k : kSectionKeys)
+                if (k.Hot)
+                    ReadKey(ini, name, k, d);
+        BuildLooks(d, d.StateCount >= 2);
+        table.push_back(std::move(d));
+    }
+    return table;
+}
+
+void MergeCommonSections(TsGeneralDataArray& table, const TIniFile& skinOptions,
+                         const QString& commonSections) {
+    QStringList lines = commonSections.split(u'\n');
+    for (QString& line : lines)
+        if (!line.trimmed().startsWith(u';'))
+            line.remove(QRegularExpression(QStringLiteral("\\s")));
+    const TIniFile common = TIniFile::FromText(lines.join(u'\n'));
+    for (const QString& name : common.Sections()) {
+        auto existing = std::find_if(table.begin(), table.end(),
+                                     [&](const TsGeneralData& d) { return d.SectionName == name; });
+        TsGeneralData d;
+        if (existing != table.end()) {
+            d = *existing;
+        } else {
+            const QString parent = common.ReadString(name, kParentClass, QString()).toUpper();
+            const auto base = std::find_if(table.begin(), table.end(), [&](const TsGeneralData& r) {
+                return r.SectionName.toUpper() == parent;
+            });
+            if (base != table.end()) {
+                d = *base;
+            } else {
+                // No base: every key starts at its default.
+                for (const SectionKey& k : kSectionKeys)
+                    Store(d, k, k.Default,
+                          k.Kind == KeyKind::Text ? QString::fromLatin1(k.TextDefault)
+                                                  : (k.Default ? "1" : "0"));
+            }
+            d.SectionName = name;
+            d.ParentClass = parent;
+        }
+        for (const SectionKey& k : kSectionKeys) {
+            const auto value = common.Value(name, k.Key);
+            if (!value)
+                continue;
+            if (k.Kind == KeyKind::Integer) {
+                const auto number = ParseInteger(*value);
+                if (number && *number != -1)
+                    Store(d, k, *number, QString());
+            } else if (*value != kMarker) {
+                Store(d, k, 0, *value);
+            }
+        }
+        BuildLooks(d, ReadInheritedInt(skinOptions, name, "STATES", 4) >= 2);
+        if (existing != table.end())
+            *existing = std::move(d);
+        else
+            table.push_back(std::move(d));
+    }
+}
+
+} // namespace skin

@@ -1,0 +1,123 @@
+// The skin-wide data of a skin and its table of sections: the values of the
+// options text ("Options.dat") that every painting of a control reads.
+#pragma once
+
+#include "skin/data/IniFile.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace skin {
+
+struct TsSkinData {
+    QString SkinFolder;
+    bool SkinReady = false;
+    double Version = 0;
+    QString Author, Description;
+    qint32 Shadow1Color = 0;
+    int16_t Shadow1Offset = 0, Shadow1Blur = -1, Shadow1Transparency = 0;
+    int16_t BorderWidth = 4, TitleHeight = 30, MaxHeight = 0, FormOffset = 8, AlignOffset = 0,
+            CenterOffset = 0, BorderMode = 0;
+    qint32 BorderColor = 0;
+    int16_t BISpace = 0, BIVAlign = 0, BIRight = 0, BILeft = 0, BITop = 0, BIKeepHue = 0;
+    int16_t BIconCloseGlow = 0, BIconCloseGlowMargin = 0, BIconMaxGlow = 0, BIconMaxGlowMargin = 0,
+            BIconMinGlow = 0, BIconMinGlowMargin = 0;
+};
+
+struct GradientStep {
+    qint32 StartColor = 0, EndColor = 0;
+    uint8_t Percent = 0; // the step's share of the gradient's length
+    qint32 Mode = 0;     // the step's orientation
+    qint32 Reserved = 0;
+    bool operator==(const GradientStep&) const = default;
+};
+using TsGradArray = std::vector<GradientStep>;
+
+// Text colours; -1 is "no such colour".
+struct TsFontColors {
+    qint32 Text = 0, Left = -1, Top = -1, Right = -1, Bottom = -1;
+    bool operator==(const TsFontColors&) const = default;
+};
+
+struct TsGenState {
+    qint32 Color = 0;
+    TsFontColors FontColors;
+    qint32 GradientPercent = 0;
+    QString GradientText;
+    TsGradArray Gradient;
+    qint32 ImagePercent = 0;
+    qint32 GlowColor = 0;
+    uint8_t GlowSize = 0;
+    qint32 Transparency = 0;
+    bool operator==(const TsGenState&) const = default;
+};
+
+// StateData[0] is the normal look, [1] the hot one.
+using TsProps = std::array<TsGenState, 2>;
+
+struct TsGeneralData {
+    QString ParentClass, SectionName;
+    TsProps StateData;
+    qint32 Color = 0;
+    TsFontColors FontColors, HotFontColors{0, 0, 0, 0, 0};
+    bool GiveOwnFont = false;
+    qint32 Glow = 0, GlowMargin = 0;
+    bool ReservedBoolean = false;
+    qint32 Transparency = 0, GradientPercent = 0;
+    QString GradientText;
+    TsGradArray Gradient;
+    qint32 ImagePercent = 0;
+    bool SectionShowFocus = false, FadingEnabled = false;
+    qint32 FadingIterations = 0;
+    qint32 HotColor = 0, HotTransparency = 0, HotGradientPercent = 0;
+    QString HotGradientText;
+    TsGradArray HotGradient;
+    qint32 HotImagePercent = 0, HotGlowColor = 0, GlowColor = 0;
+    uint8_t HotGlowSize = 0, GlowSize = 0;
+    qint32 BordersMask = -1;
+    qint32 CornerTopLeft = -1, CornerTopRight = -1, CornerBottomLeft = -1, CornerBottomRight = -1;
+    qint32 StateCount = 0;
+};
+using TsGeneralDataArray = std::vector<TsGeneralData>;
+
+// The per-section keys, declared once: the reader and the tests use this table.
+enum class KeyKind { Integer, Boolean, Text };
+struct SectionKey {
+    const char* Key;
+    KeyKind Kind;
+    bool Hot;       // read only when the section has two or more states
+    qint32 Default; // for integers and booleans (0 or 1)
+    const char* TextDefault;
+    bool ToRgb;   // a negative system-colour code becomes its colour
+    bool LowByte; // only the low 8 bits are kept
+    // Where the value goes in the record.
+    qint32* (*IntField)(TsGeneralData&);
+    bool* (*BoolField)(TsGeneralData&);
+    QString* (*TextField)(TsGeneralData&);
+};
+const std::vector<SectionKey>& SectionKeys();
+
+// The same for the skin-wide keys of "GLOBALINFO".
+struct GlobalKey {
+    const char* Key;
+    bool Strict;
+    int16_t TsSkinData::*Field; // null for the keys that are not 16-bit
+};
+const std::vector<GlobalKey>& GlobalKeys();
+
+inline const QString kGlobalInfo = QStringLiteral("GLOBALINFO");
+
+void LoadGlobalData(const TIniFile& ini, TsSkinData& data);
+QString ReadInheritedString(const TIniFile& ini, const QString& section, const QString& key,
+                            const QString& def);
+qint32 ReadInheritedInt(const TIniFile& ini, const QString& section, const QString& key,
+                        qint32 def);
+// Steps of five ';'-separated integers; throws for an item that is not one.
+TsGradArray ParseGradient(const QString& text);
+TsGeneralDataArray LoadSections(const TIniFile& ini);
+void MergeCommonSections(TsGeneralDataArray& table, const TIniFile& skinOptions,
+                         const QString& commonSections);
+
+} // namespace skin
