@@ -1,0 +1,218 @@
+#include "skin/data/ImageDecoders.h"
+#include "skin/data/SkinPackage.h"
+
+#include <array>
+#include <cstring>
+
+namespace skin {
+
+namespace {
+
+[[noreturn]] void Bad(const char* why) {
+    throw ESkinError(std::string("Invalid bitmap: ") + why);
+}
+
+struct Bytes {
+    const QByteArray& data;
+    uint32_t U16(qsizetype at) const {
+        Need(at, 2);
+        return uint8_t(data[at]) | (uint8_t(data[at + 1]) << 8);
+    }
+    uint32_t U32(qsizetype at) const {
+        Need(at, 4);
+        return U16(at) | (U16(at + 2) << 16);
+    }
+    int32_t I32(qsizetype at) const { return static_cast<int32_t>(U32(at)); }
+    uint8_t U8(qsizetype at) const {
+        Need(at, 1);
+        return uint8_t(data[at]);
+    }
+    void Need(qsizetype at, qsizetype n) const {
+        if (at < 0 || n < 0 || at > data.size() - n)
+            Bad("the file is truncated");
+    }
+};
+
+// One channel of a bit-field pixel, scaled to 8 bits.
+struct Field {
+    uint32_t Mask = 0;
+    int Shift = 0, Bits = 0;
+    explicit Field(uint32_t mask = 0) : Mask(mask) {
+        if (!mask)
+            return;
+        while (!((mask >> Shift) & 1))
+            ++Shift;
+        while (Shift + Bits < 32 && ((mask >> (Shift + Bits)) & 1))
+            ++Bits;
+    }
+    uint32_t Get(uint32_t px) const {
+        if (!Mask)
+            return 0;
+        const uint32_t v = (px & Mask) >> Shift;
+        if (Bits >= 8)
+            return v >> (Bits - 8);
+        // Narrow channels are shifted up, as the common readers do (31 of 5
+        // bits becomes 248), so skins look the same in every tool.
+        return (v << (8 - Bits)) & 0xFF;
+    }
+};
+
+constexpr uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_ALPHABITFIELDS = 6;
+
+void DecodeRle(const Bytes& in, qsizetype at, qsizetype end, int bits, int width, int height,
+               const std::vector<uint32_t>& palette, platform::Bitmap& out, bool topDown) {
+    int x = 0, y = 0; // y counts rows in file order
+    auto put = [&](int index) {
+        if (x < width && y < height) {
+            const uint32_t c = index < int(palette.size()) ? palette[index] : 0xFF000000u;
+            out.ScanLine(topDown ? y : height - 1 - y)[x] = c;
+        }
+        ++x;
+    };
+    while (at + 1 < end) {
+        const int count = in.U8(at), code = in.U8(at + 1);
+        at += 2;
+        if (count > 0) {
+            for (int i = 0; i < count; ++i)
+                put(bits == 8 ? code : (i % 2 == 0 ? code >> 4 : code & 15));
+        } else if (code == 0) {
+            x = 0;
+            ++y;
+        } else if (code == 1) {
+            return;
+        } else if (code == 2) {
+            x += in.U8(at);
+            y += in.U8(at + 1);
+            at += 2;
+        } else {
+            const int bytes = bits == 8 ? code : (code + 1) / 2;
+            in.Need(at, bytes);
+            for (int i = 0; i < code; ++i) {
+                const uint8_t b = in.U8(at + (bits == 8 ? i : i / 2));
+                put(bits == 8 ? b : (i % 2 == 0 ? b >> 4 : b & 15));
+            }
+            at += (bytes + 1) & ~1;
+        }
+        if (y >= height)
+            return;
+    }
+}
+
+} // namespace
+
+platform::Bitmap DecodeBmp(const QByteArray& data) {
+    const Bytes in{data};
+    if (data.size() < 26 || data[0] != 'B' || data[1] != 'M')
+        Bad("not a BMP file");
+    const uint32_t pixelsAt = in.U32(10);
+    const uint32_t headerSize = in.U32(14);
+    int width = 0, height = 0, bits = 0;
+    uint32_t compression = BI_RGB, colours = 0;
+    if (headerSize == 12) {
+        width = in.U16(18);
+        height = static_cast<int16_t>(in.U16(20));
+        bits = in.U16(24);
+    } else if (headerSize >= 40 && headerSize <= 124) {
+        width = in.I32(18);
+        height = in.I32(22);
+        if (in.U16(26) != 1)
+            Bad("the plane count is not 1");
+        bits = in.U16(28);
+        compression = in.U32(30);
+        colours = in.U32(46);
+    } else {
+        Bad("unknown header size");
+    }
+    const bool topDown = height < 0;
+    if (height == INT32_MIN)
+        Bad("the size is out of range");
+    height = std::abs(height);
+    if (width <= 0 || height <= 0)
+        Bad("the size is zero or negative");
+    if (width > kMaxPictureSide || height > kMaxPictureSide)
+        Bad("the picture is too large");
+
+    // Bit fields: in the header from version 4 on, else right after it.
+    uint32_t masks[4] = {0, 0, 0, 0};
+    const bool fields = compression == BI_BITFIELDS || compression == BI_ALPHABITFIELDS;
+    if (fields) {
+        const int count = compression == BI_ALPHABITFIELDS || headerSize >= 56 ? 4 : 3;
+        for (int i = 0; i < count; ++i)
+            masks[i] = in.U32(14 + 40 + 4 * i);
+    } else if (bits == 16) {
+        masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
+    } else if (bits == 32) {
+        masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
+    }
+    if (fields && bits != 16 && bits != 32)
+        Bad("bit fields need 16 or 32 bits per pixel");
+    if (compression == BI_RLE8 && bits != 8)
+        Bad("RLE8 needs 8 bits per pixel");
+    if (compression == BI_RLE4 && bits != 4)
+        Bad("RLE4 needs 4 bits per pixel");
+    if (compression > BI_BITFIELDS && compression != BI_ALPHABITFIELDS)
+        Bad("unsupported compression");
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        Bad("unsupported bits per pixel");
+
+    std::vector<uint32_t> palette;
+    if (bits <= 8) {
+        const uint32_t maxColours = 1u << bits;
+        if (colours == 0 || colours > maxColours)
+            colours = maxColours;
+        const int entry = headerSize == 12 ? 3 : 4;
+        const qsizetype paletteAt = 14 + headerSize + (fields ? 12 : 0);
+        // A palette may be cut short by the pixel data; unread entries are black.
+        for (uint32_t i = 0; i < colours; ++i) {
+            const qsizetype at = paletteAt + qsizetype(i) * entry;
+            if (at + 3 > qsizetype(pixelsAt) || at + 3 > data.size())
+                break;
+            palette.push_back(0xFF000000u | (in.U8(at + 2) << 16) | (in.U8(at + 1) << 8) |
+                              in.U8(at));
+        }
+    }
+
+    platform::Bitmap out(width, height);
+    out.SetSourceBitsPerPixel(bits);
+    if (compression == BI_RLE8 || compression == BI_RLE4) {
+        DecodeRle(in, pixelsAt, data.size(), bits, width, height, palette, out, topDown);
+        return out;
+    }
+    const qsizetype stride = ((qsizetype(width) * bits + 31) / 32) * 4;
+    in.Need(pixelsAt, stride * height);
+    const Field red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
+    for (int row = 0; row < height; ++row) {
+        const auto* src =
+            reinterpret_cast<const uint8_t*>(data.constData()) + pixelsAt + row * stride;
+        uint32_t* dst = out.ScanLine(topDown ? row : height - 1 - row);
+        for (int x = 0; x < width; ++x) {
+            uint32_t px = 0;
+            switch (bits) {
+            case 1:
+            case 4:
+            case 8: {
+                const int perByte = 8 / bits;
+                const int index =
+                    (src[x / perByte] >> (8 - bits * (x % perByte + 1))) & ((1 << bits) - 1);
+                px = index < int(palette.size()) ? palette[index] : 0xFF000000u;
+                break;
+            }
+            case 24:
+                px = 0xFF000000u | (src[3 * x + 2] << 16) | (src[3 * x + 1] << 8) | src[3 * x];
+                break;
+            default: {
+                const uint32_t v = bits == 16 ? uint32_t(src[2 * x] | (src[2 * x + 1] << 8))
+                                              : uint32_t(src[4 * x] | (src[4 * x + 1] << 8) |
+                                                         (src[4 * x + 2] << 16) |
+                                                         (uint32_t(src[4 * x + 3]) << 24));
+                const uint32_t a = alpha.Mask ? alpha.Get(v) : 255;
+                px = (a << 24) | (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+            }
+            }
+            dst[x] = px;
+        }
+    }
+    return out;
+}
+
+} // namespace skin

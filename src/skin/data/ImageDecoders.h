@@ -1,0 +1,35 @@
+// Decoders for the pictures of skins: BMP (our own reader), JPEG (libjpeg)
+// and PNG (libpng). Each returns a 32-bit Bitmap and remembers the bits per
+// pixel of the source. Pictures come from outside: every size and offset is
+// checked against the bytes before use, and pictures larger than
+// kMaxPictureSide on a side are refused before anything is allocated.
+// Failures throw ESkinError with the decoder's message.
+#pragma once
+
+#include "platform/Bitmap.h"
+
+#include <QByteArray>
+
+namespace skin {
+
+constexpr int kMaxPictureSide = 16384;
+
+// BMP: core (OS/2), info, v4 and v5 headers; 1, 4, 8, 16, 24 and 32 bits per
+// pixel; uncompressed, bit fields, RLE4 and RLE8; bottom-up and top-down.
+// The fourth byte of each pixel is 255, or the alpha of a 32-bit picture
+// whose bit fields give one.
+platform::Bitmap DecodeBmp(const QByteArray& bytes);
+
+// JPEG through libjpeg; every pixel opaque.
+platform::Bitmap DecodeJpeg(const QByteArray& bytes);
+
+// PNG through libpng, as 8-bit red, green, blue and opacity per pixel.
+platform::Bitmap DecodePng(const QByteArray& bytes);
+
+// Sets every pixel that is white with opacity 0 to all zeros.
+void ApplyWhiteTransparentRule(platform::Bitmap& picture);
+
+// Picks the decoder from the picture's first bytes.
+platform::Bitmap DecodePicture(const QByteArray& bytes);
+
+} // namespace skin
