@@ -52,6 +52,14 @@ const TIniFile::Section* TIniFile::Find(const QString& section) const {
     return nullptr;
 }
 
+QStringList TIniFile::Keys(const QString& section) const {
+    QStringList keys;
+    if (const Section* s = Find(section))
+        for (const auto& [k, v] : s->Values)
+            keys << k;
+    return keys;
+}
+
 bool TIniFile::SectionExists(const QString& section) const {
     return Find(section) != nullptr;
 }

@@ -23,6 +23,8 @@ public:
     // Section names in text order, repeats included.
     QStringList Sections() const;
     bool SectionExists(const QString& section) const;
+    // The keys of the first section of that name, in text order.
+    QStringList Keys(const QString& section) const;
     std::optional<QString> Value(const QString& section, const QString& key) const;
 
     QString ReadString(const QString& section, const QString& key, const QString& def) const;

@@ -1,0 +1,371 @@
+#include "skin/data/SkinMasks.h"
+
+#include "platform/Paths.h"
+#include "skin/data/ImageDecoders.h"
+
+#include <QFile>
+#include <functional>
+
+namespace skin {
+
+namespace {
+
+// A fixed-width digit field at 1-based position `from`.
+qint32 Field(const QString& value, int from, int width) {
+    return StrictInteger(value.mid(from - 1, width));
+}
+
+TsArea AreaFields(const QString& v) {
+    return TsArea{Field(v, 2, 4), Field(v, 7, 4), Field(v, 12, 4), Field(v, 17, 4)};
+}
+
+// Widths from the area when a frame gives none: a 3 x 3 grid per frame.
+void ComputeWidths(TsMaskData& m) {
+    if (m.LeftWidth != 0 || m.TopWidth != 0 || m.RightWidth != 0 || m.BottomWidth != 0)
+        return;
+    if (m.UniformWidth != 0) {
+        m.LeftWidth = m.TopWidth = m.RightWidth = m.BottomWidth = m.UniformWidth;
+        return;
+    }
+    const int frames = m.FrameCount > 0 ? m.FrameCount : 1;
+    const int parts = m.MaskKind >= 0 ? m.MaskKind + 1 : 1;
+    m.LeftWidth = m.RightWidth = static_cast<int16_t>(m.Area.Width() / (frames * 3));
+    m.TopWidth = m.BottomWidth = static_cast<int16_t>(m.Area.Height() / (parts * 3));
+}
+
+TsMaskData Glyph(const QString& v) {
+    TsMaskData m;
+    m.Area = AreaFields(v);
+    m.FrameCount = static_cast<int16_t>(Field(v, 22, 1));
+    m.MaskKind = static_cast<int16_t>(Field(v, 24, 1));
+    m.ImageKind = 2;
+    return m;
+}
+
+TsMaskData Border(const QString& v) {
+    TsMaskData m;
+    m.Area = AreaFields(v);
+    m.LeftWidth = static_cast<int16_t>(Field(v, 22, 4));
+    m.TopWidth = static_cast<int16_t>(Field(v, 27, 4));
+    m.RightWidth = static_cast<int16_t>(Field(v, 32, 4));
+    m.BottomWidth = static_cast<int16_t>(Field(v, 37, 4));
+    m.FrameCount = static_cast<int16_t>(Field(v, 42, 1));
+    m.MaskKind = static_cast<int16_t>(Field(v, 44, 1));
+    m.FillMode = static_cast<int16_t>(Field(v, 46, 1));
+    m.UniformWidth = static_cast<int16_t>(Field(v, 48, 1));
+    m.ImageKind = 0;
+    ComputeWidths(m);
+    return m;
+}
+
+TsMaskData Texture(const QString& v) {
+    TsMaskData m;
+    m.Area = AreaFields(v);
+    m.FillMode = static_cast<int16_t>(Field(v, 22, 2));
+    m.MaskKind = v.size() > 24 ? static_cast<int16_t>(Field(v, 25, 1)) : 0;
+    m.FrameCount = 1;
+    m.ImageKind = 1;
+    return m;
+}
+
+platform::Bitmap Picture(const QByteArray& bytes, bool png) {
+    platform::Bitmap b = png ? DecodePng(bytes) : DecodePicture(bytes);
+    if (png)
+        ApplyWhiteTransparentRule(b);
+    OpaqueExceptMagenta(b);
+    return b;
+}
+
+// "!NAME!F!M!K!LW!TW!RW!BW!FM": a picture of its own; none when it is not there.
+std::optional<TsMaskData> External(const QString& v, const PictureSource& source) {
+    const QStringList words = v.mid(1).split(u'!');
+    const QString name = words.value(0);
+    const bool png = name.contains(QStringLiteral(".PNG"));
+    if (!name.contains(QStringLiteral(".BMP")) && !png)
+        return std::nullopt;
+    const auto bytes = source.Load(name);
+    if (!bytes)
+        return std::nullopt;
+    TsMaskData m;
+    m.OwnImage = Picture(*bytes, png);
+    if (m.OwnImage->Width() <= 0)
+        return std::nullopt;
+    auto word = [&](int i) {
+        return static_cast<int16_t>(ParseInteger(words.value(i)).value_or(0));
+    };
+    m.Area = TsArea{0, 0, m.OwnImage->Width(), m.OwnImage->Height()};
+    m.FrameCount = word(1);
+    m.MaskKind = word(2);
+    m.ImageKind = static_cast<uint8_t>(std::clamp<int>(word(3), 0, 4));
+    if (words.size() > 4) {
+        m.LeftWidth = word(4), m.TopWidth = word(5), m.RightWidth = word(6),
+        m.BottomWidth = word(7);
+    } else {
+        ComputeWidths(m);
+    }
+    m.FillMode = words.size() > 8 ? word(8) : 4;
+    return m;
+}
+
+std::optional<TsMaskData> PlainBitmap(const QString& upper, const PictureSource& source) {
+    const auto bytes = source.Load(upper);
+    if (!bytes)
+        return std::nullopt;
+    TsMaskData m;
+    m.OwnImage = Picture(*bytes, false);
+    if (m.OwnImage->Width() <= 0)
+        return std::nullopt;
+    m.Area = TsArea{0, 0, m.OwnImage->Width(), m.OwnImage->Height()};
+    m.FrameCount = 3;
+    m.MaskKind = 1;
+    m.ImageKind = 0;
+    ComputeWidths(m);
+    return m;
+}
+
+// Every key of every section in text order; reads go to the first section
+// of a name, as for all reads.
+void ForEachValue(const TIniFile& ini,
+                  const std::function<void(const QString&, const QString&, const QString&)>& f) {
+    QStringList seen;
+    for (const QString& section : ini.Sections()) {
+        if (seen.contains(section))
+            continue;
+        seen << section;
+        for (const QString& key : ini.Keys(section))
+            f(section, key, ini.ReadString(section, key, QString()));
+    }
+}
+
+// Looks in a section, then in its parents. A chain of parents that loops
+// ends once it is longer than the table.
+int Lookup(const TsGeneralDataArray& sections, int sectionIndex, const QString& sectionName,
+           const std::function<int(const QString&)>& own, size_t depth = 0) {
+    if (sectionIndex < 0 || sectionName.isEmpty())
+        return -1;
+    const int found = own(sectionName);
+    if (found >= 0 || sectionIndex >= int(sections.size()))
+        return found;
+    const QString parent = sections[sectionIndex].ParentClass;
+    if (parent.isEmpty() || parent == sectionName)
+        return -1;
+    const int parentIndex = FindSection(sections, parent);
+    if (parentIndex < 0 || depth > sections.size())
+        return -1;
+    return Lookup(sections, parentIndex, parent, own, depth + 1);
+}
+
+int FirstMask(const TsSkinImages& images, const QString& section, const QString& key,
+              bool texturesOnly) {
+    for (size_t i = 0; i < images.Masks.size(); ++i) {
+        const TsMaskData& m = images.Masks[i];
+        if (m.SectionName == section && m.KeyName == key && (!texturesOnly || m.ImageKind == 1))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+const QString kMasterKey = QStringLiteral("MASTERBITMAP");
+
+} // namespace
+
+int TsMaskData::FrameWidth() const {
+    if (FrameCount == 0)
+        return 0;
+    return FrameCount == 1 ? Area.Width() : Area.Width() / FrameCount;
+}
+
+int TsMaskData::FrameHeight() const {
+    switch (MaskKind) {
+    case -1:
+        return 0;
+    case 0:
+        return Area.Height();
+    case 1:
+        return Area.Height() / 2;
+    default:
+        return Area.Height() / (MaskKind + 1);
+    }
+}
+
+std::optional<QByteArray> PictureSource::Load(const QString& reference) const {
+    if (Package) {
+        const TacImageItem* item = Package->FindMember(reference);
+        return item ? std::optional<QByteArray>(item->MemberData) : std::nullopt;
+    }
+    const QString path = reference.contains(u':') ? platform::MapPath(reference)
+                                                  : platform::FindInFolder(Folder, reference);
+    QFile f(path);
+    if (!f.exists())
+        return std::nullopt;
+    if (!f.open(QIODevice::ReadOnly))
+        throw ESkinError(("Cannot open file \"" + path + "\". " + f.errorString()).toStdString());
+    return f.readAll();
+}
+
+void OpaqueExceptMagenta(platform::Bitmap& picture) {
+    if (picture.SourceBitsPerPixel() >= 32 || picture.Empty())
+        return;
+    const int bits = picture.SourceBitsPerPixel();
+    picture.Image() = picture.Image().convertToFormat(QImage::Format_ARGB32);
+    picture.SetSourceBitsPerPixel(bits);
+    for (int y = 0; y < picture.Height(); ++y) {
+        uint32_t* row = picture.ScanLine(y);
+        for (int x = 0; x < picture.Width(); ++x)
+            row[x] = (row[x] & 0xFFFFFF) == 0xFF00FF ? 0x00FF00FFu : (row[x] | 0xFF000000u);
+    }
+}
+
+void LoadMasks(const TIniFile& ini, const PictureSource& source, TsSkinImages& images) {
+    images.Masks.clear();
+    images.MasterImage = platform::Bitmap();
+    const QString master = ini.ReadString(kGlobalInfo, kMasterKey, QString());
+    if (!master.isEmpty())
+        if (const auto bytes = source.Load(master)) {
+            images.MasterImage = DecodePicture(*bytes);
+            OpaqueExceptMagenta(images.MasterImage);
+        }
+    ForEachValue(ini, [&](const QString& section, const QString& key, const QString& value) {
+        if (value.isEmpty() || (section == kGlobalInfo && key == kMasterKey))
+            return;
+        std::optional<TsMaskData> mask;
+        switch (value.front().unicode()) {
+        case u'@':
+            mask = Glyph(value);
+            break;
+        case u'^':
+            mask = Border(value);
+            break;
+        case u'~':
+            mask = Texture(value);
+            break;
+        case u'!':
+            mask = External(value, source);
+            break;
+        default:
+            // The older "#" notation is not supported: such values are skipped.
+            if (!value.contains(u'#') && AsciiUpper(value).contains(QStringLiteral(".BMP")))
+                mask = PlainBitmap(AsciiUpper(value), source);
+        }
+        if (!mask)
+            return;
+        mask->SectionName = section;
+        mask->KeyName = key;
+        images.Masks.push_back(std::move(*mask));
+    });
+}
+
+void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages& images) {
+    images.Patterns.clear();
+    ForEachValue(ini, [&](const QString& section, const QString& key, const QString& value) {
+        const QString upper = AsciiUpper(value);
+        if (!upper.contains(QStringLiteral(".JPG")) && !upper.contains(QStringLiteral(".JPEG")))
+            return;
+        const auto bytes = source.Load(upper);
+        if (!bytes)
+            return;
+        platform::Bitmap picture = DecodeJpeg(*bytes);
+        if (picture.Width() <= 0)
+            return;
+        if (qint64(picture.Width()) * picture.Height() >= kPatternPixels) {
+            images.Patterns.push_back(TsPatternData{*bytes, picture.Width(), picture.Height(),
+                                                    AsciiUpper(section), AsciiUpper(key)});
+            return;
+        }
+        TsMaskData m;
+        m.OwnImage = std::move(picture);
+        OpaqueExceptMagenta(*m.OwnImage);
+        m.SectionName = AsciiUpper(section);
+        m.KeyName = AsciiUpper(key);
+        m.ImageKind = 1;
+        m.FrameCount = 1;
+        images.Masks.push_back(std::move(m));
+    });
+}
+
+void FillSectionMasks(TsGeneralDataArray& sections, const TsSkinImages& images) {
+    for (size_t i = 0; i < sections.size(); ++i) {
+        TsGeneralData& d = sections[i];
+        if (d.SectionName == kGlobalInfo)
+            continue;
+        auto find = [&](const char* key) {
+            return FindMask(sections, images, static_cast<int>(i), d.SectionName, key);
+        };
+        d.BordersMask = find("BORDERSMASK");
+        d.CornerTopLeft = find("IMGTOPLEFT");
+        d.CornerTopRight = find("IMGTOPRIGHT");
+        d.CornerBottomLeft = find("IMGBTMLEFT");
+        d.CornerBottomRight = find("IMGBTMRIGHT");
+    }
+}
+
+int FindSection(const TsGeneralDataArray& sections, const QString& name) {
+    for (size_t i = 0; i < sections.size(); ++i)
+        if (sections[i].SectionName == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int FindMask(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
+             const QString& sectionName, const QString& key) {
+    return Lookup(sections, sectionIndex, sectionName,
+                  [&](const QString& s) { return FirstMask(images, s, key, false); });
+}
+
+int FindMaskExact(const TsSkinImages& images, const QString& sectionName, const QString& key) {
+    return sectionName.isEmpty() ? -1 : FirstMask(images, sectionName, key, false);
+}
+
+int FindTexture(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
+                const QString& sectionName, const QString& key) {
+    return Lookup(sections, sectionIndex, sectionName,
+                  [&](const QString& s) { return FirstMask(images, s, key, true); });
+}
+
+int FindPattern(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
+                const QString& sectionName, const QString& key) {
+    if (images.Patterns.empty())
+        return -1;
+    return Lookup(sections, sectionIndex, sectionName, [&](const QString& s) {
+        for (size_t i = 0; i < images.Patterns.size(); ++i)
+            if (images.Patterns[i].SectionName == s && images.Patterns[i].KeyName == key)
+                return static_cast<int>(i);
+        return -1;
+    });
+}
+
+bool IsValidMask(const TsSkinImages& images, int mask) {
+    return mask >= 0 && mask < int(images.Masks.size());
+}
+
+namespace {
+
+int SideWidth(const TsSkinImages& images, int mask, int16_t TsMaskData::*side, bool horizontal) {
+    if (!IsValidMask(images, mask))
+        return 0;
+    TsMaskData m = images.Masks[mask];
+    if (m.*side > 0)
+        return m.*side;
+    if (m.UniformWidth > 0)
+        return m.UniformWidth;
+    if (horizontal && m.FrameCount == 0)
+        m.FrameCount = 1;
+    return horizontal ? m.FrameWidth() : m.FrameHeight();
+}
+
+} // namespace
+
+int MaskLeftWidth(const TsSkinImages& images, int mask) {
+    return SideWidth(images, mask, &TsMaskData::LeftWidth, true);
+}
+int MaskTopWidth(const TsSkinImages& images, int mask) {
+    return SideWidth(images, mask, &TsMaskData::TopWidth, false);
+}
+int MaskRightWidth(const TsSkinImages& images, int mask) {
+    return SideWidth(images, mask, &TsMaskData::RightWidth, true);
+}
+int MaskBottomWidth(const TsSkinImages& images, int mask) {
+    return SideWidth(images, mask, &TsMaskData::BottomWidth, false);
+}
+
+} // namespace skin

@@ -1,0 +1,91 @@
+// The pictures of a skin as painting uses them: the master image, the mask
+// table (areas of the master image or pictures of their own, each named by
+// section and key) and the pattern table (large JPEG backgrounds).
+//
+// Image notations of option values, by their first character (1-based
+// character positions, fixed-width digit fields):
+//   "@L@T@R@B@F@M"                glyph: area, frame count, mask kind
+//   "^L^T^R^B^LW^TW^RW^BW^F^M^FM^U" border frame: area, four widths, frames,
+//                                  mask kind, fill mode, uniform width
+//   "~L~T~R~B~FM~M"               texture: area, fill mode, mask kind
+//   "!NAME.BMP!F!M!K!LW!TW!RW!BW!FM"  a picture of its own
+//   "NAME.BMP"                     a plain bitmap; "NAME.JPG" a background
+#pragma once
+
+#include "platform/Bitmap.h"
+#include "skin/data/IniFile.h"
+#include "skin/data/SkinPackage.h"
+#include "skin/data/SkinSections.h"
+
+#include <optional>
+#include <vector>
+
+namespace skin {
+
+struct TsArea {
+    qint32 Left = 0, Top = 0, Right = 0, Bottom = 0;
+    qint32 Width() const { return Right - Left; }
+    qint32 Height() const { return Bottom - Top; }
+    bool operator==(const TsArea&) const = default;
+};
+
+struct TsMaskData {
+    std::optional<platform::Bitmap> OwnImage; // none for areas of the master image
+    QString SectionName, KeyName;
+    TsArea Area;
+    int16_t FrameCount = 0, MaskKind = 0, UniformWidth = 0, FillMode = 0;
+    uint8_t ImageKind = 0; // 0 border frame, 1 texture, 2 glyph, 3 and 4 external kinds
+    int16_t LeftWidth = 0, TopWidth = 0, RightWidth = 0, BottomWidth = 0;
+
+    int FrameWidth() const;
+    int FrameHeight() const;
+};
+
+struct TsPatternData {
+    QByteArray PatternImage; // the JPEG, kept compressed
+    int Width = 0, Height = 0;
+    QString SectionName, KeyName; // upper case
+};
+
+struct TsSkinImages {
+    platform::Bitmap MasterImage;
+    std::vector<TsMaskData> Masks;
+    std::vector<TsPatternData> Patterns;
+};
+
+// Where a skin's pictures come from: the members of a package, or the files
+// of a folder (names matched without regard to letter case).
+struct PictureSource {
+    const TacSkinConvertor* Package = nullptr;
+    QString Folder; // a local path
+
+    // The bytes of a picture: from the package, the member whose upper-case
+    // name equals `reference`; from the folder, the file. None when absent.
+    std::optional<QByteArray> Load(const QString& reference) const;
+};
+
+// A JPEG of this many pixels or more stays compressed as a pattern.
+constexpr qint64 kPatternPixels = 900000;
+
+void LoadMasks(const TIniFile& ini, const PictureSource& source, TsSkinImages& images);
+void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages& images);
+void FillSectionMasks(TsGeneralDataArray& sections, const TsSkinImages& images);
+
+// Pictures below 32 bits per pixel become opaque but for pure magenta.
+void OpaqueExceptMagenta(platform::Bitmap& picture);
+
+int FindSection(const TsGeneralDataArray& sections, const QString& name);
+int FindMask(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
+             const QString& sectionName, const QString& key);
+int FindMaskExact(const TsSkinImages& images, const QString& sectionName, const QString& key);
+int FindTexture(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
+                const QString& sectionName, const QString& key);
+int FindPattern(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
+                const QString& sectionName, const QString& key);
+int MaskLeftWidth(const TsSkinImages& images, int mask);
+int MaskTopWidth(const TsSkinImages& images, int mask);
+int MaskRightWidth(const TsSkinImages& images, int mask);
+int MaskBottomWidth(const TsSkinImages& images, int mask);
+bool IsValidMask(const TsSkinImages& images, int mask);
+
+} // namespace skin
