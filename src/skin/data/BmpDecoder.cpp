@@ -129,8 +129,13 @@ platform::Bitmap DecodeBmp(const QByteArray& data) {
     height = std::abs(height);
     if (width <= 0 || height <= 0)
         Bad("the size is zero or negative");
-    if (width > kMaxPictureSide || height > kMaxPictureSide)
+    if (width > kMaxPictureSide || height > kMaxPictureSide ||
+        qint64(width) * height > kMaxPicturePixels)
         Bad("the picture is too large");
+    // Even run-length data needs two bytes for at most 255 pixels: a picture
+    // far larger than its bytes allow is refused before it is allocated.
+    if (qint64(width) * height > 512 * qint64(data.size()) + 65536)
+        Bad("the picture is larger than its data");
 
     // Bit fields: in the header from version 4 on, else right after it.
     uint32_t masks[4] = {0, 0, 0, 0};
@@ -172,14 +177,16 @@ platform::Bitmap DecodeBmp(const QByteArray& data) {
         }
     }
 
+    const qsizetype stride = ((qsizetype(width) * bits + 31) / 32) * 4;
+    const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
+    if (!rle)
+        in.Need(pixelsAt, stride * height);
     platform::Bitmap out(width, height);
     out.SetSourceBitsPerPixel(bits);
-    if (compression == BI_RLE8 || compression == BI_RLE4) {
+    if (rle) {
         DecodeRle(in, pixelsAt, data.size(), bits, width, height, palette, out, topDown);
         return out;
     }
-    const qsizetype stride = ((qsizetype(width) * bits + 31) / 32) * 4;
-    in.Need(pixelsAt, stride * height);
     const Field red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
     for (int row = 0; row < height; ++row) {
         const auto* src =

@@ -13,6 +13,7 @@
 namespace skin {
 
 constexpr int kMaxPictureSide = 16384;
+constexpr qint64 kMaxPicturePixels = qint64(1) << 26; // 256 MiB at 32 bits a pixel
 
 // BMP: core (OS/2), info, v4 and v5 headers; 1, 4, 8, 16, 24 and 32 bits per
 // pixel; uncompressed, bit fields, RLE4 and RLE8; bottom-up and top-down.

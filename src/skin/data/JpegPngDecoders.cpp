@@ -16,7 +16,8 @@ namespace {
 void CheckSize(long width, long height, const char* kind) {
     if (width <= 0 || height <= 0)
         throw ESkinError(std::string(kind) + ": the picture is empty");
-    if (width > kMaxPictureSide || height > kMaxPictureSide)
+    if (width > kMaxPictureSide || height > kMaxPictureSide ||
+        qint64(width) * height > kMaxPicturePixels)
         throw ESkinError(std::string(kind) + ": the picture is too large");
 }
 
@@ -54,7 +55,8 @@ platform::Bitmap DecodeJpeg(const QByteArray& bytes) {
                  static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
     if (info.image_width == 0 || info.image_height == 0 || info.image_width > kMaxPictureSide ||
-        info.image_height > kMaxPictureSide) {
+        info.image_height > kMaxPictureSide ||
+        qint64(info.image_width) * info.image_height > kMaxPicturePixels) {
         jpeg_destroy_decompress(&info);
         CheckSize(info.image_width, info.image_height, "JPEG");
     }
@@ -118,7 +120,8 @@ platform::Bitmap DecodePng(const QByteArray& bytes) {
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info),
                       height = png_get_image_height(png, info);
-    if (width == 0 || height == 0 || width > kMaxPictureSide || height > kMaxPictureSide)
+    if (width == 0 || height == 0 || width > kMaxPictureSide || height > kMaxPictureSide ||
+        qint64(width) * height > kMaxPicturePixels)
         png_error(png, "the picture is empty or too large");
     const int type = png_get_color_type(png, info);
     png_set_expand(png);
