@@ -6,6 +6,7 @@
 #include "platform/Canvas.h"
 #include "platform/Dialogs.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 #include <vector>

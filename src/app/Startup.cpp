@@ -7,9 +7,7 @@
 #include "platform/FirstPaint.h"
 #include "platform/Fonts.h"
 
-#include <QEvent>
 #include <QIcon>
-#include <QTimer>
 #include <cstdio>
 
 namespace app {
