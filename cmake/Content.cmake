@@ -43,8 +43,12 @@ add_library(charolist_content STATIC src/app/ContentInit.cpp)
 target_link_libraries(charolist_content PUBLIC Qt6::Core)
 qt_add_resources(charolist_content "texts" PREFIX "/texts"
     BASE ${CMAKE_SOURCE_DIR}/content/texts FILES ${TEXT_FILES})
-qt_add_resources(charolist_content "art" PREFIX "/art" BASE ${ART_DIR} FILES ${ART_OUTPUTS})
-qt_add_resources(charolist_content "fonts" PREFIX "/fonts" BASE ${FONT_DIR} FILES ${FONT_RESOURCES})
+# Stored uncompressed: unpacking megabytes of font faces and pictures at every
+# start would cost more than the bytes they save.
+qt_add_resources(charolist_content "art" PREFIX "/art" BASE ${ART_DIR}
+    OPTIONS --no-compress FILES ${ART_OUTPUTS})
+qt_add_resources(charolist_content "fonts" PREFIX "/fonts" BASE ${FONT_DIR}
+    OPTIONS --no-compress FILES ${FONT_RESOURCES})
 
 # The music of the message from the ancestors, synthesised from its score.
 set(SOUND_DIR ${GENERATED_DIR}/sound)
