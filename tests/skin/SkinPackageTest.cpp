@@ -1,8 +1,10 @@
 #include "skin/data/SkinPackage.h"
 
 #include "support/Printers.h"
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -199,4 +201,37 @@ TEST(SkinTool, PackThenUnpackGivesTheFilesBackAndNoNameLeavesTheFolder) {
     EXPECT_EQ(run({"unpack", dir.filePath("evil.asz"), dir.filePath("out2")}), 1);
     EXPECT_FALSE(QFile::exists(dir.filePath("escaped.bmp")));
     EXPECT_EQ(run({"frobnicate"}), 2);
+}
+
+TEST(SkinTool, InfoCountsWhatASkinHolds) {
+    QTemporaryDir dir;
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    QImage master(20, 10, QImage::Format_RGB32);
+    master.fill(Qt::gray);
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    master.save(&buffer, "BMP");
+    write("Master.bmp", bmp);
+    write("options.dat", "[GLOBALINFO]\r\nVERSION=6.5\r\nMASTERBITMAP=MASTER.BMP\r\n"
+                         "G=@0000@0000@0002@0002@1@0\r\n[BUTTON]\r\n"
+                         "BORDERSMASK=^0000^0000^0009^0009^0001^0001^0001^0001^1^0^1^1\r\n"
+                         "PATTERN=~0000~0000~0009~0009~00~0\r\n");
+    QProcess p;
+    p.start(QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin"), {"info", dir.path()});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
+              "SkinInfo: 6.5\nSections: 2\nMasks: 3\nMasks by kind: 0=1 1=1 2=1 3=0 4=0\n"
+              "Patterns: 0\nMasterImage: 20x10\n");
+
+    write("options.dat", "[GLOBALINFO]\r\nSHADOW1BLUR=soft\r\n");
+    p.start(QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin"), {"info", dir.path()});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_EQ(p.readAllStandardError().trimmed(), "''soft'' is not a valid integer value");
 }

@@ -1,9 +1,11 @@
 // charolist-skin: the skin tool for skin authors.
+//   charolist-skin info SKIN                  counts what a skin (package or folder) holds
 //   charolist-skin unpack PACKAGE DIR         writes every member of a package into DIR
 //   charolist-skin pack DIR PACKAGE [NAME...] packs "Options.dat" and the pictures of
 //                                             DIR (the named ones in that order, or all
 //                                             files but the options, sorted by name)
 // Errors go to standard error with exit code 1; usage errors exit 2.
+#include "skin/data/SkinModel.h"
 #include "skin/data/SkinPackage.h"
 
 #include <QCoreApplication>
@@ -16,6 +18,10 @@ namespace {
 
 const char* kUsage =
     "usage:\n"
+    "  charolist-skin info SKIN\n"
+    "      Loads SKIN (a package file or a skin folder) as the program does and prints\n"
+    "      its version, the numbers of sections, masks (by kind) and patterns, and the\n"
+    "      size of its master image. A broken skin gives the program's message.\n"
     "  charolist-skin unpack PACKAGE DIR\n"
     "      Writes the options text (as Options.dat) and every picture of PACKAGE into DIR.\n"
     "  charolist-skin pack DIR PACKAGE [NAME...]\n"
@@ -58,6 +64,22 @@ void Unpack(const QString& package, const QString& dir) {
     }
 }
 
+void Info(const QString& path) {
+    const skin::TsSkinModel model = skin::LoadSkinFromPath(path);
+    int kinds[5] = {0, 0, 0, 0, 0};
+    for (const skin::TsMaskData& m : model.Images.Masks)
+        if (m.ImageKind <= 4)
+            ++kinds[m.ImageKind];
+    std::printf("SkinInfo: %s\n", qPrintable(skin::VersionText(model.Data.Version)));
+    std::printf("Sections: %zu\n", model.Sections.size());
+    std::printf("Masks: %zu\n", model.Images.Masks.size());
+    std::printf("Masks by kind: 0=%d 1=%d 2=%d 3=%d 4=%d\n", kinds[0], kinds[1], kinds[2], kinds[3],
+                kinds[4]);
+    std::printf("Patterns: %zu\n", model.Images.Patterns.size());
+    std::printf("MasterImage: %dx%d\n", model.Images.MasterImage.Width(),
+                model.Images.MasterImage.Height());
+}
+
 void Pack(const QString& dir, const QString& package, QStringList names) {
     const QDir folder(dir);
     if (!folder.exists())
@@ -88,7 +110,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
-        if (args.value(0) == "unpack" && args.size() == 3)
+        if (args.value(0) == "info" && args.size() == 2)
+            Info(args[1]);
+        else if (args.value(0) == "unpack" && args.size() == 3)
             Unpack(args[1], args[2]);
         else if (args.value(0) == "pack" && args.size() >= 3)
             Pack(args[1], args[2], args.mid(3));
