@@ -68,12 +68,23 @@ TsMaskData Texture(const QString& v) {
     return m;
 }
 
-platform::Bitmap Picture(const QByteArray& bytes, bool png) {
-    platform::Bitmap b = png ? DecodePng(bytes) : DecodePicture(bytes);
+// A mask whose picture is its own, covering the whole picture; none when
+// the picture is not there or is empty.
+std::optional<TsMaskData> OwnPictureMask(const QString& reference, const PictureSource& source,
+                                         bool png) {
+    const auto bytes = source.Load(reference);
+    if (!bytes)
+        return std::nullopt;
+    platform::Bitmap picture = png ? DecodePng(*bytes) : DecodePicture(*bytes);
     if (png)
-        ApplyWhiteTransparentRule(b);
-    OpaqueExceptMagenta(b);
-    return b;
+        ApplyWhiteTransparentRule(picture);
+    OpaqueExceptMagenta(picture);
+    if (picture.Width() <= 0)
+        return std::nullopt;
+    TsMaskData m;
+    m.Area = TsArea{0, 0, picture.Width(), picture.Height()};
+    m.OwnImage = std::move(picture);
+    return m;
 }
 
 // "!NAME!F!M!K!LW!TW!RW!BW!FM": a picture of its own; none when it is not there.
@@ -83,17 +94,13 @@ std::optional<TsMaskData> External(const QString& v, const PictureSource& source
     const bool png = name.contains(QStringLiteral(".PNG"));
     if (!name.contains(QStringLiteral(".BMP")) && !png)
         return std::nullopt;
-    const auto bytes = source.Load(name);
-    if (!bytes)
+    std::optional<TsMaskData> mask = OwnPictureMask(name, source, png);
+    if (!mask)
         return std::nullopt;
-    TsMaskData m;
-    m.OwnImage = Picture(*bytes, png);
-    if (m.OwnImage->Width() <= 0)
-        return std::nullopt;
+    TsMaskData& m = *mask;
     auto word = [&](int i) {
         return static_cast<int16_t>(ParseInteger(words.value(i)).value_or(0));
     };
-    m.Area = TsArea{0, 0, m.OwnImage->Width(), m.OwnImage->Height()};
     m.FrameCount = word(1);
     m.MaskKind = word(2);
     m.ImageKind = static_cast<uint8_t>(std::clamp<int>(word(3), 0, 4));
@@ -104,23 +111,18 @@ std::optional<TsMaskData> External(const QString& v, const PictureSource& source
         ComputeWidths(m);
     }
     m.FillMode = words.size() > 8 ? word(8) : 4;
-    return m;
+    return mask;
 }
 
 std::optional<TsMaskData> PlainBitmap(const QString& upper, const PictureSource& source) {
-    const auto bytes = source.Load(upper);
-    if (!bytes)
-        return std::nullopt;
-    TsMaskData m;
-    m.OwnImage = Picture(*bytes, false);
-    if (m.OwnImage->Width() <= 0)
-        return std::nullopt;
-    m.Area = TsArea{0, 0, m.OwnImage->Width(), m.OwnImage->Height()};
-    m.FrameCount = 3;
-    m.MaskKind = 1;
-    m.ImageKind = 0;
-    ComputeWidths(m);
-    return m;
+    std::optional<TsMaskData> mask = OwnPictureMask(upper, source, false);
+    if (mask) {
+        mask->FrameCount = 3;
+        mask->MaskKind = 1;
+        mask->ImageKind = 0;
+        ComputeWidths(*mask);
+    }
+    return mask;
 }
 
 // Every key of every section in text order; reads go to the first section
