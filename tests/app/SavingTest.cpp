@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/FileWriter.h"
 #include "support/Boxes.h"
+#include "support/Files.h"
 
 #include "support/Printers.h"
 #include <QApplication>
@@ -21,19 +22,10 @@
 
 using namespace app;
 using testing_support::AnswerNextBox;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // Types a name into the next save dialog and accepts it (or cancels when the
 // name is empty); records the name the dialog showed when it opened.
@@ -123,9 +115,10 @@ TEST_F(SavingTest, SavesTheLogAsItStandsAndChangesNothing) {
     const oracle::ReadingState before = reading;
 
     EXPECT_EQ(Save(dir.filePath("reading")), QString()); // no extension typed
-    const QByteArray bytes = ReadAll(dir.filePath("reading.txt"));
+    const QByteArray bytes = ReadFile(dir.filePath("reading.txt"));
     EXPECT_EQ(bytes, oracle::ReadingFileBytes(log));
-    EXPECT_TRUE(bytes.startsWith("\r\n\r\n\xD0\xD3\xCD\xC0 -  \xC0\xD1.\r\n")); // "РУНА -  АС." in 1251
+    EXPECT_TRUE(
+        bytes.startsWith("\r\n\r\n\xD0\xD3\xCD\xC0 -  \xC0\xD1.\r\n")); // "РУНА -  АС." in 1251
     EXPECT_TRUE(bytes.endsWith("\xC7\xE0\xEC\xE5\xF2\xEA\xE0\r\n"));
     EXPECT_EQ(Form1->sMemo1->Text(), log);
     EXPECT_EQ(reading.Deck, before.Deck);
@@ -138,7 +131,7 @@ TEST_F(SavingTest, SavesTheLogAsItStandsAndChangesNothing) {
     Form1->N12->trigger();
     EXPECT_EQ(*shown, "reading.txt");
     EXPECT_FALSE(box->Shown);
-    EXPECT_EQ(ReadAll(dir.filePath("reading.txt")), QByteArray());
+    EXPECT_EQ(ReadFile(dir.filePath("reading.txt")), QByteArray());
     EXPECT_TRUE(Leftovers(dir.path()).isEmpty());
 }
 
@@ -148,7 +141,7 @@ TEST_F(SavingTest, CancelWritesNothing) {
 }
 
 TEST_F(SavingTest, FileThatCannotBeCreatedIsReportedAndNothingChanges) {
-    WriteFile(dir.filePath("plain.txt"), "x");
+    ASSERT_TRUE(WriteFile(dir.filePath("plain.txt"), "x"));
     struct Row {
         QString name;
         QString reason;
@@ -183,14 +176,14 @@ TEST(FileWriter, FailedWriteLeavesTheEarlierFileAsItWas) {
     // A child process whose file-size limit stops the write part-way.
     QTemporaryDir dir;
     const QString target = dir.filePath("reading.txt");
-    WriteFile(target, "the earlier reading\r\n");
+    ASSERT_TRUE(WriteFile(target, "the earlier reading\r\n"));
     QProcess child;
     child.start(QStringLiteral(CHAROLIST_BUILD_DIR "/tests/save_with_limit"),
                 {target, "4096", "100000"});
     ASSERT_TRUE(child.waitForFinished(20000));
     EXPECT_EQ(child.exitCode(), 3) << child.readAllStandardError().toStdString();
     EXPECT_EQ(child.readAllStandardError().trimmed(), "Stream write error");
-    EXPECT_EQ(ReadAll(target), "the earlier reading\r\n");
+    EXPECT_EQ(ReadFile(target), "the earlier reading\r\n");
     EXPECT_TRUE(Leftovers(dir.path()).isEmpty());
 
     // Under the limit the same write goes through.
@@ -204,11 +197,11 @@ TEST(FileWriter, FailedWriteLeavesTheEarlierFileAsItWas) {
 TEST(FileWriter, ReplacingKeepsPermissionsAndWritesThroughLinks) {
     QTemporaryDir dir;
     const QString target = dir.filePath("kept.txt");
-    WriteFile(target, "old");
+    ASSERT_TRUE(WriteFile(target, "old"));
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
     ASSERT_TRUE(QFile::link(target, dir.filePath("link.txt")));
     platform::WriteWholeFile(dir.filePath("link.txt"), "new");
-    EXPECT_EQ(ReadAll(target), "new");
+    EXPECT_EQ(ReadFile(target), "new");
     EXPECT_TRUE(QFileInfo(dir.filePath("link.txt")).isSymLink());
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);

@@ -3,6 +3,7 @@
 #include "skin/data/ImageDecoders.h"
 #include "skin/data/SkinPackage.h"
 
+#include "support/Files.h"
 #include "support/Printers.h"
 #include <QBuffer>
 #include <QDir>
@@ -15,16 +16,13 @@
 #include <gtest/gtest.h>
 
 using namespace skin;
+using testing_support::Encoded;
+using testing_support::ReadFile;
 
 namespace {
 
 QString TestData() {
     return QStringLiteral(CHAROLIST_SOURCE_DIR "/../shared/testdata");
-}
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 #define NEED_TESTDATA(sub)                                                                         \
@@ -49,7 +47,7 @@ std::vector<int> Expected(const QString& name) {
     if (!QFile::exists(path))
         path = dir + name + ".json";
     std::vector<int> out;
-    for (const QJsonValue& v : QJsonDocument::fromJson(Read(path)).array())
+    for (const QJsonValue& v : QJsonDocument::fromJson(ReadFile(path)).array())
         out.push_back(v.toInt());
     return out;
 }
@@ -98,7 +96,7 @@ TEST(Decoders, GoodBmpSuiteFilesMatchAnIndependentReader) {
     int checked = 0;
     for (const QString& name : dir.entryList({"*.bmp"}, QDir::Files)) {
         SCOPED_TRACE(name.toStdString());
-        const platform::Bitmap ours = DecodeBmp(Read(dir.filePath(name)));
+        const platform::Bitmap ours = DecodeBmp(ReadFile(dir.filePath(name)));
         const QImage theirs = QImage(dir.filePath(name)).convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(theirs.isNull());
         ASSERT_EQ(ours.Width(), theirs.width());
@@ -121,7 +119,7 @@ TEST(Decoders, BadBmpSuiteFilesAreRefusedOrReadWithoutHarm) {
         QElapsedTimer clock;
         clock.start();
         try {
-            const platform::Bitmap b = DecodeBmp(Read(dir.filePath(name)));
+            const platform::Bitmap b = DecodeBmp(ReadFile(dir.filePath(name)));
             EXPECT_LE(b.Width(), kMaxPictureSide);
             EXPECT_LE(b.Height(), kMaxPictureSide);
         } catch (const ESkinError& e) {
@@ -138,7 +136,7 @@ TEST(Decoders, PngSuiteDecodesToItsListedPixels) {
     QStringList mismatched;
     for (const QString& file : dir.entryList({"*.png"}, QDir::Files)) {
         const QString name = QFileInfo(file).completeBaseName();
-        const QByteArray bytes = Read(dir.filePath(file));
+        const QByteArray bytes = ReadFile(dir.filePath(file));
         if (name.startsWith(u'x')) {
             EXPECT_THROW(DecodePng(bytes), ESkinError) << file.toStdString();
             ++refused;
@@ -167,7 +165,7 @@ TEST(Decoders, PngSuiteAsBmpThroughOurReader) {
     int checked = 0;
     for (const QString& file : dir.entryList({"*.bmp"}, QDir::Files)) {
         const QString name = QFileInfo(file).completeBaseName();
-        const std::vector<int> ours = Rgba(DecodeBmp(Read(dir.filePath(file))));
+        const std::vector<int> ours = Rgba(DecodeBmp(ReadFile(dir.filePath(file))));
         const std::vector<int> expected = Expected(name);
         if (Is16BitListing(expected))
             continue;
@@ -203,10 +201,8 @@ TEST(Decoders, HugeOrEmptyPicturesAreRefusedBeforeAllocating) {
 TEST(Decoders, JpegThroughLibjpeg) {
     QImage img(40, 20, QImage::Format_RGB32);
     img.fill(QColor(200, 120, 40));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(img.save(&buffer, "JPG", 95));
+    const QByteArray bytes = Encoded(img, "JPG", 95);
+    ASSERT_FALSE(bytes.isEmpty());
     const platform::Bitmap b = DecodePicture(bytes);
     ASSERT_EQ(b.Width(), 40);
     ASSERT_EQ(b.Height(), 20);

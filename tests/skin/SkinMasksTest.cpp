@@ -1,5 +1,6 @@
 #include "skin/data/SkinMasks.h"
 
+#include "support/Files.h"
 #include "support/Printers.h"
 #include <QBuffer>
 #include <QDir>
@@ -9,16 +10,10 @@
 #include <gtest/gtest.h>
 
 using namespace skin;
+using testing_support::Encoded;
+using testing_support::WriteFile;
 
 namespace {
-
-QByteArray Encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 QImage Solid(int w, int h, QColor c) {
     QImage img(w, h, QImage::Format_RGB32);
@@ -243,9 +238,7 @@ TEST(Masks, BadValuesAndPictures) {
 TEST(Masks, FromAFolderNamesMatchWithoutCase) {
     QTemporaryDir dir;
     auto write = [&](const QString& name, const QByteArray& bytes) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        ASSERT_TRUE(WriteFile(dir.filePath(name), bytes));
     };
     // The options write upper case; the files are named otherwise. An external
     // name in lower case is not taken at all (it must contain ".BMP").

@@ -1,5 +1,6 @@
 #include "skin/data/SkinPackage.h"
 
+#include "support/Files.h"
 #include "support/Printers.h"
 #include <QBuffer>
 #include <QDir>
@@ -11,6 +12,9 @@
 #include <zlib.h>
 
 using namespace skin;
+using testing_support::Encoded;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
 
 namespace {
 
@@ -133,10 +137,7 @@ TEST(SkinPackage, BadPackagesAreRefusedWithAClearMessage) {
 TEST(SkinPackage, AMissingFileIsNoSkinAndNoError) {
     QTemporaryDir dir;
     EXPECT_FALSE(UnpackPackageFile(dir.filePath("Wood.asz")));
-    QFile f(dir.filePath("Wood.asz"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(PackPackage(QByteArray("o"), {}));
-    f.close();
+    ASSERT_TRUE(WriteFile(dir.filePath("Wood.asz"), PackPackage(QByteArray("o"), {})));
     const auto skin = UnpackPackageFile(dir.filePath("Wood.asz"));
     ASSERT_TRUE(skin);
     EXPECT_EQ(*skin->OptionsText, "o");
@@ -174,9 +175,7 @@ TEST(SkinTool, PackThenUnpackGivesTheFilesBackAndNoNameLeavesTheFolder) {
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("in");
     auto write = [&](const QString& name, const QByteArray& bytes) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        ASSERT_TRUE(WriteFile(dir.filePath(name), bytes));
     };
     write("in/OPTIONS.DAT", "[GLOBALINFO]\r\n");
     write("in/Master.bmp", QByteArray(4000, 'm'));
@@ -193,9 +192,7 @@ TEST(SkinTool, PackThenUnpackGivesTheFilesBackAndNoNameLeavesTheFolder) {
     ASSERT_EQ(run({"unpack", dir.filePath("a.asz"), dir.filePath("out")}), 0);
     EXPECT_EQ(QDir(dir.filePath("out")).entryList(QDir::Files),
               (QStringList{"Bg_b.jpg", "Master.bmp", "Options.dat"}));
-    QFile m(dir.filePath("out/Master.bmp"));
-    ASSERT_TRUE(m.open(QIODevice::ReadOnly));
-    EXPECT_EQ(m.readAll(), QByteArray(4000, 'm'));
+    EXPECT_EQ(ReadFile(dir.filePath("out/Master.bmp")), QByteArray(4000, 'm'));
 
     write("evil.asz", PackPackage(std::nullopt, {{"../escaped.bmp", true, "x"}}));
     EXPECT_EQ(run({"unpack", dir.filePath("evil.asz"), dir.filePath("out2")}), 1);
@@ -206,17 +203,11 @@ TEST(SkinTool, PackThenUnpackGivesTheFilesBackAndNoNameLeavesTheFolder) {
 TEST(SkinTool, InfoCountsWhatASkinHolds) {
     QTemporaryDir dir;
     auto write = [&](const QString& name, const QByteArray& bytes) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        ASSERT_TRUE(WriteFile(dir.filePath(name), bytes));
     };
     QImage master(20, 10, QImage::Format_RGB32);
     master.fill(Qt::gray);
-    QByteArray bmp;
-    QBuffer buffer(&bmp);
-    buffer.open(QIODevice::WriteOnly);
-    master.save(&buffer, "BMP");
-    write("Master.bmp", bmp);
+    write("Master.bmp", Encoded(master, "BMP"));
     write("options.dat", "[GLOBALINFO]\r\nVERSION=6.5\r\nMASTERBITMAP=MASTER.BMP\r\n"
                          "G=@0000@0000@0002@0002@1@0\r\n[BUTTON]\r\n"
                          "BORDERSMASK=^0000^0000^0009^0009^0001^0001^0001^0001^1^0^1^1\r\n"

@@ -181,14 +181,17 @@ void Store(TsGeneralData& d, const SectionKey& k, qint32 number, const QString& 
     }
 }
 
+// The default of a text or boolean key as text.
+QString DefaultText(const SectionKey& k) {
+    return k.Kind == KeyKind::Text ? QString::fromLatin1(k.TextDefault)
+                                   : QString::fromLatin1(k.Default ? "1" : "0");
+}
+
 void ReadKey(const TIniFile& ini, const QString& section, const SectionKey& k, TsGeneralData& d) {
     if (k.Kind == KeyKind::Integer)
         Store(d, k, ReadInheritedInt(ini, section, k.Key, k.Default), QString());
     else
-        Store(d, k, 0,
-              ReadInheritedString(ini, section, k.Key,
-                                  k.Kind == KeyKind::Text ? QString::fromLatin1(k.TextDefault)
-                                                          : (k.Default ? "1" : "0")));
+        Store(d, k, 0, ReadInheritedString(ini, section, k.Key, DefaultText(k)));
 }
 
 // A gradient text shorter than two characters means no gradient.
@@ -312,9 +315,7 @@ void MergeCommonSections(TsGeneralDataArray& table, const TIniFile& skinOptions,
             } else {
                 // No base: every key starts at its default.
                 for (const SectionKey& k : kSectionKeys)
-                    Store(d, k, k.Default,
-                          k.Kind == KeyKind::Text ? QString::fromLatin1(k.TextDefault)
-                                                  : (k.Default ? "1" : "0"));
+                    Store(d, k, k.Default, DefaultText(k));
             }
             d.SectionName = name;
             d.ParentClass = parent;

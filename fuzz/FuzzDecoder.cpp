@@ -1,4 +1,5 @@
-// Fuzz target: the Jpeg decoder.
+// Fuzz target: one picture decoder, chosen at build time (DECODER is
+// DecodeBmp, DecodePng or DecodeJpeg).
 #include "skin/data/ImageDecoders.h"
 #include "skin/data/SkinPackage.h"
 
@@ -7,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
-        const platform::Bitmap b = skin::DecodeJpeg(
+        const platform::Bitmap b = skin::DECODER(
             QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
         (void)b.Width();
     } catch (const skin::ESkinError&) {
