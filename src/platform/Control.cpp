@@ -7,12 +7,6 @@ namespace platform {
 
 void Control::WndProc(Message&) {}
 
-intptr_t Control::Perform(uint32_t msg, uintptr_t wparam, intptr_t lparam) {
-    Message m{msg, wparam, lparam, 0};
-    WndProc(m);
-    return m.Result;
-}
-
 QString Control::Name() const {
     return Widget()->objectName();
 }
@@ -74,10 +68,6 @@ void Control::FontChanged() {
     pal.setColor(QPalette::WindowText, ToQColor(font_.Color));
     pal.setColor(QPalette::Text, ToQColor(font_.Color));
     w->setPalette(pal);
-}
-
-intptr_t SendMessage(Control* target, uint32_t msg, uintptr_t wparam, intptr_t lparam) {
-    return target ? target->Perform(msg, wparam, lparam) : 0;
 }
 
 Control* AsControl(QWidget* widget) {

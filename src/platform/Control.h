@@ -49,7 +49,11 @@ public:
     // The message handler; the base answers nothing (Result stays 0).
     virtual void WndProc(Message& message);
     // Direct dispatch to this control's handler.
-    intptr_t Perform(uint32_t msg, uintptr_t wparam = 0, intptr_t lparam = 0);
+    intptr_t Perform(uint32_t msg, uintptr_t wparam = 0, intptr_t lparam = 0) {
+        Message m{msg, wparam, lparam, 0};
+        WndProc(m);
+        return m.Result;
+    }
 
     QString Name() const;
     int Tag = 0;
@@ -58,7 +62,12 @@ public:
     // The nearest enclosing widget that is a Control, or null.
     Control* Parent() const;
     // Direct child widgets that are Controls, in creation order.
-    std::vector<Control*> Controls() const;
+    virtual std::vector<Control*> Controls() const;
+
+    // Set while the control is being built from its settings, and while it
+    // is being destroyed; skin broadcasts pass such controls by.
+    enum ComponentStateFlag : unsigned { csLoading = 1, csDestroying = 2 };
+    unsigned ComponentState = 0;
 
     // Whether the control itself is set visible (its parents may be hidden).
     virtual bool Visible() const;
@@ -86,7 +95,10 @@ protected:
 };
 
 // Sends a message to a control and returns its result; 0 for no control.
-intptr_t SendMessage(Control* target, uint32_t msg, uintptr_t wparam = 0, intptr_t lparam = 0);
+inline intptr_t SendMessage(Control* target, uint32_t msg, uintptr_t wparam = 0,
+                            intptr_t lparam = 0) {
+    return target ? target->Perform(msg, wparam, lparam) : 0;
+}
 
 // The Control a widget implements, or null.
 Control* AsControl(QWidget* widget);

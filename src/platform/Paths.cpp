@@ -37,6 +37,17 @@ QString FindInFolder(const QString& folder, const QString& name) {
     return exact;
 }
 
+QString MapPathIgnoringCase(const QString& stored) {
+    const QString mapped = MapPath(stored);
+    const QString root = UserDataFolder();
+    if (!mapped.startsWith(root + u'/'))
+        return mapped;
+    QString path = root;
+    for (const QString& name : mapped.mid(root.size() + 1).split(u'/', Qt::SkipEmptyParts))
+        path = FindInFolder(path, name);
+    return path;
+}
+
 bool FileExists(const QString& path) {
     const QFileInfo info(path);
     return info.exists() && !info.isDir();

@@ -21,6 +21,10 @@ QString MapPath(const QString& stored);
 // (which does not exist).
 QString FindInFolder(const QString& folder, const QString& name);
 
+// MapPath, and then every name below drive C's folder matched as FindInFolder
+// does, so that "C:\SKINS\WOOD.BMP" finds ".../Skins/Wood.bmp".
+QString MapPathIgnoringCase(const QString& stored);
+
 bool FileExists(const QString& path);
 bool DirectoryExists(const QString& path);
 

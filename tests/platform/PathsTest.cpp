@@ -43,3 +43,16 @@ TEST(Paths, NamesInAFolderMatchWithoutCaseExactFirst) {
     EXPECT_FALSE(FileExists(dir.path()));
     EXPECT_TRUE(DirectoryExists(dir.path()));
 }
+
+TEST(Paths, MappedPathsMatchEveryNameWithoutCase) {
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const QString data = home.path() + QStringLiteral("/charolist");
+    QDir().mkpath(data + "/Skins/Wood");
+    QFile f(data + "/Skins/Wood/Master.bmp");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    EXPECT_EQ(MapPathIgnoringCase("C:\\SKINS\\WOOD\\MASTER.BMP"), data + "/Skins/Wood/Master.bmp");
+    EXPECT_EQ(MapPathIgnoringCase("c:\\skins\\none.bmp"), data + "/Skins/none.bmp");
+    EXPECT_EQ(MapPathIgnoringCase("relative\\name.txt"), "relative/name.txt");
+    qunsetenv("XDG_DATA_HOME");
+}

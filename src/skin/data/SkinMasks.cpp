@@ -195,7 +195,7 @@ std::optional<QByteArray> PictureSource::Load(const QString& reference) const {
         const TacImageItem* item = Package->FindMember(reference);
         return item ? std::optional<QByteArray>(item->MemberData) : std::nullopt;
     }
-    const QString path = reference.contains(u':') ? platform::MapPath(reference)
+    const QString path = reference.contains(u':') ? platform::MapPathIgnoringCase(reference)
                                                   : platform::FindInFolder(Folder, reference);
     QFile f(path);
     if (!f.exists())
@@ -218,7 +218,8 @@ void OpaqueExceptMagenta(platform::Bitmap& picture) {
     }
 }
 
-void LoadMasks(const TIniFile& ini, const PictureSource& source, TsSkinImages& images) {
+void LoadMasks(const TIniFile& ini, const PictureSource& source, TsSkinImages& images,
+               const TIniFile* common, const TsSkinManager* owner) {
     images.Masks.clear();
     images.MasterImage = platform::Bitmap();
     const QString master = ini.ReadString(kGlobalInfo, kMasterKey, QString());
@@ -253,15 +254,41 @@ void LoadMasks(const TIniFile& ini, const PictureSource& source, TsSkinImages& i
             return;
         mask->SectionName = section;
         mask->KeyName = key;
+        mask->Owner = owner;
+        images.Masks.push_back(std::move(*mask));
+    });
+    if (!common)
+        return;
+    const PictureSource files = source.FilesOnly();
+    ForEachValue(*common, [&](const QString& section, const QString& key, const QString& value) {
+        const QString upper = AsciiUpper(value);
+        if (AsciiUpper(section) == kGlobalInfo || value == QStringLiteral("-") ||
+            value.contains(u'#') || !upper.contains(QStringLiteral(".BMP")))
+            return;
+        std::optional<TsMaskData> mask = PlainBitmap(upper, files);
+        if (!mask)
+            return;
+        mask->SectionName = AsciiUpper(section);
+        mask->KeyName = AsciiUpper(key);
+        mask->Owner = owner;
         images.Masks.push_back(std::move(*mask));
     });
 }
 
-void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages& images) {
+namespace {
+
+bool IsJpegName(const QString& upper) {
+    return upper.contains(QStringLiteral(".JPG")) || upper.contains(QStringLiteral(".JPEG"));
+}
+
+} // namespace
+
+void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages& images,
+                  const TIniFile* common, const TsSkinManager* owner) {
     images.Patterns.clear();
     ForEachValue(ini, [&](const QString& section, const QString& key, const QString& value) {
         const QString upper = AsciiUpper(value);
-        if (!upper.contains(QStringLiteral(".JPG")) && !upper.contains(QStringLiteral(".JPEG")))
+        if (!IsJpegName(upper))
             return;
         const auto bytes = source.Load(upper);
         if (!bytes)
@@ -281,7 +308,23 @@ void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages
         m.KeyName = AsciiUpper(key);
         m.ImageKind = 1;
         m.FrameCount = 1;
+        m.Owner = owner;
         images.Masks.push_back(std::move(m));
+    });
+    if (!common)
+        return;
+    const PictureSource files = source.FilesOnly();
+    ForEachValue(*common, [&](const QString& section, const QString& key, const QString& value) {
+        const QString upper = AsciiUpper(value);
+        if (!IsJpegName(upper))
+            return;
+        const auto bytes = files.Load(upper);
+        if (!bytes)
+            return;
+        const platform::Bitmap picture = DecodeJpeg(*bytes);
+        if (picture.Width() > 0)
+            images.Patterns.push_back(TsPatternData{*bytes, picture.Width(), picture.Height(),
+                                                    AsciiUpper(section), AsciiUpper(key)});
     });
 }
 

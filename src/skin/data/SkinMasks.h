@@ -22,6 +22,8 @@
 
 namespace skin {
 
+class TsSkinManager;
+
 struct TsArea {
     qint32 Left = 0, Top = 0, Right = 0, Bottom = 0;
     qint32 Width() const { return Right - Left; }
@@ -36,6 +38,7 @@ struct TsMaskData {
     int16_t FrameCount = 0, MaskKind = 0, UniformWidth = 0, FillMode = 0;
     uint8_t ImageKind = 0; // 0 border frame, 1 texture, 2 glyph, 3 and 4 external kinds
     int16_t LeftWidth = 0, TopWidth = 0, RightWidth = 0, BottomWidth = 0;
+    const TsSkinManager* Owner = nullptr; // the manager that loaded the mask
 
     int FrameWidth() const;
     int FrameHeight() const;
@@ -57,7 +60,11 @@ struct TsSkinImages {
 // of a folder (names matched without regard to letter case).
 struct PictureSource {
     const TacSkinConvertor* Package = nullptr;
-    QString Folder; // a local path
+    QString Folder; // a local path; for a package, the folder it lies in
+
+    // The same folder without the package: where the common sections' own
+    // pictures are looked for.
+    PictureSource FilesOnly() const { return PictureSource{nullptr, Folder}; }
 
     // The bytes of a picture: from the package, the member whose upper-case
     // name equals `reference`; from the folder, the file. None when absent.
@@ -67,8 +74,12 @@ struct PictureSource {
 // A JPEG of this many pixels or more stays compressed as a pattern.
 constexpr qint64 kPatternPixels = 900000;
 
-void LoadMasks(const TIniFile& ini, const PictureSource& source, TsSkinImages& images);
-void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages& images);
+// `common` is the manager's common sections: their bitmaps and JPEGs are
+// added from files only. Every mask gets `owner`.
+void LoadMasks(const TIniFile& ini, const PictureSource& source, TsSkinImages& images,
+               const TIniFile* common = nullptr, const TsSkinManager* owner = nullptr);
+void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages& images,
+                  const TIniFile* common = nullptr, const TsSkinManager* owner = nullptr);
 void FillSectionMasks(TsGeneralDataArray& sections, const TsSkinImages& images);
 
 // Pictures below 32 bits per pixel become opaque but for pure magenta.

@@ -1,39 +1,133 @@
 #include "skin/data/SkinModel.h"
 
-#include "platform/Paths.h"
+#include "skin/data/ColorShift.h"
 
 #include <QFileInfo>
 
 namespace skin {
 
 TsSkinModel LoadSkinModel(const TIniFile& options, const PictureSource& pictures,
-                          const QString& commonSections) {
+                          const SkinLoadOptions& how) {
     TsSkinModel model;
-    LoadMasks(options, pictures, model.Images);
-    LoadPatterns(options, pictures, model.Images);
+    std::optional<TIniFile> common;
+    if (!how.CommonSections.trimmed().isEmpty())
+        common = TIniFile::FromText(how.CommonSections);
+    const TIniFile* commonIni = common ? &*common : nullptr;
+    LoadMasks(options, pictures, model.Images, commonIni, how.Owner);
+    LoadPatterns(options, pictures, model.Images, commonIni, how.Owner);
     LoadGlobalData(options, model.Data);
+    if (how.AfterGlobalData)
+        how.AfterGlobalData(model.Data);
     model.Sections = LoadSections(options);
-    if (!commonSections.trimmed().isEmpty())
-        MergeCommonSections(model.Sections, options, commonSections);
+    if (common)
+        MergeCommonSections(model.Sections, options, how.CommonSections);
     FillSectionMasks(model.Sections, model.Images);
+    if (how.HueOffset != 0)
+        ShiftSkinHue(model, how.HueOffset);
+    if (how.Saturation != 0)
+        ShiftSkinSaturation(model, how.Saturation % 101);
     return model;
 }
 
-TsSkinModel LoadSkinFromPath(const QString& path) {
+TsSkinModel LoadSkinFromPath(const QString& path, const SkinLoadOptions& how) {
     const QFileInfo info(path);
     if (info.isDir()) {
         const PictureSource folder{nullptr, info.absoluteFilePath()};
         const auto options = folder.Load(QStringLiteral("OPTIONS.DAT"));
         if (!options)
             throw ESkinError(("There is no Options.dat in \"" + path + "\"").toStdString());
-        return LoadSkinModel(TIniFile::FromBytes(*options), folder);
+        return LoadSkinModel(TIniFile::FromBytes(*options), folder, how);
     }
     const auto package = UnpackPackageFile(path);
     if (!package)
         throw ESkinError(("There is no skin at \"" + path + "\"").toStdString());
     const TIniFile options =
         package->OptionsText ? TIniFile::FromBytes(*package->OptionsText) : TIniFile();
-    return LoadSkinModel(options, PictureSource{&*package, QString()});
+    return LoadSkinModel(options, PictureSource{&*package, info.absolutePath()}, how);
+}
+
+namespace {
+
+// Every colour of the model that a skin change turns; -1 stays "no colour".
+void ForEachColor(TsSkinModel& model, const std::function<int32_t(int32_t)>& change) {
+    auto turn = [&](qint32& c) {
+        if (c != -1)
+            c = change(c);
+    };
+    auto turnFonts = [&](TsFontColors& f) {
+        for (qint32* c : {&f.Text, &f.Left, &f.Top, &f.Right, &f.Bottom})
+            turn(*c);
+    };
+    auto turnSteps = [&](TsGradArray& steps) {
+        for (GradientStep& s : steps)
+            turn(s.StartColor), turn(s.EndColor);
+    };
+    for (TsGeneralData& d : model.Sections) {
+        for (qint32* c : {&d.Color, &d.HotColor, &d.GlowColor, &d.HotGlowColor})
+            turn(*c);
+        turnFonts(d.FontColors);
+        turnFonts(d.HotFontColors);
+        turnSteps(d.Gradient);
+        turnSteps(d.HotGradient);
+        for (TsGenState& look : d.StateData) {
+            turn(look.Color);
+            turn(look.GlowColor);
+            turnFonts(look.FontColors);
+            turnSteps(look.Gradient);
+        }
+    }
+    turn(model.Data.Shadow1Color);
+    turn(model.Data.BorderColor);
+}
+
+// The title-button glyphs whose colours a hue shift keeps.
+QStringList KeptGlyphs(int keepHue) {
+    QStringList keys;
+    if (keepHue != 0)
+        keys << QStringLiteral("BICONCLOSE") << QStringLiteral("SICONCLOSE");
+    if (keepHue == 1)
+        keys << QStringLiteral("BICONMAX") << QStringLiteral("BICONMIN")
+             << QStringLiteral("BICONNORM") << QStringLiteral("BICONHELP")
+             << QStringLiteral("SICONMAX") << QStringLiteral("SICONMIN")
+             << QStringLiteral("SICONNORM");
+    return keys;
+}
+
+void ChangePictures(TsSkinModel& model, const QStringList& keep,
+                    const std::function<void(platform::Bitmap&)>& change) {
+    auto kept = [&](const TsMaskData& m) {
+        return m.SectionName == kGlobalInfo && keep.contains(m.KeyName);
+    };
+    std::vector<std::pair<QRect, QImage>> saved;
+    for (const TsMaskData& m : model.Images.Masks)
+        if (kept(m) && !m.OwnImage) {
+            const QRect area(m.Area.Left, m.Area.Top, m.Area.Width(), m.Area.Height());
+            saved.emplace_back(area, model.Images.MasterImage.Image().copy(area));
+        }
+    change(model.Images.MasterImage);
+    for (const auto& [area, picture] : saved) {
+        const QRect inside = area.intersected(model.Images.MasterImage.Rect());
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            std::copy_n(reinterpret_cast<const uint32_t*>(picture.constScanLine(y - area.top())) +
+                            (inside.left() - area.left()),
+                        inside.width(), model.Images.MasterImage.ScanLine(y) + inside.left());
+    }
+    for (TsMaskData& m : model.Images.Masks)
+        if (m.OwnImage && !kept(m))
+            change(*m.OwnImage);
+}
+
+} // namespace
+
+void ShiftSkinHue(TsSkinModel& model, int degrees) {
+    ChangePictures(model, KeptGlyphs(model.Data.BIKeepHue),
+                   [degrees](platform::Bitmap& b) { ApplyHueToBitmap(b, degrees); });
+    ForEachColor(model, [degrees](int32_t c) { return ChangeHue(c, degrees); });
+}
+
+void ShiftSkinSaturation(TsSkinModel& model, int amount) {
+    ChangePictures(model, {}, [amount](platform::Bitmap& b) { ApplySaturationToBitmap(b, amount); });
+    ForEachColor(model, [amount](int32_t c) { return ChangeSaturation(c, amount); });
 }
 
 QString VersionText(double version) {

@@ -7,6 +7,8 @@
 #include "skin/data/SkinMasks.h"
 #include "skin/data/SkinSections.h"
 
+#include <functional>
+
 namespace skin {
 
 struct TsSkinModel {
@@ -15,15 +17,30 @@ struct TsSkinModel {
     TsSkinImages Images;
 };
 
+struct SkinLoadOptions {
+    QString CommonSections; // options text laid over the skin's own
+    const TsSkinManager* Owner = nullptr;
+    int HueOffset = 0, Saturation = 0;
+    // Called once the skin-wide data are read (the version check).
+    std::function<void(const TsSkinData&)> AfterGlobalData;
+};
+
 // Loads in the order painting relies on: masks and patterns, the skin-wide
-// data, the sections (with the common sections laid over them), then the
-// sections' mask indexes. Throws ESkinError.
+// data, the sections (with the common sections laid over them), the
+// sections' mask indexes, then the hue and saturation changes. Throws
+// ESkinError.
 TsSkinModel LoadSkinModel(const TIniFile& options, const PictureSource& pictures,
-                          const QString& commonSections = QString());
+                          const SkinLoadOptions& how = {});
 
 // A package file or a skin folder (holding "Options.dat" in any letter case).
 // Throws ESkinError, also when there is no skin at the path.
-TsSkinModel LoadSkinFromPath(const QString& path);
+TsSkinModel LoadSkinFromPath(const QString& path, const SkinLoadOptions& how = {});
+
+// Turns the hue of every picture and colour of a loaded skin; title-button
+// glyphs keep theirs as the skin's BIKEEPHUE asks.
+void ShiftSkinHue(TsSkinModel& model, int degrees);
+// Changes the saturation of every picture and colour by amount % 101.
+void ShiftSkinSaturation(TsSkinModel& model, int amount);
 
 // The loaded skin's version as the manager reports it: "6.5".
 QString VersionText(double version);

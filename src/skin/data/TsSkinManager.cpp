@@ -1,0 +1,709 @@
+#include "skin/data/TsSkinManager.h"
+
+#include "platform/Paths.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace skin {
+
+using platform::Control;
+
+namespace {
+
+TsSkinHost* gHost = nullptr;
+TsSkinManager* gDefault = nullptr;
+std::vector<Control*> gRegisteredForms;
+// Windows of other makers caught by the creation hook; this program has none.
+std::vector<Control*> gHookedWindows;
+bool gLoading = false;
+bool gBroadcasting = false;
+
+const QString kOptionsFile = QStringLiteral("Options.dat");
+const QString kVersionMessage = QStringLiteral(
+    "This version of the skin is not completely supported by the skin engine in use.\r\n"
+    "The components must be updated to the latest version to use this skin.");
+constexpr double kNewestVersion = 7.99;
+
+// Sets a flag for the lifetime of the guard, also when an error escapes.
+class FlagGuard {
+public:
+    explicit FlagGuard(bool& flag) : flag_(flag), old_(flag) { flag = true; }
+    ~FlagGuard() { flag_ = old_; }
+
+private:
+    bool& flag_;
+    bool old_;
+};
+
+QString ProgramFolder() {
+    return platform::ExecutableFolder() + u'/';
+}
+
+bool IsSkinFolder(const QString& local) {
+    return QFileInfo(local).isDir() &&
+           platform::FileExists(platform::FindInFolder(local, kOptionsFile));
+}
+
+const char* const kGlobalMaskKeys[10] = {
+    "BOXCHECKED",     "BOXUNCHECKED", "BOXGRAYED",      "RADIOCHECKED",   "RADIOUNCHECKED",
+    "RADIOGRAYED",    "SMALLCHECKED", "SMALLUNCHECKED", "SMALLGRAYED",    "EXBORDER"};
+const char* const kTabSections[4] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
+const char* const kScrollParts[6] = {"SCROLLBTNTOP",   "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
+                                     "SCROLLBTNRIGHT", "SCROLLSLIDERV",   "SCROLLSLIDERH"};
+const char* const kScrollBars[4] = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V"};
+
+} // namespace
+
+ThirdPartyList DefaultThirdParty() {
+    ThirdPartyList list;
+    list.fill(QStringLiteral(" "));
+    list[ThirdButtons] = QStringLiteral("TButton");
+    return list;
+}
+
+TsCommonIndexes::TsCommonIndexes() {
+    for (auto* a : {&Tabs, &TabBorders, &ScrollBars, &ScrollBarBorders, &ScrollBarPatterns,
+                    &ScrollBarHotPatterns})
+        a->fill(-1);
+    for (auto* a : {&ScrollParts, &ScrollPartBorders, &ScrollPartGlyphs, &ScrollPartPatterns,
+                    &ScrollPartHotPatterns})
+        a->fill(-1);
+    GlobalMasks.fill(-1);
+}
+
+// ---------------------------------------------------------------------------
+// Process-wide state
+// ---------------------------------------------------------------------------
+
+void TsSkinManager::SetHost(TsSkinHost* host) {
+    gHost = host;
+}
+TsSkinHost* TsSkinManager::Host() {
+    return gHost;
+}
+TsSkinManager* TsSkinManager::DefaultManager() {
+    return gDefault;
+}
+void TsSkinManager::RegisterForm(Control* form) {
+    if (std::find(gRegisteredForms.begin(), gRegisteredForms.end(), form) == gRegisteredForms.end())
+        gRegisteredForms.push_back(form);
+}
+void TsSkinManager::UnregisterForm(Control* form) {
+    std::erase(gRegisteredForms, form);
+}
+bool TsSkinManager::SkinLoading() {
+    return gLoading;
+}
+bool TsSkinManager::SkinBroadcasting() {
+    return gBroadcasting;
+}
+
+// ---------------------------------------------------------------------------
+// Life
+// ---------------------------------------------------------------------------
+
+TsSkinManager::TsSkinManager() {
+    if (!gDefault)
+        gDefault = this;
+    MenuSupport.ExtraLineFont.Name = QStringLiteral("MS Sans Serif");
+    RebuildThirdLists();
+}
+
+TsSkinManager::~TsSkinManager() {
+    SetActive(false);
+    if (gDefault == this)
+        gDefault = nullptr;
+    for (int i = 0; i < kThirdPartyKinds; ++i)
+        ThirdParty[i] = thirdLists_[i].join(u'\n');
+}
+
+void TsSkinManager::BeginLoading() {
+    building_ = true;
+}
+
+void TsSkinManager::Loaded() {
+    building_ = false;
+    if (skinDirectory_.isEmpty())
+        skinDirectory_ = QStringLiteral("c:\\Skins");
+    if (MenuSupport.IcoLineSkin.isEmpty())
+        MenuSupport.IcoLineSkin = QStringLiteral("ICOLINE");
+    RebuildThirdLists();
+    if (active_ && !skinName_.isEmpty())
+        ApplySkin(false);
+    UpdateStdDialogs();
+}
+
+void TsSkinManager::RebuildThirdLists() {
+    const ThirdPartyList defaults = DefaultThirdParty();
+    thirdLists_.assign(kThirdPartyKinds, QStringList());
+    for (int i = 0; i < kThirdPartyKinds; ++i) {
+        if (ThirdParty[i].isEmpty())
+            ThirdParty[i] = defaults[i];
+        QString text = ThirdParty[i];
+        text.remove(u'\r');
+        thirdLists_[i] = text.split(u'\n', Qt::SkipEmptyParts);
+    }
+    if (skinDirectory_.isEmpty())
+        skinDirectory_ = QStringLiteral("c:\\Skins");
+}
+
+void TsSkinManager::UpdateStdDialogs() {
+    stdDialogs_ = (SkinningRules & srStdDialogs) && active_;
+}
+
+// ---------------------------------------------------------------------------
+// Properties
+// ---------------------------------------------------------------------------
+
+bool TsSkinManager::AllowGlowing() const {
+    return Effects.AllowGlowing && (!gHost || gHost->LayeredWindows());
+}
+
+void TsSkinManager::SetIsDefault(bool value) {
+    if (!value)
+        return; // stays the default if it already is
+    gDefault = this;
+    if (active_)
+        ApplySkin(false);
+    else
+        RemoveSkin();
+}
+
+void TsSkinManager::SetActive(bool value) {
+    if (value == active_)
+        return;
+    active_ = value;
+    if (value) {
+        SetSkinName(skinName_);
+        return;
+    }
+    if (!building_)
+        RemoveSkin();
+    UpdateCommonIndexes();
+    UpdateStdDialogs();
+}
+
+void TsSkinManager::SetCommonSections(const QStringList& lines) {
+    commonSections_.clear();
+    for (QString line : lines) {
+        if (!line.startsWith(u';'))
+            line.remove(u' ');
+        commonSections_ << line;
+    }
+    SetSkinName(skinName_);
+}
+
+void TsSkinManager::SetSkinDirectory(const QString& directory) {
+    if (directory == skinDirectory_)
+        return;
+    skinDirectory_ = directory;
+    model_.Data.SkinFolder = ResolveSkinDirectory(directory, ProgramFolder());
+}
+
+void TsSkinManager::SetHueOffset(int value) {
+    if (value == hueOffset_)
+        return;
+    hueOffset_ = value;
+    Reload();
+}
+
+void TsSkinManager::SetSaturation(int value) {
+    if (value == saturation_)
+        return;
+    saturation_ = value;
+    Reload();
+}
+
+void TsSkinManager::SetExtendedBorders(bool value) {
+    if (value == extendedBorders_)
+        return;
+    extendedBorders_ = value;
+    UpdateShadow();
+    Reload();
+}
+
+QString TsSkinManager::SkinInfo() const {
+    return held_ && active_ ? VersionText(model_.Data.Version) : QStringLiteral("N/A");
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+// ---------------------------------------------------------------------------
+
+void TsSkinManager::SetSkinName(const QString& name) {
+    const QString oldName = skinName_;
+    skinName_ = name;
+    if (!active_) {
+        UpdateStdDialogs();
+        return;
+    }
+    LoadSkin(oldName);
+}
+
+void TsSkinManager::LoadSkin(const QString& oldName) {
+    if (OnBeforeChange)
+        OnBeforeChange();
+    {
+        FlagGuard loading(gLoading);
+        model_.Data.SkinReady = false;
+        try {
+            if (auto model = BuildModel(skinName_, true))
+                PutInForce(std::move(*model));
+            else
+                active_ = false;
+        } catch (const std::exception& error) {
+            skinName_ = oldName;
+            ShowError(QString::fromStdString(error.what()));
+            // A broken skin at the very first load: nothing is held yet, so
+            // take the first stored skin as when no skin is found at all.
+            if (!held_ && !internalSkins_.empty()) {
+                skinName_ = internalSkins_.front().Name;
+                try {
+                    if (auto model = BuildModel(skinName_, false))
+                        PutInForce(std::move(*model));
+                } catch (const std::exception& second) {
+                    ShowError(QString::fromStdString(second.what()));
+                }
+            }
+            if (!held_)
+                active_ = false;
+        }
+    }
+    if (!active_)
+        RemoveSkin();
+    else
+        ApplySkin(true);
+    if (OnAfterChange)
+        OnAfterChange();
+    UpdateStdDialogs();
+}
+
+std::optional<TsSkinModel> TsSkinManager::BuildModel(const QString& name, bool choose) {
+    const QString resolved = ResolveSkinDirectory(skinDirectory_, ProgramFolder());
+    const QString localDirectory = platform::MapPath(resolved);
+    SkinLoadOptions how;
+    how.CommonSections = commonSections_.join(u'\n');
+    how.Owner = this;
+    how.HueOffset = hueOffset_;
+    how.Saturation = saturation_;
+    how.AfterGlobalData = [this](const TsSkinData& data) {
+        if (data.Version > kNewestVersion)
+            ShowMessage(kVersionMessage);
+    };
+    auto finish = [](TsSkinModel model, const QString& folder) {
+        model.Data.SkinFolder = folder;
+        return model;
+    };
+
+    const QString packagePath = platform::FindInFolder(localDirectory, name + QStringLiteral(".asz"));
+    if (!name.isEmpty() && platform::FileExists(packagePath)) {
+        const auto package = UnpackPackageFile(packagePath);
+        const TIniFile options =
+            package->OptionsText ? TIniFile::FromBytes(*package->OptionsText) : TIniFile();
+        TsSkinModel model = LoadSkinModel(options, PictureSource{&*package, localDirectory}, how);
+        fromPackage_ = true;
+        return finish(std::move(model), resolved + u'\\');
+    }
+    const QString folder = platform::FindInFolder(localDirectory, name);
+    if (!name.isEmpty() && IsSkinFolder(folder)) {
+        const PictureSource files{nullptr, folder};
+        const TIniFile options = TIniFile::FromBytes(*files.Load(kOptionsFile.toUpper()));
+        TsSkinModel model = LoadSkinModel(options, files, how);
+        fromPackage_ = false;
+        return finish(std::move(model), resolved + u'\\' + name + u'\\');
+    }
+
+    auto item = std::find_if(internalSkins_.begin(), internalSkins_.end(),
+                             [&](const TsStoredSkin& s) { return s.Name == name; });
+    if (item == internalSkins_.end()) {
+        if (internalSkins_.empty() || !choose)
+            return std::nullopt;
+        item = internalSkins_.begin();
+        skinName_ = item->Name;
+    }
+    if (item->Data.isEmpty()) {
+        fromPackage_ = false;
+        return finish(LoadSkinModel(TIniFile(), PictureSource{}, how), QString());
+    }
+    const TacSkinConvertor package = UnpackPackage(item->Data);
+    const TIniFile options =
+        package.OptionsText ? TIniFile::FromBytes(*package.OptionsText) : TIniFile();
+    TsSkinModel model = LoadSkinModel(options, PictureSource{&package, QString()}, how);
+    fromPackage_ = true;
+    return finish(std::move(model), QString());
+}
+
+void TsSkinManager::PutInForce(TsSkinModel model) {
+    model_ = std::move(model);
+    held_ = true;
+    UpdateCommonIndexes();
+    UpdateShadow();
+}
+
+void TsSkinManager::Reload() {
+    if (!held_)
+        return;
+    {
+        FlagGuard loading(gLoading);
+        try {
+            if (auto model = BuildModel(skinName_, false))
+                PutInForce(std::move(*model));
+        } catch (const std::exception& error) {
+            ShowError(QString::fromStdString(error.what()));
+        }
+    }
+    RefreshSkin(true);
+}
+
+void TsSkinManager::UpdateCommonIndexes() {
+    TsCommonIndexes c;
+    const auto& sections = model_.Sections;
+    const auto& images = model_.Images;
+    auto section = [&](const QString& name) { return skin::FindSection(sections, name); };
+    auto mask = [&](int index, const QString& name, const char* key) {
+        return skin::FindMask(sections, images, index, name, key);
+    };
+    c.GlobalInfo = section(kGlobalInfo);
+    for (int i = 0; i < 10; ++i)
+        c.GlobalMasks[i] = c.GlobalInfo < 0 ? -1 : mask(c.GlobalInfo, kGlobalInfo, kGlobalMaskKeys[i]);
+
+    const QString comboBtn = QStringLiteral("COMBOBTN");
+    c.ComboBtn = section(comboBtn);
+    c.ComboBtnBorder = skin::FindMaskExact(images, comboBtn, "BORDERSMASK");
+    c.ComboBtnPattern = skin::FindTexture(sections, images, c.ComboBtn, comboBtn, "PATTERN");
+    c.ComboBtnHotPattern = skin::FindTexture(sections, images, c.ComboBtn, comboBtn, "HOTPATTERN");
+    c.ComboGlyph = skin::FindMaskExact(images, QStringLiteral("COMBOBOX"), "GLYPHMASK");
+
+    for (int i = 0; i < 4; ++i) {
+        c.Tabs[i] = section(kTabSections[i]);
+        c.TabBorders[i] = mask(c.Tabs[i], kTabSections[i], "BORDERSMASK");
+    }
+    for (int i = 0; i < 6; ++i)
+        c.ScrollParts[i] = section(kScrollParts[i]);
+    for (int i = 0; i < 6; ++i) {
+        c.ScrollPartBorders[i] = mask(c.ScrollParts[i], kScrollParts[i], "BORDERSMASK");
+        if (c.ScrollParts[i] >= 0)
+            c.ScrollPartGlyphs[i] = mask(c.ScrollParts[i], kScrollParts[i], "GLYPHMASK");
+    }
+    for (int i = 0; i < 6; ++i) {
+        c.ScrollPartPatterns[i] = mask(c.ScrollParts[i], kScrollParts[i], "PATTERN");
+        c.ScrollPartHotPatterns[i] = mask(c.ScrollParts[i], kScrollParts[i], "HOTPATTERN");
+    }
+    for (int i = 0; i < 4; ++i)
+        c.ScrollBars[i] = section(kScrollBars[i]);
+    for (int i = 0; i < 4; ++i) {
+        c.ScrollBarBorders[i] = mask(c.ScrollBars[i], kScrollBars[i], "BORDERSMASK");
+        c.ScrollBarPatterns[i] = mask(c.ScrollBars[i], kScrollBars[i], "PATTERN");
+        c.ScrollBarHotPatterns[i] = mask(c.ScrollBars[i], kScrollBars[i], "HOTPATTERN");
+    }
+    commonIndexes_ = c;
+}
+
+void TsSkinManager::UpdateShadow() {
+    ShadowMargins = {0, 0, 0, 0};
+    ShadowTemplates = {};
+    if (!active_ || !extendedBorders_)
+        return;
+    const int ex = commonIndexes_.GlobalMasks[9];
+    if (!IsValidMask(ex)) {
+        // The frame draws its own soft shadow with these margins.
+        ShadowMargins = {11, 7, 11, 11};
+        return;
+    }
+    const TsMaskData& m = model_.Images.Masks[ex];
+    const QImage& source = m.OwnImage ? m.OwnImage->Image() : model_.Images.MasterImage.Image();
+    for (int i = 0; i < 2; ++i) {
+        const int frame = m.FrameCount > 1 ? i : 0;
+        ShadowTemplates[i] = platform::Bitmap(source.copy(
+            m.Area.Left + frame * m.FrameWidth(), m.Area.Top, m.FrameWidth(), m.FrameHeight()));
+    }
+    const int offset = model_.Data.FormOffset;
+    if (model_.Data.BorderMode != 0)
+        ShadowMargins = {offset, offset, offset, offset};
+    else
+        ShadowMargins = {MaskLeftWidth(ex) - offset, MaskTopWidth(ex) - offset,
+                         MaskRightWidth(ex) - offset, MaskBottomWidth(ex) - offset};
+}
+
+// ---------------------------------------------------------------------------
+// Announcing
+// ---------------------------------------------------------------------------
+
+int TsSkinManager::MenuBorderWidth = -1;
+
+void TsSkinManager::ApplySkin(bool animated) {
+    if (building_)
+        return;
+    if (gHost)
+        gHost->CloseAllGlows();
+    std::vector<Control*> frozen;
+    if (animated)
+        FreezeForms(frozen);
+    MenuBorderWidth = -1;
+    model_.Data.SkinReady = false;
+    {
+        FlagGuard broadcasting(gBroadcasting);
+        UpdateCommonIndexes();
+        BroadcastCommand(SkinCmdNewSkin);
+    }
+    model_.Data.SkinReady = true;
+    if (IsDefault() && !hookInstalled_) {
+        hookInstalled_ = true;
+        if (gHost)
+            gHost->InstallCreationHook();
+    }
+    if (animated)
+        Refresh(false, frozen);
+}
+
+void TsSkinManager::RefreshSkin(bool freeze) {
+    Refresh(freeze, {});
+}
+
+void TsSkinManager::Refresh(bool freeze, std::vector<Control*> frozen) {
+    if (building_) {
+        BroadcastCommand(SkinCmdRefresh);
+        return;
+    }
+    BroadcastCommand(SkinCmdPrepare);
+    if (freeze)
+        FreezeForms(frozen);
+    BroadcastCommand(SkinCmdRefresh);
+    UnfreezeForms(frozen);
+    // Hooked windows repaint themselves on the refresh command; none here.
+}
+
+void TsSkinManager::RemoveSkin() {
+    FlagGuard removing(removing_);
+    if (gHost)
+        gHost->CloseAllGlows();
+    if (hookInstalled_) {
+        hookInstalled_ = false;
+        if (gHost)
+            gHost->RemoveCreationHook();
+    }
+    model_.Data.SkinReady = false;
+    BroadcastCommand(SkinCmdRemoveSkin);
+    const QString folder = model_.Data.SkinFolder;
+    model_ = TsSkinModel();
+    model_.Data.SkinFolder = folder;
+    held_ = false;
+    UpdateCommonIndexes();
+}
+
+void TsSkinManager::FreezeForms(std::vector<Control*>& frozen) {
+    if (!gHost)
+        return;
+    const auto provider = platform::MakeAlphaWParam(SkinCmdGetProvider);
+    for (Control* form : gRegisteredForms)
+        if (form->Visible() && !form->Parent() &&
+            form->Perform(platform::SM_ALPHACMD, provider, reinterpret_cast<intptr_t>(this)) != 0 &&
+            std::find(frozen.begin(), frozen.end(), form) == frozen.end()) {
+            gHost->FreezeForm(form);
+            frozen.push_back(form);
+        }
+}
+
+void TsSkinManager::UnfreezeForms(const std::vector<Control*>& frozen) {
+    if (!gHost)
+        return;
+    const TacFormAnimation* fade = AnimEffects.SkinChanging.Active ? &AnimEffects.SkinChanging : nullptr;
+    for (Control* form : frozen)
+        gHost->UnfreezeForm(form, fade);
+}
+
+void TsSkinManager::BroadcastCommand(uint16_t command) {
+    const platform::Message message{platform::SM_ALPHACMD, platform::MakeAlphaWParam(command),
+                                    reinterpret_cast<intptr_t>(this), 0};
+    const auto isSkinned = platform::MakeAlphaWParam(SkinCmdIsSkinned);
+    if (gHost) {
+        const std::vector<Control*> forms = gHost->ApplicationForms();
+        for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+            Control* form = *it;
+            if (form->ComponentState & (Control::csLoading | Control::csDestroying))
+                continue;
+            if (form->Perform(platform::SM_ALPHACMD, isSkinned, message.LParam) == 1)
+                continue;
+            Deliver(form, message);
+        }
+    }
+    for (Control* form : std::vector<Control*>(gRegisteredForms))
+        if (!(form->ComponentState & Control::csDestroying))
+            Deliver(form, message);
+    for (Control* window : gHookedWindows)
+        if (window->Visible())
+            window->Perform(message.Msg, message.WParam, message.LParam);
+}
+
+// Our forms are never multiple-document frames, so there is no client
+// window to serve besides the form and its children.
+void TsSkinManager::Deliver(Control* form, const platform::Message& message) {
+    form->Perform(message.Msg, message.WParam, message.LParam);
+    DeliverToChildren(form, message);
+}
+
+void TsSkinManager::DeliverToChildren(Control* parent, const platform::Message& message) {
+    const auto isSkinned = platform::MakeAlphaWParam(SkinCmdIsSkinned);
+    for (Control* child : parent->Controls()) {
+        if (child->ComponentState & Control::csDestroying)
+            return;
+        if (!child->IsWindowed())
+            child->Perform(message.Msg, message.WParam, message.LParam);
+        else if (child->Perform(platform::SM_ALPHACMD, isSkinned, message.LParam) == 1)
+            child->Perform(message.Msg, message.WParam, message.LParam);
+        else
+            DeliverToChildren(child, message);
+    }
+}
+
+void TsSkinManager::SetActiveControl(Control* control) {
+    if (control == activeControl_)
+        return;
+    Control* previous = activeControl_;
+    activeControl_ = control;
+    const auto self = reinterpret_cast<intptr_t>(this);
+    platform::SendMessage(previous, platform::SM_ALPHACMD,
+                          platform::MakeAlphaWParam(SkinCmdFocusLost), self);
+    platform::SendMessage(control, platform::SM_ALPHACMD,
+                          platform::MakeAlphaWParam(SkinCmdFocusGot), self);
+}
+
+void TsSkinManager::ShowError(const QString& message) const {
+    if (gHost)
+        gHost->ShowError(message);
+    else
+        qWarning().noquote() << message;
+}
+
+void TsSkinManager::ShowMessage(const QString& message) const {
+    if (gHost)
+        gHost->ShowMessage(message);
+    else
+        qWarning().noquote() << message;
+}
+
+// ---------------------------------------------------------------------------
+// Queries
+// ---------------------------------------------------------------------------
+
+int TsSkinManager::FindSection(const QString& name) const {
+    return skin::FindSection(model_.Sections, name);
+}
+int TsSkinManager::FindMask(int sectionIndex, const QString& sectionName, const QString& key) const {
+    return skin::FindMask(model_.Sections, model_.Images, sectionIndex, sectionName, key);
+}
+int TsSkinManager::FindMaskExact(const QString& sectionName, const QString& key) const {
+    return skin::FindMaskExact(model_.Images, sectionName, key);
+}
+int TsSkinManager::FindTexture(int sectionIndex, const QString& sectionName,
+                               const QString& key) const {
+    return skin::FindTexture(model_.Sections, model_.Images, sectionIndex, sectionName, key);
+}
+int TsSkinManager::FindPattern(int sectionIndex, const QString& sectionName,
+                               const QString& key) const {
+    return skin::FindPattern(model_.Sections, model_.Images, sectionIndex, sectionName, key);
+}
+int TsSkinManager::MaskLeftWidth(int mask) const {
+    return skin::MaskLeftWidth(model_.Images, mask);
+}
+int TsSkinManager::MaskTopWidth(int mask) const {
+    return skin::MaskTopWidth(model_.Images, mask);
+}
+int TsSkinManager::MaskRightWidth(int mask) const {
+    return skin::MaskRightWidth(model_.Images, mask);
+}
+int TsSkinManager::MaskBottomWidth(int mask) const {
+    return skin::MaskBottomWidth(model_.Images, mask);
+}
+bool TsSkinManager::IsValidMask(int mask) const {
+    return skin::IsValidMask(model_.Images, mask);
+}
+bool TsSkinManager::IsValidSection(int index) const {
+    return index >= 0 && index < int(model_.Sections.size());
+}
+
+namespace {
+
+const TsGeneralData* Section(const TsGeneralDataArray& sections, const QString& name) {
+    const int i = FindSection(sections, name);
+    return i >= 0 ? &sections[i] : nullptr;
+}
+
+uint32_t Rgb(qint32 color) {
+    return platform::ColorToRGB(color);
+}
+
+} // namespace
+
+uint32_t TsSkinManager::GlobalColor() const {
+    const TsGeneralData* g = Section(model_.Sections, kGlobalInfo);
+    return g ? Rgb(g->Color) : platform::GetSysColor(platform::COLOR_BTNFACE);
+}
+
+uint32_t TsSkinManager::GlobalFontColor() const {
+    const TsGeneralData* g = Section(model_.Sections, kGlobalInfo);
+    return g ? Rgb(g->FontColors.Text) : 0xFF00FF;
+}
+
+uint32_t TsSkinManager::GlobalHotColor() const {
+    const TsGeneralData* g = Section(model_.Sections, kGlobalInfo);
+    return g ? Rgb(g->HotColor) : platform::GetSysColor(platform::COLOR_WINDOW);
+}
+
+uint32_t TsSkinManager::EditFontColor() const {
+    const TsGeneralData* e = Section(model_.Sections, QStringLiteral("EDIT"));
+    return e ? Rgb(e->StateData[0].FontColors.Text)
+             : platform::GetSysColor(platform::COLOR_WINDOWTEXT);
+}
+
+uint32_t TsSkinManager::HighlightColor(bool hot) const {
+    if (const TsGeneralData* s = Section(model_.Sections, QStringLiteral("SELECTION"))) {
+        const qint32 c = s->StateData[hot && s->StateCount > 1 ? 1 : 0].Color;
+        if (c != -1 && c != 0xFF00FF)
+            return Rgb(c);
+    }
+    if (const TsGeneralData* m = Section(model_.Sections, QStringLiteral("MENUITEM")))
+        if (m->HotColor != 0xFF00FF && m->HotColor != 0xFFFFFF && m->HotColor != -1)
+            return Rgb(m->HotColor);
+    return platform::GetSysColor(platform::COLOR_HIGHLIGHT);
+}
+
+uint32_t TsSkinManager::HighlightTextColor(bool hot) const {
+    if (const TsGeneralData* s = Section(model_.Sections, QStringLiteral("SELECTION"))) {
+        const qint32 c = s->StateData[hot && s->StateCount > 1 ? 1 : 0].FontColors.Text;
+        if (c != -1 && c != 0xFF00FF)
+            return Rgb(c);
+    }
+    if (const TsGeneralData* m = Section(model_.Sections, QStringLiteral("MENUITEM")))
+        if (m->HotFontColors.Text != 0xFF00FF && m->HotFontColors.Text != -1)
+            return Rgb(m->HotFontColors.Text);
+    return platform::GetSysColor(platform::COLOR_HIGHLIGHTTEXT);
+}
+
+QString TsSkinManager::ListSkins(QStringList& list, int mode) const {
+    list.clear();
+    for (const TsStoredSkin& s : internalSkins_)
+        list << s.Name;
+    const QDir dir(platform::MapPath(ResolveSkinDirectory(skinDirectory_, ProgramFolder())));
+    if (dir.exists()) {
+        const auto entries = dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                                               QDir::Name);
+        for (const QFileInfo& entry : entries) {
+            if (entry.fileName().startsWith(u'.'))
+                continue;
+            if (entry.isDir() && mode != 1 && IsSkinFolder(entry.filePath()))
+                list << entry.fileName();
+            else if (entry.isFile() && mode != 0 &&
+                     entry.suffix().compare(QStringLiteral("asz"), Qt::CaseInsensitive) == 0)
+                list << entry.completeBaseName();
+        }
+    }
+    const QString first = list.value(0);
+    list.sort();
+    return first;
+}
+
+} // namespace skin

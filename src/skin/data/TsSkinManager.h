@@ -1,0 +1,302 @@
+// The one owner of the active skin. It chooses a skin by name, loads it from
+// a package file, a skin folder or the skins stored in the program, and
+// tells every window and control that the skin changed by sending them the
+// skin command message. Painting code asks it for sections, masks, colours
+// and the common indexes.
+//
+// Loads are all-or-nothing: a skin is built into a new model and put in
+// force only when the load is complete, so a broken skin never leaves the
+// manager holding half of one.
+#pragma once
+
+#include "platform/Bitmap.h"
+#include "platform/Control.h"
+#include "platform/Fonts.h"
+#include "skin/data/SkinModel.h"
+
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace skin {
+
+// Skin commands: the high 16 bits of the message's word parameter.
+enum SkinCommand : uint16_t {
+    SkinCmdNewSkin = 1,
+    SkinCmdRemoveSkin = 2,
+    SkinCmdRefresh = 3,
+    SkinCmdGetProvider = 4,
+    SkinCmdIsSkinned = 7,
+    SkinCmdPrepare = 16,
+    SkinCmdFocusGot = 29,
+    SkinCmdFocusLost = 30,
+};
+
+struct TacSkinEffects {
+    bool AllowGlowing = true;
+};
+
+enum class TacAnimType { atFading, atAero };
+
+struct TacFormAnimation {
+    bool Active = true;
+    uint16_t Time = 0;
+    TacAnimType Mode = TacAnimType::atAero;
+};
+
+struct TacBlendOnMoving : TacFormAnimation {
+    int BlendValue = 170;
+};
+
+enum TacBtnEvent : unsigned {
+    beMouseEnter = 1,
+    beMouseLeave = 2,
+    beMouseDown = 4,
+    beMouseUp = 8,
+};
+
+struct TacBtnEffects {
+    unsigned Events = beMouseEnter | beMouseLeave | beMouseDown | beMouseUp;
+};
+
+struct TacAnimEffects {
+    TacBlendOnMoving BlendOnMoving{{false, 1000, TacAnimType::atAero}, 170};
+    TacBtnEffects Buttons;
+    TacFormAnimation DialogShow{true, 0, TacAnimType::atAero};
+    TacFormAnimation FormShow{true, 0, TacAnimType::atAero};
+    TacFormAnimation FormHide{true, 0, TacAnimType::atAero};
+    TacFormAnimation DialogHide{true, 0, TacAnimType::atAero};
+    TacFormAnimation Minimizing{true, 200, TacAnimType::atAero};
+    TacFormAnimation PageChange{true, 0, TacAnimType::atAero};
+    TacFormAnimation SkinChanging{true, 100, TacAnimType::atFading};
+};
+
+struct TacMenuSupport {
+    QString IcoLineSkin;
+    bool UseExtraLine = false;
+    int ExtraLineWidth = 32;
+    platform::TFont ExtraLineFont;
+};
+
+// Class names of other makers' controls to skin, one list per kind.
+enum ThirdPartyKind : int {
+    ThirdEdits, ThirdButtons, ThirdBitBtns, ThirdCheckBoxes, ThirdComboBoxes, ThirdGrids,
+    ThirdGroupBoxes, ThirdListViews, ThirdPanels, ThirdTreeViews, ThirdWWEdits, ThirdGridEh,
+    ThirdVirtualTrees, ThirdPageControl, ThirdTabControl, ThirdToolBar, ThirdStatusBar,
+    ThirdSpeedButton, kThirdPartyKinds
+};
+// Each text holds class names one per line; " " means none.
+using ThirdPartyList = std::array<QString, kThirdPartyKinds>;
+ThirdPartyList DefaultThirdParty();
+
+// A skin stored in the program itself.
+struct TsStoredSkin {
+    QString Name;
+    platform::Bitmap MasterBitmap;
+    qint32 Shadow1Color = 0, Shadow1Offset = 0, Shadow1Blur = -1, Shadow1Transparency = 0;
+    qint32 BorderColor = 0xFF00FF;
+    double Version = 0;
+    QString Author, Description;
+    QByteArray Data; // the package
+};
+using TsStoredSkins = std::vector<TsStoredSkin>;
+
+enum TacSkinningRule : unsigned { srStdForms = 1, srStdDialogs = 2, srThirdParty = 4 };
+
+// Indexes that painting asks for again and again, found once per load.
+struct TsCommonIndexes {
+    int GlobalInfo = -1;
+    // BOXCHECKED, BOXUNCHECKED, BOXGRAYED, RADIOCHECKED, RADIOUNCHECKED,
+    // RADIOGRAYED, SMALLCHECKED, SMALLUNCHECKED, SMALLGRAYED, EXBORDER
+    std::array<int, 10> GlobalMasks;
+    int ComboBtn = -1, ComboBtnBorder = -1, ComboBtnPattern = -1, ComboBtnHotPattern = -1,
+        ComboGlyph = -1;
+    // TABTOP, TABBOTTOM, TABLEFT, TABRIGHT
+    std::array<int, 4> Tabs, TabBorders;
+    // SCROLLBTNTOP, SCROLLBTNBOTTOM, SCROLLBTNLEFT, SCROLLBTNRIGHT,
+    // SCROLLSLIDERV, SCROLLSLIDERH
+    std::array<int, 6> ScrollParts, ScrollPartBorders, ScrollPartGlyphs, ScrollPartPatterns,
+        ScrollPartHotPatterns;
+    // SCROLLBAR1H, SCROLLBAR1V, SCROLLBAR2H, SCROLLBAR2V
+    std::array<int, 4> ScrollBars, ScrollBarBorders, ScrollBarPatterns, ScrollBarHotPatterns;
+
+    TsCommonIndexes();
+    bool operator==(const TsCommonIndexes&) const = default;
+};
+
+class TsSkinManager;
+
+// What the manager needs of the program around it: its windows, message
+// boxes, and the entry points of glow windows, form freezing, animations
+// and the window-creation hook. The defaults of the entry points do nothing.
+class TsSkinHost {
+public:
+    virtual ~TsSkinHost() = default;
+    // The forms the application owns, in the order they were made.
+    virtual std::vector<platform::Control*> ApplicationForms() = 0;
+    virtual void ShowError(const QString& message) = 0;
+    virtual void ShowMessage(const QString& message) = 0;
+
+    virtual bool LayeredWindows() const { return true; }
+    virtual void CloseAllGlows() {}
+    virtual void FreezeForm(platform::Control* form) {}
+    virtual void UnfreezeForm(platform::Control* form, const TacFormAnimation* fade) {}
+    virtual void InstallCreationHook() {}
+    virtual void RemoveCreationHook() {}
+};
+
+class TsSkinManager {
+public:
+    TsSkinManager();
+    ~TsSkinManager();
+    TsSkinManager(const TsSkinManager&) = delete;
+    TsSkinManager& operator=(const TsSkinManager&) = delete;
+
+    // The program's host; without one, messages go to the log.
+    static void SetHost(TsSkinHost* host);
+    static TsSkinHost* Host();
+    static TsSkinManager* DefaultManager();
+    // Forms whose frames are skinned enter this list while they are.
+    static void RegisterForm(platform::Control* form);
+    static void UnregisterForm(platform::Control* form);
+    // Set while a skin loads, and while a new skin is announced: controls
+    // hold back their own repainting then.
+    static bool SkinLoading();
+    static bool SkinBroadcasting();
+
+    // Building from stored settings: between these two the skin is loaded
+    // when its name is set, but nothing is announced until Loaded().
+    void BeginLoading();
+    void Loaded();
+    bool BeingBuilt() const { return building_; }
+
+    // Properties.
+    TacSkinEffects Effects;
+    bool AllowGlowing() const;
+    bool ExtendedBorders() const { return extendedBorders_; }
+    void SetExtendedBorders(bool value);
+    bool SkinnedPopups() const { return skinnedPopups_; }
+    void SetSkinnedPopups(bool value) { skinnedPopups_ = value; }
+    TacAnimEffects AnimEffects;
+    bool IsDefault() const { return DefaultManager() == this; }
+    void SetIsDefault(bool value);
+    bool Active() const { return active_; }
+    void SetActive(bool value);
+    const QStringList& CommonSections() const { return commonSections_; }
+    void SetCommonSections(const QStringList& lines);
+    int Saturation() const { return saturation_; }
+    void SetSaturation(int value);
+    int HueOffset() const { return hueOffset_; }
+    void SetHueOffset(int value);
+    const TsStoredSkins& InternalSkins() const { return internalSkins_; }
+    void SetInternalSkins(const TsStoredSkins& skins) { internalSkins_ = skins; }
+    TacMenuSupport MenuSupport;
+    const QString& SkinDirectory() const { return skinDirectory_; }
+    void SetSkinDirectory(const QString& directory);
+    const QString& SkinName() const { return skinName_; }
+    void SetSkinName(const QString& name);
+    // The held skin's version ("6.5"), or "N/A".
+    QString SkinInfo() const;
+    unsigned SkinningRules = srStdForms | srStdDialogs | srThirdParty;
+    ThirdPartyList ThirdParty = DefaultThirdParty();
+    static QString Version() { return QStringLiteral("7.08"); }
+    std::function<void()> OnBeforeChange, OnAfterChange;
+    std::function<void(QString& firstLine, QString& secondLine, int& height)>
+        OnGetMenuExtraLineData;
+
+    // Whether standard dialogs are skinned now.
+    bool SkinStdDialogs() const { return stdDialogs_; }
+    const std::vector<QStringList>& ThirdLists() const { return thirdLists_; }
+
+    // The held skin.
+    const TsSkinData& SkinData() const { return model_.Data; }
+    const TsGeneralDataArray& SectionTable() const { return model_.Sections; }
+    const std::vector<TsMaskData>& MaskTable() const { return model_.Images.Masks; }
+    const std::vector<TsPatternData>& PatternTable() const { return model_.Images.Patterns; }
+    const platform::Bitmap& MasterImage() const { return model_.Images.MasterImage; }
+    const TsCommonIndexes& CommonIndexes() const { return commonIndexes_; }
+    bool FromPackage() const { return fromPackage_; }
+    bool SkinHeld() const { return held_; }
+    // The extended border's shadow: left, top, right and bottom margins, and
+    // the pictures for active and inactive windows.
+    std::array<int, 4> ShadowMargins{0, 0, 0, 0};
+    std::array<platform::Bitmap, 2> ShadowTemplates;
+    bool Removing() const { return removing_; }
+    // The menus' border width, measured once per skin; -1 when not yet.
+    static int MenuBorderWidth;
+
+    // Lookups of the held skin (-1 when absent).
+    int FindSection(const QString& name) const;
+    int FindMask(int sectionIndex, const QString& sectionName, const QString& key) const;
+    int FindMaskExact(const QString& sectionName, const QString& key) const;
+    int FindTexture(int sectionIndex, const QString& sectionName, const QString& key) const;
+    int FindPattern(int sectionIndex, const QString& sectionName, const QString& key) const;
+    int MaskLeftWidth(int mask) const;
+    int MaskTopWidth(int mask) const;
+    int MaskRightWidth(int mask) const;
+    int MaskBottomWidth(int mask) const;
+    bool IsValidMask(int mask) const;
+    bool IsValidSection(int index) const;
+
+    // Colours as RGB, with the system colours where the skin has none.
+    uint32_t GlobalColor() const;
+    uint32_t GlobalFontColor() const;
+    uint32_t GlobalHotColor() const;
+    uint32_t EditFontColor() const;
+    uint32_t HighlightColor(bool hot) const;
+    uint32_t HighlightTextColor(bool hot) const;
+
+    // Names of the skins to choose from, sorted: internal skins, then (mode
+    // 0 and 2) skin folders and (mode 1 and 2) package files of the skin
+    // directory. Returns the first name found.
+    QString ListSkins(QStringList& list, int mode) const;
+    void SetActiveControl(platform::Control* control);
+    platform::Control* ActiveControl() const { return activeControl_; }
+
+    void ApplySkin(bool animated);
+    void RefreshSkin(bool freeze);
+    void RemoveSkin();
+    void BroadcastCommand(uint16_t command);
+
+private:
+    void LoadSkin(const QString& oldName);
+    // Finds the skin named `name` and loads it into a new model; throws.
+    // With `choose`, a name that is nowhere takes the first stored skin (and
+    // its name). None when there is no skin to load.
+    std::optional<TsSkinModel> BuildModel(const QString& name, bool choose);
+    void Reload();
+    void PutInForce(TsSkinModel model);
+    void UpdateCommonIndexes();
+    void UpdateShadow();
+    void UpdateStdDialogs();
+    void RebuildThirdLists();
+    void Refresh(bool freeze, std::vector<platform::Control*> frozen);
+    void FreezeForms(std::vector<platform::Control*>& frozen);
+    void UnfreezeForms(const std::vector<platform::Control*>& frozen);
+    void Deliver(platform::Control* form, const platform::Message& message);
+    void DeliverToChildren(platform::Control* parent, const platform::Message& message);
+    void ShowError(const QString& message) const;
+    void ShowMessage(const QString& message) const;
+
+    bool building_ = false;
+    bool active_ = true;
+    bool extendedBorders_ = false, skinnedPopups_ = true;
+    bool removing_ = false;
+    bool stdDialogs_ = true;
+    int saturation_ = 0, hueOffset_ = 0;
+    QStringList commonSections_;
+    TsStoredSkins internalSkins_;
+    QString skinDirectory_ = QStringLiteral("c:\\Skins");
+    QString skinName_;
+    std::vector<QStringList> thirdLists_;
+    TsSkinModel model_;
+    bool held_ = false;
+    bool fromPackage_ = false;
+    TsCommonIndexes commonIndexes_;
+    platform::Control* activeControl_ = nullptr;
+    bool hookInstalled_ = false;
+};
+
+} // namespace skin
