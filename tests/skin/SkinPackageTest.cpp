@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -219,6 +222,27 @@ TEST(SkinTool, InfoCountsWhatASkinHolds) {
     EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
               "SkinInfo: 6.5\nSections: 2\nMasks: 3\nMasks by kind: 0=1 1=1 2=1 3=0 4=0\n"
               "Patterns: 0\nMasterImage: 20x10\n");
+
+    // The dump: the records' fields in their order, numbers as numbers.
+    p.start(QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin"), {"dump", dir.path()});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0);
+    const QByteArray json = p.readAllStandardOutput();
+    EXPECT_TRUE(json.contains(R"("Sections":[{"ParentClass":"","SectionName":"GLOBALINFO","StateData":[{"Color":16777215,"FontColors":{"Text":0,"Left":-1)"))
+        << json.left(300).toStdString();
+    const QJsonObject dump = QJsonDocument::fromJson(json).object();
+    EXPECT_EQ(dump.keys(), (QStringList{"Masks", "Patterns", "Sections", "SkinData"}));
+    EXPECT_EQ(dump["SkinData"]["Version"].toDouble(), 6.5);
+    const QJsonObject button = dump["Sections"][1].toObject();
+    EXPECT_EQ(button["SectionName"], "BUTTON");
+    EXPECT_EQ(button["StateCount"], 4);
+    EXPECT_EQ(button["BordersMask"], 1);
+    EXPECT_EQ(button["StateData"].toArray().size(), 2);
+    const QJsonObject border = dump["Masks"][1].toObject();
+    EXPECT_EQ(border["Area"].toArray(), (QJsonArray{0, 0, 9, 9}));
+    EXPECT_EQ(border["FrameWidth"], 9);
+    EXPECT_EQ(border["LeftWidth"], 1);
+    EXPECT_EQ(dump["Patterns"].toArray().size(), 0);
 
     write("options.dat", "[GLOBALINFO]\r\nSHADOW1BLUR=soft\r\n");
     p.start(QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin"), {"info", dir.path()});

@@ -1,10 +1,12 @@
 // charolist-skin: the skin tool for skin authors.
 //   charolist-skin info SKIN                  counts what a skin (package or folder) holds
+//   charolist-skin dump SKIN                  the whole loaded skin as JSON
 //   charolist-skin unpack PACKAGE DIR         writes every member of a package into DIR
 //   charolist-skin pack DIR PACKAGE [NAME...] packs "Options.dat" and the pictures of
 //                                             DIR (the named ones in that order, or all
 //                                             files but the options, sorted by name)
 // Errors go to standard error with exit code 1; usage errors exit 2.
+#include "SkinDump.h"
 #include "skin/data/SkinModel.h"
 #include "skin/data/SkinPackage.h"
 
@@ -19,9 +21,13 @@ namespace {
 const char* kUsage =
     "usage:\n"
     "  charolist-skin info SKIN\n"
-    "      Loads SKIN (a package file or a skin folder) as the program does and prints\n"
-    "      its version, the numbers of sections, masks (by kind) and patterns, and the\n"
-    "      size of its master image. A broken skin gives the program's message.\n"
+    "      Loads SKIN as the program does and prints its version, the numbers of\n"
+    "      sections, masks (by kind) and patterns, and the size of its master image.\n"
+    "      SKIN is a package file, a skin folder, or --internal for the program's own\n"
+    "      skin. A broken skin gives the program's message.\n"
+    "  charolist-skin dump SKIN\n"
+    "      Prints the whole loaded skin as one JSON object: SkinData, Sections, Masks\n"
+    "      and Patterns, with the records' fields in their order.\n"
     "  charolist-skin unpack PACKAGE DIR\n"
     "      Writes the options text (as Options.dat) and every picture of PACKAGE into DIR.\n"
     "  charolist-skin pack DIR PACKAGE [NAME...]\n"
@@ -64,8 +70,28 @@ void Unpack(const QString& package, const QString& dir) {
     }
 }
 
+// The program's own skin is built into it as a package.
+const char* kInternalSkin = ":/skin/Wood.asz";
+
+skin::TsSkinModel LoadSkin(const QString& argument) {
+    if (argument != "--internal")
+        return skin::LoadSkinFromPath(argument);
+    QFile f(kInternalSkin);
+    if (!f.open(QIODevice::ReadOnly))
+        Fail("This build holds no internal skin");
+    const skin::TacSkinConvertor package = skin::UnpackPackage(f.readAll());
+    const skin::TIniFile options =
+        package.OptionsText ? skin::TIniFile::FromBytes(*package.OptionsText) : skin::TIniFile();
+    return skin::LoadSkinModel(options, skin::PictureSource{&package, QString()});
+}
+
+void Dump(const QString& path) {
+    const QByteArray json = DumpSkinJson(LoadSkin(path));
+    std::fwrite(json.constData(), 1, json.size(), stdout);
+}
+
 void Info(const QString& path) {
-    const skin::TsSkinModel model = skin::LoadSkinFromPath(path);
+    const skin::TsSkinModel model = LoadSkin(path);
     int kinds[5] = {0, 0, 0, 0, 0};
     for (const skin::TsMaskData& m : model.Images.Masks)
         if (m.ImageKind <= 4)
@@ -112,6 +138,8 @@ int main(int argc, char** argv) {
     try {
         if (args.value(0) == "info" && args.size() == 2)
             Info(args[1]);
+        else if (args.value(0) == "dump" && args.size() == 2)
+            Dump(args[1]);
         else if (args.value(0) == "unpack" && args.size() == 3)
             Unpack(args[1], args[2]);
         else if (args.value(0) == "pack" && args.size() >= 3)
