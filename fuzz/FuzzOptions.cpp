@@ -1,6 +1,8 @@
-// Fuzz target: an options text through the section and mask loaders, with
-// one small master picture and one picture of its own in the package.
-#include "skin/data/SkinMasks.h"
+// Fuzz target: an options text through the whole skin loader (masks,
+// patterns, sections, common sections, hue and saturation changes), with one
+// small master picture and one picture of its own in the package. Input
+// after a byte 0x01 is the common sections' text.
+#include "skin/data/SkinModel.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,18 +32,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return p;
     }();
     try {
-        const skin::TIniFile ini = skin::TIniFile::FromBytes(
-            QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-        skin::TsSkinData global;
-        skin::LoadGlobalData(ini, global);
-        skin::TsSkinImages images;
-        const skin::PictureSource source{&package, QString()};
-        skin::LoadMasks(ini, source, images);
-        skin::LoadPatterns(ini, source, images);
-        skin::TsGeneralDataArray sections = skin::LoadSections(ini);
-        skin::FillSectionMasks(sections, images);
-        for (int i = 0; i < int(images.Masks.size()); ++i)
-            (void)skin::MaskLeftWidth(images, i);
+        const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+        const qsizetype split = input.indexOf('\x01');
+        const skin::TIniFile ini = skin::TIniFile::FromBytes(split < 0 ? input : input.left(split));
+        skin::SkinLoadOptions how;
+        if (split >= 0)
+            how.CommonSections = QString::fromLatin1(input.mid(split + 1));
+        how.HueOffset = static_cast<int>(size % 7) * 60 - 180;
+        how.Saturation = static_cast<int>(size % 5) * 50 - 100;
+        const skin::TsSkinModel model =
+            skin::LoadSkinModel(ini, skin::PictureSource{&package, QString()}, how);
+        for (int i = 0; i < int(model.Images.Masks.size()); ++i)
+            (void)skin::MaskLeftWidth(model.Images, i);
     } catch (const skin::ESkinError&) {
     }
     return 0;

@@ -188,35 +188,32 @@ platform::Bitmap DecodeBmp(const QByteArray& data) {
         return out;
     }
     const Field red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
+    const int perByte = bits <= 8 ? 8 / bits : 1;
+    const int indexMask = (1 << std::min(bits, 8)) - 1;
     for (int row = 0; row < height; ++row) {
         const auto* src =
             reinterpret_cast<const uint8_t*>(data.constData()) + pixelsAt + row * stride;
         uint32_t* dst = out.ScanLine(topDown ? row : height - 1 - row);
-        for (int x = 0; x < width; ++x) {
-            uint32_t px = 0;
-            switch (bits) {
-            case 1:
-            case 4:
-            case 8: {
-                const int perByte = 8 / bits;
-                const int index =
-                    (src[x / perByte] >> (8 - bits * (x % perByte + 1))) & ((1 << bits) - 1);
-                px = index < int(palette.size()) ? palette[index] : 0xFF000000u;
-                break;
+        if (bits == 24) {
+            for (int x = 0; x < width; ++x, src += 3)
+                dst[x] = 0xFF000000u | (src[2] << 16) | (src[1] << 8) | src[0];
+        } else if (bits == 8) {
+            for (int x = 0; x < width; ++x)
+                dst[x] = src[x] < palette.size() ? palette[src[x]] : 0xFF000000u;
+        } else if (bits < 8) {
+            for (int x = 0; x < width; ++x) {
+                const int index = (src[x / perByte] >> (8 - bits * (x % perByte + 1))) & indexMask;
+                dst[x] = index < int(palette.size()) ? palette[index] : 0xFF000000u;
             }
-            case 24:
-                px = 0xFF000000u | (src[3 * x + 2] << 16) | (src[3 * x + 1] << 8) | src[3 * x];
-                break;
-            default: {
+        } else {
+            for (int x = 0; x < width; ++x) {
                 const uint32_t v = bits == 16 ? uint32_t(src[2 * x] | (src[2 * x + 1] << 8))
                                               : uint32_t(src[4 * x] | (src[4 * x + 1] << 8) |
                                                          (src[4 * x + 2] << 16) |
                                                          (uint32_t(src[4 * x + 3]) << 24));
                 const uint32_t a = alpha.Mask ? alpha.Get(v) : 255;
-                px = (a << 24) | (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
+                dst[x] = (a << 24) | (red.Get(v) << 16) | (green.Get(v) << 8) | blue.Get(v);
             }
-            }
-            dst[x] = px;
         }
     }
     return out;

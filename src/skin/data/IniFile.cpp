@@ -27,6 +27,8 @@ TIniFile TIniFile::FromText(const QString& text) {
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
             ini.sections_.push_back(Section{line.mid(1, line.size() - 2), {}});
+            if (!ini.index_.contains(ini.sections_.back().Name))
+                ini.index_.insert(ini.sections_.back().Name, int(ini.sections_.size()) - 1);
             continue;
         }
         const qsizetype eq = line.indexOf(u'=');
@@ -46,10 +48,15 @@ QStringList TIniFile::Sections() const {
 }
 
 const TIniFile::Section* TIniFile::Find(const QString& section) const {
-    for (const Section& s : sections_)
-        if (s.Name == section)
-            return &s;
-    return nullptr;
+    const auto it = index_.constFind(section);
+    return it == index_.cend() ? nullptr : &sections_[*it];
+}
+
+const QString& TIniFile::FirstValue(const Section& s, size_t k) {
+    for (size_t j = 0; j < k; ++j)
+        if (s.Values[j].first == s.Values[k].first)
+            return s.Values[j].second;
+    return s.Values[k].second;
 }
 
 QStringList TIniFile::Keys(const QString& section) const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -36,13 +37,29 @@ public:
     // True for "1" or "TRUE" in any letter case.
     bool ReadBool(const QString& section, const QString& key, bool def) const;
 
+    // Every key of the first section of each name, sections and keys in text
+    // order, with its value as reads see it (a key written twice comes twice,
+    // both times with its first value).
+    template <typename F>
+    void ForEachValue(F&& f) const {
+        for (size_t i = 0; i < sections_.size(); ++i) {
+            const Section& s = sections_[i];
+            if (index_.value(s.Name) != int(i))
+                continue;
+            for (size_t k = 0; k < s.Values.size(); ++k)
+                f(s.Name, s.Values[k].first, FirstValue(s, k));
+        }
+    }
+
 private:
     struct Section {
         QString Name;
         std::vector<std::pair<QString, QString>> Values;
     };
     const Section* Find(const QString& section) const;
+    static const QString& FirstValue(const Section& s, size_t k);
     std::vector<Section> sections_;
+    QHash<QString, int> index_; // the first section of each name
 };
 
 // Decimal, or hexadecimal after "$" or "0x", with an optional sign; 32 bits.

@@ -4,6 +4,7 @@
 #include "skin/data/ImageDecoders.h"
 
 #include <QFile>
+#include <QHash>
 #include <functional>
 
 namespace skin {
@@ -125,20 +126,6 @@ std::optional<TsMaskData> PlainBitmap(const QString& upper, const PictureSource&
     return mask;
 }
 
-// Every key of every section in text order; reads go to the first section
-// of a name, as for all reads.
-void ForEachValue(const TIniFile& ini,
-                  const std::function<void(const QString&, const QString&, const QString&)>& f) {
-    QStringList seen;
-    for (const QString& section : ini.Sections()) {
-        if (seen.contains(section))
-            continue;
-        seen << section;
-        for (const QString& key : ini.Keys(section))
-            f(section, key, ini.ReadString(section, key, QString()));
-    }
-}
-
 // Looks in a section, then in its parents. A chain of parents that loops
 // ends once it is longer than the table.
 int Lookup(const TsGeneralDataArray& sections, int sectionIndex, const QString& sectionName,
@@ -195,6 +182,8 @@ std::optional<QByteArray> PictureSource::Load(const QString& reference) const {
         const TacImageItem* item = Package->FindMember(reference);
         return item ? std::optional<QByteArray>(item->MemberData) : std::nullopt;
     }
+    if (!reference.contains(u':') && Folder.isEmpty())
+        return std::nullopt; // a skin without a folder has no files of its own
     const QString path = reference.contains(u':') ? platform::MapPathIgnoringCase(reference)
                                                   : platform::FindInFolder(Folder, reference);
     QFile f(path);
@@ -209,11 +198,18 @@ void OpaqueExceptMagenta(platform::Bitmap& picture) {
     if (picture.SourceBitsPerPixel() >= 32 || picture.Empty())
         return;
     const int bits = picture.SourceBitsPerPixel();
-    picture.Image() = picture.Image().convertToFormat(QImage::Format_ARGB32);
+    QImage& image = picture.Image();
+    // Decoded pictures below 32 bits are already opaque: only the format's
+    // name changes, and magenta becomes see-through.
+    if (image.format() == QImage::Format_RGB32)
+        image.reinterpretAsFormat(QImage::Format_ARGB32);
+    else
+        image = image.convertToFormat(QImage::Format_ARGB32);
     picture.SetSourceBitsPerPixel(bits);
-    for (int y = 0; y < picture.Height(); ++y) {
+    const int width = picture.Width(), height = picture.Height();
+    for (int y = 0; y < height; ++y) {
         uint32_t* row = picture.ScanLine(y);
-        for (int x = 0; x < picture.Width(); ++x)
+        for (int x = 0; x < width; ++x)
             row[x] = (row[x] & 0xFFFFFF) == 0xFF00FF ? 0x00FF00FFu : (row[x] | 0xFF000000u);
     }
 }
@@ -228,7 +224,7 @@ void LoadMasks(const TIniFile& ini, const PictureSource& source, TsSkinImages& i
             images.MasterImage = DecodePicture(*bytes);
             OpaqueExceptMagenta(images.MasterImage);
         }
-    ForEachValue(ini, [&](const QString& section, const QString& key, const QString& value) {
+    ini.ForEachValue([&](const QString& section, const QString& key, const QString& value) {
         if (value.isEmpty() || (section == kGlobalInfo && key == kMasterKey))
             return;
         std::optional<TsMaskData> mask;
@@ -260,7 +256,7 @@ void LoadMasks(const TIniFile& ini, const PictureSource& source, TsSkinImages& i
     if (!common)
         return;
     const PictureSource files = source.FilesOnly();
-    ForEachValue(*common, [&](const QString& section, const QString& key, const QString& value) {
+    common->ForEachValue([&](const QString& section, const QString& key, const QString& value) {
         const QString upper = AsciiUpper(value);
         if (AsciiUpper(section) == kGlobalInfo || value == QStringLiteral("-") ||
             value.contains(u'#') || !upper.contains(QStringLiteral(".BMP")))
@@ -281,12 +277,21 @@ bool IsJpegName(const QString& upper) {
     return upper.contains(QStringLiteral(".JPG")) || upper.contains(QStringLiteral(".JPEG"));
 }
 
+// A quick test before the exact one: no letter outside ASCII folds to J, P
+// or G, so a value without ".jpg" in any case cannot name a JPEG.
+bool MayBeJpegName(const QString& value) {
+    return value.contains(QLatin1String(".JPG"), Qt::CaseInsensitive) ||
+           value.contains(QLatin1String(".JPEG"), Qt::CaseInsensitive);
+}
+
 } // namespace
 
 void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages& images,
                   const TIniFile* common, const TsSkinManager* owner) {
     images.Patterns.clear();
-    ForEachValue(ini, [&](const QString& section, const QString& key, const QString& value) {
+    ini.ForEachValue([&](const QString& section, const QString& key, const QString& value) {
+        if (!MayBeJpegName(value))
+            return;
         const QString upper = AsciiUpper(value);
         if (!IsJpegName(upper))
             return;
@@ -314,7 +319,7 @@ void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages
     if (!common)
         return;
     const PictureSource files = source.FilesOnly();
-    ForEachValue(*common, [&](const QString& section, const QString& key, const QString& value) {
+    common->ForEachValue([&](const QString& section, const QString& key, const QString& value) {
         const QString upper = AsciiUpper(value);
         if (!IsJpegName(upper))
             return;
@@ -329,18 +334,29 @@ void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages
 }
 
 void FillSectionMasks(TsGeneralDataArray& sections, const TsSkinImages& images) {
+    // The first mask of each section and key, found once rather than by a
+    // walk over the whole table for every section.
+    QHash<QString, int> first;
+    for (size_t i = 0; i < images.Masks.size(); ++i) {
+        const TsMaskData& m = images.Masks[i];
+        const QString id = m.SectionName + u'\n' + m.KeyName;
+        if (!first.contains(id))
+            first.insert(id, static_cast<int>(i));
+    }
     for (size_t i = 0; i < sections.size(); ++i) {
         TsGeneralData& d = sections[i];
         if (d.SectionName == kGlobalInfo)
             continue;
-        auto find = [&](const char* key) {
-            return FindMask(sections, images, static_cast<int>(i), d.SectionName, key);
+        auto find = [&](const QString& key) {
+            return Lookup(sections, static_cast<int>(i), d.SectionName, [&](const QString& s) {
+                return first.value(s + u'\n' + key, -1);
+            });
         };
-        d.BordersMask = find("BORDERSMASK");
-        d.CornerTopLeft = find("IMGTOPLEFT");
-        d.CornerTopRight = find("IMGTOPRIGHT");
-        d.CornerBottomLeft = find("IMGBTMLEFT");
-        d.CornerBottomRight = find("IMGBTMRIGHT");
+        d.BordersMask = find(QStringLiteral("BORDERSMASK"));
+        d.CornerTopLeft = find(QStringLiteral("IMGTOPLEFT"));
+        d.CornerTopRight = find(QStringLiteral("IMGTOPRIGHT"));
+        d.CornerBottomLeft = find(QStringLiteral("IMGBTMLEFT"));
+        d.CornerBottomRight = find(QStringLiteral("IMGBTMRIGHT"));
     }
 }
 

@@ -10,7 +10,6 @@ namespace {
 
 const QByteArray kMagic("ASzf", 4);
 const QString kOptionsMember = QStringLiteral("OPTIONS.DAT");
-constexpr int kChunk = 64 * 1024;
 
 class Reader {
 public:
@@ -44,46 +43,51 @@ private:
 
 // Inflates one zlib stream that starts at the reader's position and must
 // give exactly `size` bytes; leaves the reader on the first byte after it.
+// Deflate expands a byte into at most this many.
+constexpr qint64 kMaxInflateRatio = 1032;
+
 QByteArray InflateMember(Reader& in, qint64 size) {
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK)
         throw ESkinError("Out of memory");
-    QByteArray out;
-    // Grow with what the inflater really produces, never from the size alone.
-    out.reserve(static_cast<qsizetype>(std::min<qint64>(size, kChunk)));
+    // Inflate straight into the result. It starts no larger than the bytes
+    // left in the package could inflate to, and one byte beyond the declared
+    // size catches a stream that produces more than it declares.
+    const qint64 bound = std::min<qint64>(size, qint64(in.Left()) * kMaxInflateRatio + 1024);
+    QByteArray out(static_cast<qsizetype>(bound) + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
     zs.next_in =
         reinterpret_cast<Bytef*>(const_cast<char*>(in.Source().constData() + in.Position()));
     zs.avail_in = static_cast<uInt>(std::min<qsizetype>(in.Left(), 0x7FFFFFFF));
     const uInt availableAtStart = zs.avail_in;
-    char chunk[kChunk];
+    auto fail = [&](const std::string& message) {
+        inflateEnd(&zs);
+        throw ESkinError(message);
+    };
     int status = Z_OK;
     while (status != Z_STREAM_END) {
-        zs.next_out = reinterpret_cast<Bytef*>(chunk);
-        zs.avail_out = kChunk;
+        if (filled == out.size())
+            out.resize(static_cast<qsizetype>(std::min<qint64>(size + 1, 2 * qint64(out.size()))));
+        const uInt room = static_cast<uInt>(std::min<qsizetype>(out.size() - filled, 0x7FFFFFFF));
+        zs.next_out = reinterpret_cast<Bytef*>(out.data() + filled);
+        zs.avail_out = room;
         status = inflate(&zs, Z_NO_FLUSH);
-        const qsizetype produced = kChunk - zs.avail_out;
+        const qsizetype produced = room - zs.avail_out;
+        filled += produced;
         if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_STREAM_ERROR ||
-            status == Z_MEM_ERROR) {
-            const std::string message =
-                zs.msg ? zs.msg : (status == Z_MEM_ERROR ? "out of memory" : "data error");
-            inflateEnd(&zs);
-            throw ESkinError(message);
-        }
-        if (out.size() + produced > size) {
-            inflateEnd(&zs);
-            throw ESkinError("Skin package member is larger than it declares");
-        }
-        out.append(chunk, produced);
-        if (status == Z_BUF_ERROR || (status == Z_OK && zs.avail_in == 0 && produced == 0)) {
-            // The package ended inside the stream.
-            inflateEnd(&zs);
-            throw ESkinError("Stream read error");
-        }
+            status == Z_MEM_ERROR)
+            fail(zs.msg ? zs.msg : (status == Z_MEM_ERROR ? "out of memory" : "data error"));
+        if (filled > size)
+            fail("Skin package member is larger than it declares");
+        // The package ended inside the stream.
+        if (status == Z_BUF_ERROR || (status == Z_OK && zs.avail_in == 0 && produced == 0))
+            fail("Stream read error");
     }
     in.Skip(availableAtStart - zs.avail_in);
     inflateEnd(&zs);
-    if (out.size() != size)
+    if (filled != size)
         throw ESkinError("Stream read error");
+    out.truncate(filled);
     return out;
 }
 

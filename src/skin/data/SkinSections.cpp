@@ -5,8 +5,8 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <QVarLengthArray>
 #include <algorithm>
-#include <set>
 
 namespace skin {
 
@@ -131,26 +131,29 @@ QString ParentOf(const TIniFile& ini, const QString& section) {
 
 // Inherited reads follow PARENTCLASS; a chain that comes back to a section
 // already visited stops there, as if the key were absent.
+// Chains are short: a small list serves as the visited set.
+using Visited = QVarLengthArray<QString, 4>;
+
 QString InheritedString(const TIniFile& ini, const QString& section, const QString& key,
-                        std::set<QString>& visited) {
-    visited.insert(section);
+                        Visited& visited) {
+    visited.append(section);
     const QString own = ini.ReadString(section, key, kMarker);
     if (own != kMarker)
         return own;
     const QString parent = ParentOf(ini, section);
-    if (parent.isEmpty() || visited.count(parent))
+    if (parent.isEmpty() || visited.contains(parent))
         return kMarker;
     return InheritedString(ini, parent, key, visited);
 }
 
 qint32 InheritedInt(const TIniFile& ini, const QString& section, const QString& key,
-                    std::set<QString>& visited) {
-    visited.insert(section);
+                    Visited& visited) {
+    visited.append(section);
     const qint32 own = ini.ReadInteger(section, key, -1);
     if (own != -1)
         return own;
     const QString parent = ParentOf(ini, section);
-    if (parent.isEmpty() || visited.count(parent))
+    if (parent.isEmpty() || visited.contains(parent))
         return -1;
     const qint32 inherited = InheritedInt(ini, parent, key, visited);
     return inherited == -1 ? -1 : ToRgb(inherited);
@@ -187,11 +190,24 @@ QString DefaultText(const SectionKey& k) {
                                    : QString::fromLatin1(k.Default ? "1" : "0");
 }
 
-void ReadKey(const TIniFile& ini, const QString& section, const SectionKey& k, TsGeneralData& d) {
+// The keys' names as texts, made once.
+const std::vector<QString>& KeyNames() {
+    static const std::vector<QString> names = [] {
+        std::vector<QString> out;
+        for (const SectionKey& k : kSectionKeys)
+            out.push_back(QString::fromLatin1(k.Key));
+        return out;
+    }();
+    return names;
+}
+
+void ReadKey(const TIniFile& ini, const QString& section, size_t keyIndex, TsGeneralData& d) {
+    const SectionKey& k = kSectionKeys[keyIndex];
+    const QString& key = KeyNames()[keyIndex];
     if (k.Kind == KeyKind::Integer)
-        Store(d, k, ReadInheritedInt(ini, section, k.Key, k.Default), QString());
+        Store(d, k, ReadInheritedInt(ini, section, key, k.Default), QString());
     else
-        Store(d, k, 0, ReadInheritedString(ini, section, k.Key, DefaultText(k)));
+        Store(d, k, 0, ReadInheritedString(ini, section, key, DefaultText(k)));
 }
 
 // A gradient text shorter than two characters means no gradient.
@@ -229,14 +245,14 @@ const std::vector<GlobalKey>& GlobalKeys() {
 
 QString ReadInheritedString(const TIniFile& ini, const QString& section, const QString& key,
                             const QString& def) {
-    std::set<QString> visited;
+    Visited visited;
     const QString v = InheritedString(ini, section, key, visited);
     return v == kMarker ? def : v;
 }
 
 qint32 ReadInheritedInt(const TIniFile& ini, const QString& section, const QString& key,
                         qint32 def) {
-    std::set<QString> visited;
+    Visited visited;
     const qint32 v = InheritedInt(ini, section, key, visited);
     return v == -1 ? def : v;
 }
@@ -279,13 +295,13 @@ TsGeneralDataArray LoadSections(const TIniFile& ini) {
         TsGeneralData d;
         d.SectionName = name;
         d.ParentClass = ini.ReadString(name, kParentClass, QString());
-        for (const SectionKey& k : kSectionKeys)
-            if (!k.Hot)
-                ReadKey(ini, name, k, d);
+        for (size_t i = 0; i < kSectionKeys.size(); ++i)
+            if (!kSectionKeys[i].Hot)
+                ReadKey(ini, name, i, d);
         if (d.StateCount >= 2)
-            for (const SectionKey& k : kSectionKeys)
-                if (k.Hot)
-                    ReadKey(ini, name, k, d);
+            for (size_t i = 0; i < kSectionKeys.size(); ++i)
+                if (kSectionKeys[i].Hot)
+                    ReadKey(ini, name, i, d);
         BuildLooks(d, d.StateCount >= 2);
         table.push_back(std::move(d));
     }
