@@ -102,9 +102,7 @@ const Skin& TestSkin() {
 }
 
 [[gnu::noinline]] skin::TsSkinModel Load(const QByteArray& bytes) {
-    const skin::TacSkinConvertor package = skin::UnpackPackage(bytes);
-    return skin::LoadSkinModel(skin::TIniFile::FromBytes(*package.OptionsText),
-                               skin::PictureSource{&package, QString()});
+    return skin::LoadSkinFromPackage(skin::UnpackPackage(bytes), QString());
 }
 
 struct JpegError {

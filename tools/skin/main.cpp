@@ -79,10 +79,7 @@ skin::TsSkinModel LoadSkin(const QString& argument) {
     QFile f(kInternalSkin);
     if (!f.open(QIODevice::ReadOnly))
         Fail("This build holds no internal skin");
-    const skin::TacSkinConvertor package = skin::UnpackPackage(f.readAll());
-    const skin::TIniFile options =
-        package.OptionsText ? skin::TIniFile::FromBytes(*package.OptionsText) : skin::TIniFile();
-    return skin::LoadSkinModel(options, skin::PictureSource{&package, QString()});
+    return skin::LoadSkinFromPackage(skin::UnpackPackage(f.readAll()), QString());
 }
 
 void Dump(const QString& path) {

@@ -41,9 +41,14 @@ TsSkinModel LoadSkinFromPath(const QString& path, const SkinLoadOptions& how) {
     const auto package = UnpackPackageFile(path);
     if (!package)
         throw ESkinError(("There is no skin at \"" + path + "\"").toStdString());
+    return LoadSkinFromPackage(*package, info.absolutePath(), how);
+}
+
+TsSkinModel LoadSkinFromPackage(const TacSkinConvertor& package, const QString& folder,
+                                const SkinLoadOptions& how) {
     const TIniFile options =
-        package->OptionsText ? TIniFile::FromBytes(*package->OptionsText) : TIniFile();
-    return LoadSkinModel(options, PictureSource{&*package, info.absolutePath()}, how);
+        package.OptionsText ? TIniFile::FromBytes(*package.OptionsText) : TIniFile();
+    return LoadSkinModel(options, PictureSource{&package, folder}, how);
 }
 
 namespace {

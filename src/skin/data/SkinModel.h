@@ -32,6 +32,11 @@ struct SkinLoadOptions {
 TsSkinModel LoadSkinModel(const TIniFile& options, const PictureSource& pictures,
                           const SkinLoadOptions& how = {});
 
+// An unpacked package; `folder` is where the package lies (the common
+// sections' own pictures are looked for there).
+TsSkinModel LoadSkinFromPackage(const TacSkinConvertor& package, const QString& folder,
+                                const SkinLoadOptions& how = {});
+
 // A package file or a skin folder (holding "Options.dat" in any letter case).
 // Throws ESkinError, also when there is no skin at the path.
 TsSkinModel LoadSkinFromPath(const QString& path, const SkinLoadOptions& how = {});

@@ -190,7 +190,7 @@ void TsSkinManager::SetCommonSections(const QStringList& lines) {
     commonSections_.clear();
     for (QString line : lines) {
         if (!line.startsWith(u';'))
-            line.remove(u' ');
+            line.remove(u' ').remove(u'\t');
         commonSections_ << line;
     }
     SetSkinName(skinName_);
@@ -299,18 +299,21 @@ std::optional<TsSkinModel> TsSkinManager::BuildModel(const QString& name, bool c
     };
 
     const QString packagePath = platform::FindInFolder(localDirectory, name + QStringLiteral(".asz"));
-    if (!name.isEmpty() && platform::FileExists(packagePath)) {
-        const auto package = UnpackPackageFile(packagePath);
-        const TIniFile options =
-            package->OptionsText ? TIniFile::FromBytes(*package->OptionsText) : TIniFile();
-        TsSkinModel model = LoadSkinModel(options, PictureSource{&*package, localDirectory}, how);
+    const auto package = !name.isEmpty() && platform::FileExists(packagePath)
+                             ? UnpackPackageFile(packagePath)
+                             : std::nullopt;
+    if (package) {
+        TsSkinModel model = LoadSkinFromPackage(*package, localDirectory, how);
         fromPackage_ = true;
         return finish(std::move(model), resolved + u'\\');
     }
     const QString folder = platform::FindInFolder(localDirectory, name);
-    if (!name.isEmpty() && IsSkinFolder(folder)) {
-        const PictureSource files{nullptr, folder};
-        const TIniFile options = TIniFile::FromBytes(*files.Load(kOptionsFile.toUpper()));
+    const PictureSource files{nullptr, folder};
+    const auto optionsText = !name.isEmpty() && IsSkinFolder(folder)
+                                 ? files.Load(kOptionsFile.toUpper())
+                                 : std::nullopt;
+    if (optionsText) {
+        const TIniFile options = TIniFile::FromBytes(*optionsText);
         TsSkinModel model = LoadSkinModel(options, files, how);
         fromPackage_ = false;
         return finish(std::move(model), resolved + u'\\' + name + u'\\');
@@ -328,10 +331,7 @@ std::optional<TsSkinModel> TsSkinManager::BuildModel(const QString& name, bool c
         fromPackage_ = false;
         return finish(LoadSkinModel(TIniFile(), PictureSource{}, how), QString());
     }
-    const TacSkinConvertor package = UnpackPackage(item->Data);
-    const TIniFile options =
-        package.OptionsText ? TIniFile::FromBytes(*package.OptionsText) : TIniFile();
-    TsSkinModel model = LoadSkinModel(options, PictureSource{&package, QString()}, how);
+    TsSkinModel model = LoadSkinFromPackage(UnpackPackage(item->Data), QString(), how);
     fromPackage_ = true;
     return finish(std::move(model), QString());
 }
