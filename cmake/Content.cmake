@@ -63,3 +63,42 @@ add_custom_command(
 set_source_files_properties(${SOUND_DIR}/WAVE_0.wav PROPERTIES GENERATED TRUE)
 qt_add_resources(charolist_content "sound" PREFIX "/sound" BASE ${SOUND_DIR}
     BIG_RESOURCES FILES ${SOUND_DIR}/WAVE_0.wav)
+
+# The internal skin: its pictures painted from the options' areas, then packed
+# with the skin tool (a build of it without the internal skin, which does not
+# exist yet at that point) in the order the program expects.
+set(SKIN_DIR ${GENERATED_DIR}/skin)
+set(SKIN_PICTURES ${SKIN_DIR}/Master.bmp ${SKIN_DIR}/ButtonHuge.bmp ${SKIN_DIR}/Bg_b.jpg)
+add_custom_command(
+    OUTPUT ${SKIN_PICTURES} ${SKIN_DIR}/contact-sheet.png
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${SKIN_DIR}
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
+            $<TARGET_FILE:charolist-skinart>
+            ${CMAKE_SOURCE_DIR}/content/skin/Options.dat ${CMAKE_SOURCE_DIR}/content/skin/wood.txt
+            ${SKIN_DIR}
+    DEPENDS charolist-skinart
+            ${CMAKE_SOURCE_DIR}/content/skin/Options.dat ${CMAKE_SOURCE_DIR}/content/skin/wood.txt
+    COMMENT "Painting the Wood skin"
+    VERBATIM)
+add_custom_command(
+    OUTPUT ${SKIN_DIR}/Wood.asz
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/skin/Options.dat
+            ${SKIN_DIR}/Options.dat
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+            $<TARGET_FILE:charolist-skin-bootstrap> pack ${SKIN_DIR} ${SKIN_DIR}/Wood.asz
+            ButtonHuge.bmp Master.bmp Bg_b.jpg
+    DEPENDS charolist-skin-bootstrap ${SKIN_PICTURES} ${CMAKE_SOURCE_DIR}/content/skin/Options.dat
+    COMMENT "Packing the Wood skin"
+    VERBATIM)
+set_source_files_properties(${SKIN_PICTURES} ${SKIN_DIR}/Wood.asz PROPERTIES GENERATED TRUE)
+
+add_library(charolist_internal_skin STATIC src/app/InternalSkin.cpp)
+target_link_libraries(charolist_internal_skin PUBLIC Qt6::Core)
+target_include_directories(charolist_internal_skin PUBLIC src)
+qt_add_resources(charolist_internal_skin "skin" PREFIX "/skin" BASE ${SKIN_DIR}
+    OPTIONS --no-compress FILES ${SKIN_DIR}/Wood.asz)
+
+add_executable(charolist-skin tools/skin/main.cpp tools/skin/SkinDump.cpp)
+target_link_libraries(charolist-skin PRIVATE charolist_skin_data charolist_internal_skin)
+target_compile_definitions(charolist-skin PRIVATE CHAROLIST_WITH_INTERNAL_SKIN)
+set_target_properties(charolist-skin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

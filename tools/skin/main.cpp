@@ -7,6 +7,9 @@
 //                                             files but the options, sorted by name)
 // Errors go to standard error with exit code 1; usage errors exit 2.
 #include "SkinDump.h"
+#ifdef CHAROLIST_WITH_INTERNAL_SKIN
+#include "app/InternalSkin.h"
+#endif
 #include "skin/data/SkinModel.h"
 #include "skin/data/SkinPackage.h"
 
@@ -70,16 +73,17 @@ void Unpack(const QString& package, const QString& dir) {
     }
 }
 
-// The program's own skin is built into it as a package.
-const char* kInternalSkin = ":/skin/Wood.asz";
-
 skin::TsSkinModel LoadSkin(const QString& argument) {
     if (argument != "--internal")
         return skin::LoadSkinFromPath(argument);
-    QFile f(kInternalSkin);
-    if (!f.open(QIODevice::ReadOnly))
+#ifdef CHAROLIST_WITH_INTERNAL_SKIN
+    const QByteArray package = content::InternalSkinPackage();
+#else
+    const QByteArray package;
+#endif
+    if (package.isEmpty())
         Fail("This build holds no internal skin");
-    return skin::LoadSkinFromPackage(skin::UnpackPackage(f.readAll()), QString());
+    return skin::LoadSkinFromPackage(skin::UnpackPackage(package), QString());
 }
 
 void Dump(const QString& path) {

@@ -1,0 +1,241 @@
+#include "Art.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace skinart {
+
+int Clamp255(double v) {
+    return std::clamp(static_cast<int>(std::lround(v)), 0, 255);
+}
+
+QColor Mix(const QColor& a, const QColor& b, double t) {
+    return QColor(Clamp255(a.red() + (b.red() - a.red()) * t),
+                  Clamp255(a.green() + (b.green() - a.green()) * t),
+                  Clamp255(a.blue() + (b.blue() - a.blue()) * t));
+}
+
+QColor Scale(const QColor& c, double f) {
+    return QColor(Clamp255(c.red() * f), Clamp255(c.green() * f), Clamp255(c.blue() * f));
+}
+
+namespace {
+
+double Smooth(double t) {
+    return t * t * (3.0 - 2.0 * t);
+}
+
+int Wrap(int v, int period) {
+    const int m = v % period;
+    return m < 0 ? m + period : m;
+}
+
+} // namespace
+
+double PeriodicNoise::Lattice(int x, int y) const {
+    x = Wrap(x, px_);
+    y = Wrap(y, py_);
+    uint32_t h =
+        seed_ ^ (static_cast<uint32_t>(x) * 0x9E3779B1u) ^ (static_cast<uint32_t>(y) * 0x85EBCA77u);
+    h ^= h >> 15;
+    h *= 0x2C1B3C6Du;
+    h ^= h >> 12;
+    h *= 0x297A2D39u;
+    h ^= h >> 15;
+    return (h & 0xFFFFFF) / double(0xFFFFFF);
+}
+
+double PeriodicNoise::At(double x, double y) const {
+    const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+    const double fx = Smooth(x - x0), fy = Smooth(y - y0);
+    const double top = Lattice(x0, y0) + (Lattice(x0 + 1, y0) - Lattice(x0, y0)) * fx;
+    const double bottom =
+        Lattice(x0, y0 + 1) + (Lattice(x0 + 1, y0 + 1) - Lattice(x0, y0 + 1)) * fx;
+    return top + (bottom - top) * fy;
+}
+
+double PeriodicNoise::Fractal(double x, double y, int octaves) const {
+    double sum = 0, amp = 1, norm = 0;
+    // Each octave is its own noise of twice the period, so it repeats too.
+    for (int i = 0; i < octaves; ++i) {
+        const PeriodicNoise octave(seed_ + 977u * i, px_ << i, py_ << i);
+        sum += octave.At(x * (1 << i), y * (1 << i)) * amp;
+        norm += amp;
+        amp *= 0.5;
+    }
+    return sum / norm;
+}
+
+WoodLook ReadWoodLook(const Settings& s, const std::string& prefix) {
+    WoodLook w;
+    w.Base = SettingColor(s, prefix + ".base");
+    w.Ring = SettingColor(s, prefix + ".ring");
+    w.Shine = SettingColor(s, prefix + ".shine");
+    w.Rings = static_cast<int>(SettingNumber(s, prefix + ".rings"));
+    w.Warp = SettingNumber(s, prefix + ".warp");
+    w.Fibre = SettingNumber(s, prefix + ".fibre");
+    w.Planks = static_cast<int>(SettingNumber(s, prefix + ".planks"));
+    w.Seed = static_cast<uint32_t>(SettingNumber(s, prefix + ".seed"));
+    return w;
+}
+
+QColor MeanColor(const QImage& image) {
+    double r = 0, g = 0, b = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            r += qRed(p), g += qGreen(p), b += qBlue(p);
+        }
+    const double n = double(image.width()) * image.height();
+    return QColor(Clamp255(r / n), Clamp255(g / n), Clamp255(b / n));
+}
+
+QImage WoodTexture(const WoodLook& look, int width, int height, QColor mean) {
+    // Lattice periods: a few cells across x (the grain is long) and more
+    // down y; the sample coordinates run over whole periods.
+    const int cellsX = std::max(1, width / 40), cellsY = std::max(1, height / 24);
+    const PeriodicNoise warpNoise(look.Seed, cellsX, cellsY);
+    const PeriodicNoise fibreNoise(look.Seed + 11u, std::max(1, width / 60), std::max(2, height / 2));
+    const PeriodicNoise shineNoise(look.Seed + 23u, std::max(1, width / 90), std::max(1, height / 30));
+    QImage img(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const double u = double(x) / width, v = double(y) / height;
+            const double warp = look.Warp * (warpNoise.Fractal(u * cellsX, v * cellsY, 3) - 0.5);
+            const double ring = 0.5 + 0.5 * std::sin((v * look.Rings + warp) * 2.0 * M_PI);
+            const double fibre = fibreNoise.Fractal(u * std::max(1, width / 60),
+                                                    v * std::max(2, height / 2), 2) -
+                                 0.5;
+            const double shine =
+                shineNoise.Fractal(u * std::max(1, width / 90), v * std::max(1, height / 30), 2);
+            QColor c = Mix(look.Base, look.Ring, std::pow(ring, 3.0) * 0.8);
+            c = Mix(c, look.Shine, std::max(0.0, shine - 0.55) * 1.3);
+            double f = 1.0 + fibre * look.Fibre * 2.0;
+            if (look.Planks > 0) {
+                // A dark joint with a lit lip below it between the planks.
+                const int plank = height / look.Planks;
+                const int inPlank = y % plank;
+                if (inPlank == 0)
+                    f *= 0.62;
+                else if (inPlank == 1)
+                    f *= 1.10;
+                else if (inPlank == plank - 1)
+                    f *= 0.86;
+            }
+            row[x] = qRgb(Clamp255(c.red() * f), Clamp255(c.green() * f), Clamp255(c.blue() * f));
+        }
+    }
+    if (mean.isValid()) {
+        // Even out to the wanted mean, channel by channel, in a few rounds
+        // (clamping at 255 moves the mean a little each time).
+        for (int round = 0; round < 4; ++round) {
+            const QColor m = MeanColor(img);
+            const double fr = double(mean.red()) / std::max(1, m.red()),
+                         fg = double(mean.green()) / std::max(1, m.green()),
+                         fb = double(mean.blue()) / std::max(1, m.blue());
+            for (int y = 0; y < height; ++y) {
+                auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+                for (int x = 0; x < width; ++x)
+                    row[x] = qRgb(Clamp255(qRed(row[x]) * fr), Clamp255(qGreen(row[x]) * fg),
+                                  Clamp255(qBlue(row[x]) * fb));
+            }
+        }
+    }
+    return img;
+}
+
+Sprite::Sprite(int width, int height)
+    : Picture(width, height, QImage::Format_RGB32), Mask(width, height, QImage::Format_RGB32) {
+    Picture.fill(kMagenta);
+    Mask.fill(0xFFFFFFFF);
+}
+
+void Sprite::Put(int x, int y, QColor color, double coverage) {
+    if (x < 0 || y < 0 || x >= Width() || y >= Height())
+        return;
+    if (coverage <= 0.0) {
+        Clear(x, y);
+        return;
+    }
+    Picture.setPixel(x, y, color.rgb());
+    const int m = Clamp255((1.0 - std::min(coverage, 1.0)) * 255.0);
+    Mask.setPixel(x, y, qRgb(m, m, m));
+}
+
+void Sprite::Clear(int x, int y) {
+    Picture.setPixel(x, y, kMagenta);
+    Mask.setPixel(x, y, 0xFFFFFFFF);
+}
+
+Shape RoundedRect(double x, double y, double width, double height, double radius) {
+    auto distance = [&](double px, double py) {
+        const double qx = std::abs(px - width / 2.0) - (width / 2.0 - radius);
+        const double qy = std::abs(py - height / 2.0) - (height / 2.0 - radius);
+        const double ox = std::max(qx, 0.0), oy = std::max(qy, 0.0);
+        return std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0) - radius;
+    };
+    const double d = distance(x, y);
+    // The outward direction: towards the nearest side, or away from the
+    // corner's centre inside a rounded corner.
+    const double cx = std::clamp(x, radius, width - radius), cy = std::clamp(y, radius, height - radius);
+    double nx = x - cx, ny = y - cy;
+    if (nx == 0 && ny == 0) {
+        const double left = x, right = width - x, top = y, bottom = height - y;
+        const double m = std::min({left, right, top, bottom});
+        nx = m == left ? -1 : m == right ? 1 : 0;
+        ny = nx != 0 ? 0 : (m == top ? -1 : 1);
+    }
+    const double len = std::sqrt(nx * nx + ny * ny);
+    return Shape{d, nx / len, ny / len};
+}
+
+double Light(const Shape& s) {
+    return std::clamp(-(s.NormalX + s.NormalY) / std::sqrt(2.0), -1.0, 1.0);
+}
+
+Sprite PaintShape(int width, int height, double radius, const BandPainter& paint, double inset) {
+    Sprite sprite(width, height);
+    const double w = width - 2 * inset, h = height - 2 * inset;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const Shape s = RoundedRect(x + 0.5 - inset, y + 0.5 - inset, w, h, radius);
+            const double coverage = std::clamp(0.5 - s.Distance, 0.0, 1.0);
+            if (coverage <= 0.0)
+                continue;
+            sprite.Put(x, y, paint(std::max(0.0, -s.Distance - 0.5), Light(s), x, y), coverage);
+        }
+    return sprite;
+}
+
+void PutFrame(QImage& target, const QRect& area, int frames, bool masked, int frame,
+              const Sprite& sprite) {
+    const int fw = frames > 0 ? area.width() / frames : area.width();
+    const int fh = masked ? area.height() / 2 : area.height();
+    if (sprite.Width() != fw || sprite.Height() != fh)
+        throw std::runtime_error("a sprite does not fit its frame");
+    const int left = area.left() + frame * fw;
+    for (int y = 0; y < fh; ++y)
+        for (int x = 0; x < fw; ++x) {
+            target.setPixel(left + x, area.top() + y, sprite.Picture.pixel(x, y));
+            if (masked)
+                target.setPixel(left + x, area.top() + fh + y, sprite.Mask.pixel(x, y));
+        }
+}
+
+void DrawPixels(QImage& target, int left, int top, const std::vector<std::string>& rows,
+                const std::map<char, QColor>& colors) {
+    for (size_t y = 0; y < rows.size(); ++y)
+        for (size_t x = 0; x < rows[y].size(); ++x) {
+            const char c = rows[y][x];
+            if (c == '.')
+                continue;
+            const auto it = colors.find(c);
+            if (it == colors.end())
+                throw std::runtime_error(std::string("no colour for '") + c + "'");
+            target.setPixel(left + int(x), top + int(y), it->second.rgb());
+        }
+}
+
+} // namespace skinart
