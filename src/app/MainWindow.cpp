@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/SkinHost.h"
 #include "app/WindowSet.h"
 #include "oracle/ReadingFile.h"
 #include "platform/Application.h"
@@ -114,6 +115,10 @@ TForm1::TForm1(oracle::ReadingState& reading, platform::RandomSource& random)
     : TForm(QStringLiteral("Form1"), kMainClientSize, platform::BorderStyle::Single,
             platform::biSystemMenu | platform::biMinimize),
       reading_(reading), random_(random) {
+    ComponentState |= csLoading;
+    InstallSkinHost();
+    sSkinManager1 = std::make_unique<skin::TsSkinManager>();
+    sSkinManager1->BeginLoading();
     Position = platform::FormPosition::ScreenCenter;
     SetFont(MakeFont("MS Sans Serif", 11, 0, platform::clWindowText));
     sSaveDialog1.Filter = QStringLiteral("Text File (*.txt)|*.txt");
@@ -121,7 +126,16 @@ TForm1::TForm1(oracle::ReadingState& reading, platform::RandomSource& random)
     ImageList1.LoadStrip(platform::Bitmap::Load(oracle::kImageListResource));
     CreateControls();
     CreateMenu();
+    ApplyStoredSkinSettings(*sSkinManager1);
+    ComponentState &= ~csLoading;
+    sSkinManager1->Loaded();
     FormCreate();
+}
+
+TForm1::~TForm1() {
+    // The manager goes with the window; its last broadcast passes this
+    // window by.
+    ComponentState |= csDestroying;
 }
 
 void TForm1::CreateControls() {

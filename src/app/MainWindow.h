@@ -14,6 +14,7 @@
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsMemo.h"
 #include "skin/controls/TsPanel.h"
+#include "skin/data/TsSkinManager.h"
 
 #include <QAction>
 #include <QMenu>
@@ -41,6 +42,7 @@ class TForm1 : public platform::TForm, public oracle::ReadingLog {
     Q_OBJECT
 public:
     TForm1(oracle::ReadingState& reading, platform::RandomSource& random);
+    ~TForm1() override;
 
     // Slot n, 1..30.
     platform::TImage* Image(int n) const { return Images.at(n - 1); }
@@ -59,6 +61,9 @@ public:
     QAction *N9 = nullptr, *N10 = nullptr, *N11 = nullptr;              // О программе...
     platform::TImageList ImageList1{oracle::kPictureWidth, oracle::kPictureHeight};
     platform::TSaveDialog sSaveDialog1;
+    // The one owner of the skin; it loads the skin while the window is built
+    // and announces it once the window is complete.
+    std::unique_ptr<skin::TsSkinManager> sSkinManager1;
 
     // Creation, caption and spreads.
     void FormCreate();

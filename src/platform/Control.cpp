@@ -22,12 +22,25 @@ Control* Control::Parent() const {
     return nullptr;
 }
 
-std::vector<Control*> Control::Controls() const {
-    std::vector<Control*> out;
-    for (QObject* child : Widget()->children())
-        if (auto* w = qobject_cast<QWidget*>(child))
+namespace {
+
+// The nearest Controls below a widget: plain widgets in between (a form's
+// client area, say) are looked through.
+void CollectControls(const QWidget* widget, std::vector<Control*>& out) {
+    for (QObject* child : widget->children())
+        if (auto* w = qobject_cast<QWidget*>(child)) {
             if (Control* c = AsControl(w))
                 out.push_back(c);
+            else if (!w->isWindow())
+                CollectControls(w, out);
+        }
+}
+
+} // namespace
+
+std::vector<Control*> Control::Controls() const {
+    std::vector<Control*> out;
+    CollectControls(Widget(), out);
     return out;
 }
 

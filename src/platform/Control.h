@@ -61,7 +61,8 @@ public:
     QRect BoundsRect() const;
     // The nearest enclosing widget that is a Control, or null.
     Control* Parent() const;
-    // Direct child widgets that are Controls, in creation order.
+    // The nearest Controls among the widgets below this one, in creation
+    // order; plain widgets in between are looked through, windows are not.
     virtual std::vector<Control*> Controls() const;
 
     // Set while the control is being built from its settings, and while it

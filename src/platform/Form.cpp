@@ -9,10 +9,20 @@
 
 namespace platform {
 
+namespace {
+
+std::vector<TForm*>& LiveForms() {
+    static std::vector<TForm*> forms;
+    return forms;
+}
+
+} // namespace
+
 TForm::TForm(const QString& name, QSize clientSize, BorderStyle border, unsigned borderIcons,
              QWidget* owner)
     : QWidget(owner, Qt::Window), layout_(new QVBoxLayout(this)), client_(new QWidget(this)) {
     setObjectName(name);
+    LiveForms().push_back(this);
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (borderIcons & biSystemMenu)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -34,6 +44,14 @@ TForm::TForm(const QString& name, QSize clientSize, BorderStyle border, unsigned
         client_->resize(clientSize);
         resize(clientSize);
     }
+}
+
+TForm::~TForm() {
+    std::erase(LiveForms(), this);
+}
+
+const std::vector<TForm*>& TForm::Forms() {
+    return LiveForms();
 }
 
 QSize TForm::ClientSize() const {

@@ -5,6 +5,7 @@
 #include "platform/Control.h"
 
 #include <QWidget>
+#include <vector>
 
 class QMenuBar;
 class QVBoxLayout;
@@ -20,6 +21,10 @@ class TForm : public QWidget, public Control {
 public:
     TForm(const QString& name, QSize clientSize, BorderStyle border, unsigned borderIcons,
           QWidget* owner = nullptr);
+    ~TForm() override;
+
+    // Every form that exists, in the order they were made.
+    static const std::vector<TForm*>& Forms();
 
     QWidget* Widget() override { return this; }
 

@@ -1,9 +1,13 @@
+#include "app/InternalSkin.h"
 #include "app/Startup.h"
 #include "app/WindowSet.h"
 #include "support/Boxes.h"
+#include "support/Files.h"
 
 #include "support/Printers.h"
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QIcon>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -11,6 +15,7 @@
 using namespace app;
 using testing_support::AnswerNextBox;
 using testing_support::SeenBox;
+using testing_support::WriteFile;
 
 TEST(Startup, OnlyTheVersionSwitchIsRecognised) {
     struct Row {
@@ -89,4 +94,45 @@ TEST_F(WindowSetTest, MainWindowIsBuiltBeforeTheTextStoreExists) {
     EXPECT_EQ(reading.SpreadKind, 1);
     EXPECT_EQ(reading.OpenedCount, 0);
     EXPECT_NE(reading.Deck, oracle::DeckArray{});
+}
+
+// The main window's skin manager at start-up: the internal skin when there
+// is none in the skin folder, the user's "Wood" when there is one, and the
+// internal skin after an error box when the user's is broken.
+TEST_F(WindowSetTest, MainWindowLoadsTheSkinAtStartUp) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const QString skins = home.path() + "/charolist/Skins";
+    QDir().mkpath(skins);
+    auto startUp = [&](const char* expectedName, uint32_t expectedColor) {
+        WindowSet set(reading, random);
+        const skin::TsSkinManager& m = *Form1->sSkinManager1;
+        EXPECT_EQ(m.SkinName(), expectedName);
+        EXPECT_EQ(m.SkinInfo(), "6.5");
+        EXPECT_TRUE(m.SkinData().SkinReady);
+        EXPECT_TRUE(m.IsDefault());
+        EXPECT_EQ(m.GlobalColor(), expectedColor);
+        EXPECT_EQ(m.MenuSupport.IcoLineSkin, "ICOLINE");
+        EXPECT_EQ(m.ThirdLists()[skin::ThirdButtons], QStringList{"TButton"});
+    };
+    startUp("Wood (internal)", 5407913);
+
+    // A folder skin of the user's: the internal one with another colour.
+    const skin::TacSkinConvertor wood = skin::UnpackPackage(content::InternalSkinPackage());
+    QDir().mkpath(skins + "/Wood");
+    QByteArray options = *wood.OptionsText;
+    options.replace("COLOR=5407913", "COLOR=1234567");
+    ASSERT_TRUE(WriteFile(skins + "/Wood/options.dat", options));
+    for (const skin::TacImageItem& item : wood.Members)
+        ASSERT_TRUE(WriteFile(skins + "/Wood/" + item.MemberName.toUpper(), item.MemberData));
+    startUp("Wood", 1234567);
+
+    // A broken package comes first, fails, and the internal skin takes over.
+    ASSERT_TRUE(WriteFile(skins + "/Wood.asz", "not a skin"));
+    auto seen = AnswerNextBox("OK");
+    startUp("Wood (internal)", 5407913);
+    EXPECT_TRUE(seen->Shown);
+    EXPECT_EQ(seen->Text, "Loaded data is not a packed skin file");
+    qputenv("XDG_DATA_HOME", oldHome);
 }

@@ -1,0 +1,50 @@
+#include "app/SkinHost.h"
+
+#include "app/InternalSkin.h"
+#include "platform/Dialogs.h"
+#include "platform/Form.h"
+
+namespace app {
+
+std::vector<platform::Control*> SkinHost::ApplicationForms() {
+    const auto& forms = platform::TForm::Forms();
+    return std::vector<platform::Control*>(forms.begin(), forms.end());
+}
+
+void SkinHost::ShowError(const QString& message) {
+    platform::ShowErrorBox(message);
+}
+
+void SkinHost::ShowMessage(const QString& message) {
+    // Message boxes here break lines with "\n" alone.
+    QString text = message;
+    platform::ShowMessage(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void InstallSkinHost() {
+    static SkinHost host;
+    if (!skin::TsSkinManager::Host())
+        skin::TsSkinManager::SetHost(&host);
+}
+
+void ApplyStoredSkinSettings(skin::TsSkinManager& manager) {
+    skin::TsStoredSkin wood;
+    wood.Name = content::kInternalSkinName;
+    wood.Shadow1Color = 0;
+    wood.Shadow1Offset = 0;
+    wood.Shadow1Transparency = 0;
+    wood.Data = content::InternalSkinPackage();
+    manager.SetInternalSkins({wood});
+    manager.MenuSupport.IcoLineSkin = QStringLiteral("ICOLINE");
+    manager.MenuSupport.ExtraLineFont.Name = QStringLiteral("MS Sans Serif");
+    manager.MenuSupport.ExtraLineFont.Height = 11;
+    manager.MenuSupport.ExtraLineFont.Color = platform::clWindowText;
+    manager.SetSkinDirectory(QStringLiteral("c:\\Skins"));
+    manager.SetSkinName(QStringLiteral("Wood"));
+    skin::ThirdPartyList third;
+    third.fill(QStringLiteral(" "));
+    third[skin::ThirdButtons] = QStringLiteral("TButton");
+    manager.ThirdParty = third;
+}
+
+} // namespace app

@@ -1,0 +1,25 @@
+// What the skin manager needs of this program: its forms and its message
+// boxes.
+#pragma once
+
+#include "skin/data/TsSkinManager.h"
+
+namespace app {
+
+class SkinHost : public skin::TsSkinHost {
+public:
+    std::vector<platform::Control*> ApplicationForms() override;
+    void ShowError(const QString& message) override;
+    void ShowMessage(const QString& message) override;
+};
+
+// Makes the program's host the skin manager's, unless one is set already
+// (a test's, say).
+void InstallSkinHost();
+
+// The stored settings of the main window's skin manager: the internal Wood
+// skin, the menu options, the skin folder and the skin's name. Loads the
+// skin as the name is set.
+void ApplyStoredSkinSettings(skin::TsSkinManager& manager);
+
+} // namespace app

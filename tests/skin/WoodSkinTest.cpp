@@ -1,0 +1,222 @@
+// The program's own skin, loaded as the program loads it.
+#include "app/InternalSkin.h"
+#include "skin/data/SkinModel.h"
+#include "skin/data/TsSkinManager.h"
+
+#include "support/Printers.h"
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace skin;
+
+namespace {
+
+const TsSkinModel& Wood() {
+    static const TsSkinModel model =
+        LoadSkinFromPackage(UnpackPackage(content::InternalSkinPackage()), QString());
+    return model;
+}
+
+const TsGeneralData& Section(const char* name) {
+    const int i = FindSection(Wood().Sections, name);
+    if (i < 0)
+        throw std::runtime_error(std::string("no section ") + name);
+    return Wood().Sections[i];
+}
+
+const TsMaskData& Mask(const char* section, const char* key) {
+    const int i = FindMaskExact(Wood().Images, section, key);
+    if (i < 0)
+        throw std::runtime_error(std::string("no mask ") + section + "/" + key);
+    return Wood().Images.Masks[i];
+}
+
+TEST(WoodSkin, PackageHoldsItsMembersInOrder) {
+    const TacSkinConvertor package = UnpackPackage(content::InternalSkinPackage());
+    ASSERT_TRUE(package.OptionsText.has_value());
+    EXPECT_FALSE(package.OptionsText->startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(package.OptionsText->contains("\r\n"));
+    EXPECT_EQ(package.OptionsText->count("\n"), package.OptionsText->count("\r\n")); // CR LF only
+    QStringList names;
+    for (const TacImageItem& m : package.Members)
+        names << m.MemberName;
+    EXPECT_EQ(names, QStringList({"ButtonHuge.bmp", "Master.bmp", "Bg_b.jpg"}));
+}
+
+TEST(WoodSkin, HoldsWhatTheProgramReliesOn) {
+    const TsSkinModel& m = Wood();
+    EXPECT_EQ(VersionText(m.Data.Version), "6.5");
+    EXPECT_EQ(m.Sections.size(), 61u);
+    EXPECT_EQ(m.Sections.front().SectionName, "GLOBALINFO");
+    EXPECT_EQ(m.Sections.back().SectionName, "SELECTION");
+    EXPECT_EQ(m.Images.Masks.size(), 125u);
+    EXPECT_TRUE(m.Images.Patterns.empty());
+    EXPECT_EQ(m.Images.MasterImage.Width(), 398);
+    EXPECT_EQ(m.Images.MasterImage.Height(), 327);
+    int kinds[5] = {};
+    for (const TsMaskData& mask : m.Images.Masks)
+        ++kinds[mask.ImageKind];
+    EXPECT_EQ(kinds[0], 50); // 49 border frames and the big button's picture
+    EXPECT_EQ(kinds[1], 49); // 47 textures and the two of the background picture
+    EXPECT_EQ(kinds[2], 26);
+
+    EXPECT_EQ(m.Data.TitleHeight, 30);
+    EXPECT_EQ(m.Data.MaxHeight, 30);
+    EXPECT_EQ(m.Data.Shadow1Color, 12249087);
+    EXPECT_EQ(m.Data.BorderColor, 2244954);
+    EXPECT_EQ(m.Data.BILeft, 2);
+
+    // Values of the sections the program's windows use.
+    const TsGeneralData& button = Section("BUTTON");
+    EXPECT_EQ(button.StateCount, 4);
+    EXPECT_EQ(button.StateData[1].Color, 5473964);
+    EXPECT_EQ(button.StateData[1].Transparency, 79);
+    EXPECT_EQ(button.StateData[1].FontColors.Text, 0);
+    EXPECT_TRUE(button.Gradient.empty());
+    EXPECT_EQ(button.GradientPercent, 0);
+    const TsGeneralData& combo = Section("COMBOBOX");
+    EXPECT_EQ(combo.ParentClass, "EDIT");
+    EXPECT_EQ(combo.Color, 8500947);
+    EXPECT_EQ(combo.StateCount, 1);
+    EXPECT_EQ(combo.StateData[1], combo.StateData[0]);
+    EXPECT_EQ(Section("ALPHACOMBOBOX").ParentClass, "ALPHAEDIT");
+    const TsGeneralData& panel = Section("PANEL");
+    ASSERT_EQ(panel.Gradient.size(), 3u);
+    EXPECT_EQ(panel.Gradient[0], (GradientStep{9620190, 5605550, 51, 0, 0}));
+    EXPECT_EQ(panel.Gradient[2], (GradientStep{5539500, 5539500, 0, 0, 0}));
+    EXPECT_EQ(Section("SELECTION").StateData[1].Color, 2845326);
+    EXPECT_EQ(Section("FORMTITLE").StateData[1].FontColors.Text, 11071231);
+    int parents = 0;
+    for (const TsGeneralData& d : m.Sections)
+        parents += !d.ParentClass.isEmpty();
+    EXPECT_EQ(parents, 2);
+}
+
+TEST(WoodSkin, MaskValuesAsWritten) {
+    const TsMaskData& first = Wood().Images.Masks.front();
+    EXPECT_EQ(first.SectionName, "GLOBALINFO");
+    EXPECT_EQ(first.KeyName, "BOXCHECKED");
+    EXPECT_EQ(first.Area, (TsArea{133, 166, 181, 180}));
+    EXPECT_EQ(first.FrameCount, 3);
+    EXPECT_EQ(first.ImageKind, 2);
+
+    const TsMaskData& button = Mask("BUTTON", "BORDERSMASK");
+    EXPECT_EQ(button.Area, (TsArea{0, 106, 63, 148}));
+    EXPECT_EQ(button.FrameWidth(), 21);
+    EXPECT_EQ(button.FrameHeight(), 21);
+    EXPECT_EQ(button.FillMode, 1);
+    const TsMaskData& huge = Mask("BUTTON_HUGE", "BORDERSMASK");
+    ASSERT_TRUE(huge.OwnImage.has_value());
+    EXPECT_EQ(huge.OwnImage->SourceBitsPerPixel(), 8);
+    EXPECT_EQ(huge.Area, (TsArea{0, 0, 288, 192}));
+    EXPECT_EQ(huge.LeftWidth, 32);
+    EXPECT_EQ(huge.FillMode, 4);
+    const TsMaskData& griph = Mask("GRIPH", "PATTERN");
+    EXPECT_EQ(griph.FillMode, 10);
+    EXPECT_EQ(griph.MaskKind, 1);
+    EXPECT_EQ(MaskLeftWidth(Wood().Images, FindMaskExact(Wood().Images, "SCROLLBAR2H", "BORDERSMASK")),
+              1);
+    // The combo box finds the edit's border through its parent.
+    const int combo = FindSection(Wood().Sections, "COMBOBOX");
+    EXPECT_EQ(FindMask(Wood().Sections, Wood().Images, combo, "COMBOBOX", "BORDERSMASK"),
+              FindMaskExact(Wood().Images, "EDIT", "BORDERSMASK"));
+    // The background picture is small enough to be a texture, hot look first.
+    const auto& masks = Wood().Images.Masks;
+    EXPECT_EQ(masks[123].KeyName, "HOTPATTERN");
+    EXPECT_EQ(masks[124].KeyName, "PATTERN");
+    EXPECT_EQ(masks[124].SectionName, "FORM");
+    EXPECT_EQ(masks[124].OwnImage->Width(), 398);
+    EXPECT_EQ(masks[124].OwnImage->Height(), 145);
+}
+
+// Every mask lies inside its picture, no frame is empty, and the lower half
+// of a masked frame is a mask: greys only, and not one flat value.
+TEST(WoodSkin, PicturesFitTheirMasks) {
+    for (const TsMaskData& m : Wood().Images.Masks) {
+        SCOPED_TRACE((m.SectionName + "/" + m.KeyName).toStdString());
+        const platform::Bitmap& picture = m.OwnImage ? *m.OwnImage : Wood().Images.MasterImage;
+        if (m.OwnImage && m.Area == TsArea{}) {
+            // A background picture: its area is left empty, it is tiled whole.
+            EXPECT_FALSE(picture.Empty());
+            continue;
+        }
+        EXPECT_TRUE(picture.Rect().contains(
+            QRect(m.Area.Left, m.Area.Top, m.Area.Width(), m.Area.Height())));
+        EXPECT_GT(m.FrameWidth(), 0);
+        EXPECT_GT(m.FrameHeight(), 0);
+        if (m.MaskKind != 1)
+            continue;
+        bool flat = true;
+        uint32_t firstValue = picture.ScanLine(m.Area.Top + m.FrameHeight())[m.Area.Left] & 0xFFFFFF;
+        for (int y = m.Area.Top + m.FrameHeight(); y < m.Area.Bottom; ++y)
+            for (int x = m.Area.Left; x < m.Area.Right; ++x) {
+                const uint32_t v = picture.ScanLine(y)[x] & 0xFFFFFF;
+                const uint32_t b = v & 0xFF;
+                ASSERT_EQ(v, b | (b << 8) | (b << 16)) << "not grey at " << x << "," << y;
+                flat = flat && v == firstValue;
+            }
+        EXPECT_FALSE(flat);
+    }
+}
+
+// The wood of the pictures is the wood the options name.
+TEST(WoodSkin, PictureColoursAgreeWithTheOptions) {
+    auto mean = [](const platform::Bitmap& b, QRect r) {
+        double sum[3] = {};
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const uint32_t c = b.ScanLine(y)[x];
+                sum[0] += (c >> 16) & 0xFF, sum[1] += (c >> 8) & 0xFF, sum[2] += c & 0xFF;
+            }
+        const double n = double(r.width()) * r.height();
+        return std::array<double, 3>{sum[0] / n, sum[1] / n, sum[2] / n};
+    };
+    auto near = [](std::array<double, 3> m, qint32 color, double tolerance) {
+        return std::abs(m[0] - (color & 0xFF)) <= tolerance &&
+               std::abs(m[1] - ((color >> 8) & 0xFF)) <= tolerance &&
+               std::abs(m[2] - ((color >> 16) & 0xFF)) <= tolerance;
+    };
+    const qint32 global = Section("GLOBALINFO").Color;
+    const auto big = mean(Wood().Images.MasterImage, QRect(0, 182, 398, 145));
+    EXPECT_TRUE(near(big, global, 2.0)) << big[0] << "," << big[1] << "," << big[2];
+    const platform::Bitmap& back = *Mask("FORM", "PATTERN").OwnImage;
+    const auto b = mean(back, back.Rect());
+    EXPECT_TRUE(near(b, Section("FORM").Color, 4.0)) << b[0] << "," << b[1] << "," << b[2];
+}
+
+TEST(WoodSkin, ToolReportsTheInternalSkin) {
+    QProcess p;
+    p.start(QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin"), {"info", "--internal"});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()),
+              "SkinInfo: 6.5\nSections: 61\nMasks: 125\nMasks by kind: 0=50 1=49 2=26 3=0 4=0\n"
+              "Patterns: 0\nMasterImage: 398x327\n");
+}
+
+// The colour queries of the manager with this skin.
+TEST(WoodSkin, ManagerAnswersFromIt) {
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    {
+        TsSkinManager manager;
+        TsStoredSkin wood;
+        wood.Name = content::kInternalSkinName;
+        wood.Data = content::InternalSkinPackage();
+        manager.SetInternalSkins({wood});
+        manager.SetSkinName("Wood");
+        EXPECT_EQ(manager.SkinName(), "Wood (internal)");
+        EXPECT_EQ(manager.SkinInfo(), "6.5");
+        EXPECT_EQ(manager.HighlightColor(true), 2845326u);
+        EXPECT_EQ(manager.HighlightColor(false), 5673391u);
+        EXPECT_EQ(manager.EditFontColor(), 0u);
+        EXPECT_EQ(manager.GlobalColor(), 5407913u);
+        EXPECT_GE(manager.CommonIndexes().ScrollParts[0], 0);
+        EXPECT_GE(manager.CommonIndexes().ComboGlyph, 0);
+    }
+    qputenv("XDG_DATA_HOME", oldHome);
+}
+
+} // namespace
