@@ -92,26 +92,39 @@ QColor MeanColor(const QImage& image) {
 }
 
 QImage WoodTexture(const WoodLook& look, int width, int height, QColor mean) {
-    // Lattice periods: a few cells across x (the grain is long) and more
-    // down y; the sample coordinates run over whole periods.
-    const int cellsX = std::max(1, width / 40), cellsY = std::max(1, height / 24);
-    const PeriodicNoise warpNoise(look.Seed, cellsX, cellsY);
-    const PeriodicNoise fibreNoise(look.Seed + 11u, std::max(1, width / 60), std::max(2, height / 2));
-    const PeriodicNoise shineNoise(look.Seed + 23u, std::max(1, width / 90), std::max(1, height / 30));
+    // Lattice periods: few cells along the grain (x), more across it, so the
+    // rings run long and wander slowly; the sample coordinates run over whole
+    // periods, so the picture tiles.
+    const int warpX = std::max(1, width / 130), warpY = std::max(1, height / 36);
+    const int fibreX = std::max(1, width / 50), fibreY = std::max(2, height / 2);
+    const int shineX = std::max(1, width / 100), shineY = std::max(1, height / 40);
+    const PeriodicNoise warpNoise(look.Seed, warpX, warpY);
+    const PeriodicNoise fibreNoise(look.Seed + 11u, fibreX, fibreY);
+    const PeriodicNoise shineNoise(look.Seed + 23u, shineX, shineY);
     QImage img(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            const double u = double(x) / width, v = double(y) / height;
-            const double warp = look.Warp * (warpNoise.Fractal(u * cellsX, v * cellsY, 3) - 0.5);
-            const double ring = 0.5 + 0.5 * std::sin((v * look.Rings + warp) * 2.0 * M_PI);
-            const double fibre = fibreNoise.Fractal(u * std::max(1, width / 60),
-                                                    v * std::max(2, height / 2), 2) -
-                                 0.5;
-            const double shine =
-                shineNoise.Fractal(u * std::max(1, width / 90), v * std::max(1, height / 30), 2);
-            QColor c = Mix(look.Base, look.Ring, std::pow(ring, 3.0) * 0.8);
-            c = Mix(c, look.Shine, std::max(0.0, shine - 0.55) * 1.3);
+            // Four samples a pixel keep the sharp ring edges smooth.
+            double r = 0, g = 0, b = 0;
+            for (int sy = 0; sy < 2; ++sy)
+                for (int sx = 0; sx < 2; ++sx) {
+                    const double u = (x + 0.25 + 0.5 * sx) / width, v = (y + 0.25 + 0.5 * sy) / height;
+                    const double warp =
+                        look.Warp * (warpNoise.Fractal(u * warpX, v * warpY, 3) - 0.5);
+                    // Each ring: light early wood that darkens into a thin
+                    // band of late wood.
+                    double phase = v * look.Rings + warp;
+                    phase -= std::floor(phase);
+                    const double late = std::pow(phase, 6.0);
+                    const double shine = shineNoise.Fractal(u * shineX, v * shineY, 2);
+                    QColor c = Mix(look.Base, look.Ring, 0.15 + 0.85 * late);
+                    c = Mix(c, look.Shine, std::max(0.0, shine - 0.5) * 1.1);
+                    r += c.red() / 4.0, g += c.green() / 4.0, b += c.blue() / 4.0;
+                }
+            const QColor c(Clamp255(r), Clamp255(g), Clamp255(b));
+            const double fibre =
+                fibreNoise.Fractal(double(x) / width * fibreX, double(y) / height * fibreY, 2) - 0.5;
             double f = 1.0 + fibre * look.Fibre * 2.0;
             if (look.Planks > 0) {
                 // A dark joint with a lit lip below it between the planks.

@@ -103,24 +103,35 @@ Sprite Shaped(int w, int h, double radius, const BandPainter& paint, double inse
 
 void PaintButton(QImage& master, const MaskPlace& place, const Palette& p) {
     // The outer four pixels are the same all along each side (the main
-    // menu's border reuses them); the next four are the bevel.
+    // menu's border reuses them): a dark line and a rounded wooden edge. The
+    // next four are a bevel that fades into whatever fills the button.
     PaintFrames(master, place, [&](int look) {
-        return Shaped(place.FrameWidth(), place.FrameHeight(), 4.0,
-                      [&](double depth, double light, int, int) -> QColor {
-                          const QColor rimColor = look == Hot ? Mix(p.Edge, p.Gold, 0.4) : p.Edge;
-                          if (depth < 1.0)
-                              return p.Rim;
-                          if (depth < 4.0)
-                              return Mix(rimColor, BevelColor(light, p.Shine, p.Rim, false),
-                                         0.15 + 0.08 * (depth - 1.0));
-                          if (depth < 8.0) {
-                              const QColor lit = look == Hot ? Mix(p.Shine, p.Gold, 0.3) : p.Shine;
-                              const double t = (depth - 4.0) / 4.0;
-                              return Mix(BevelColor(light, lit, p.Shadow, look == Pressed),
-                                         look == Pressed ? p.Face : p.LightFace, t * 0.6);
-                          }
-                          return QColor();
-                      });
+        const QColor rimColor = look == Hot ? Mix(p.Edge, p.Gold, 0.4) : p.Edge;
+        const QColor lit = look == Hot ? Mix(p.Shine, p.Gold, 0.3) : p.Shine;
+        Sprite s = Shaped(place.FrameWidth(), place.FrameHeight(), 4.0,
+                          [&](double depth, double light, int, int) -> QColor {
+                              if (depth < 1.0)
+                                  return p.Rim;
+                              if (depth < 4.0) {
+                                  // A rounded moulding: lighter in its middle.
+                                  const double bulge = std::sin((depth - 1.0) / 3.0 * M_PI);
+                                  return Mix(Mix(rimColor, BevelColor(light, lit, p.Rim, false), 0.25),
+                                             lit, 0.35 * bulge);
+                              }
+                              if (depth < 8.0)
+                                  return BevelColor(light, lit, p.Shadow, look == Pressed);
+                              return QColor();
+                          });
+        for (int y = 0; y < s.Height(); ++y)
+            for (int x = 0; x < s.Width(); ++x) {
+                const Shape shape = RoundedRect(x + 0.5, y + 0.5, s.Width(), s.Height(), 4.0);
+                const double depth = -shape.Distance - 0.5;
+                if (depth >= 4.0 && depth < 8.0) {
+                    const int m = Clamp255(40 + (depth - 4.0) * 50);
+                    s.Mask.setPixel(x, y, qRgb(m, m, m));
+                }
+            }
+        return s;
     });
 }
 
@@ -558,14 +569,19 @@ void PaintGrip(QImage& master, const MaskPlace& place, const Palette& p) {
     PaintFrames(master, place, [&](int) {
         Sprite s(place.FrameWidth(), place.FrameHeight());
         const int n = place.FrameWidth();
-        // Dots in a triangle at the bottom right, each a dark pixel with a
-        // lit one below and to its right.
-        for (int y = 2; y < n; y += 4)
-            for (int x = 2; x < n; x += 4)
-                if (x + y >= n - 1) {
-                    s.Put(x, y, p.Shadow, 1.0);
-                    s.Put(x + 1, y + 1, p.Shine, 1.0);
-                }
+        // Three grooves across the bottom right corner, each a dark line with
+        // a lit line beside it.
+        for (int groove = 0; groove < 3; ++groove) {
+            const int d = n - 2 - groove * 4; // x + y on the groove
+            for (int x = 0; x < n; ++x) {
+                const int y = d - x;
+                if (y < 0 || y >= n)
+                    continue;
+                s.Put(x, y, p.Shadow, 1.0);
+                if (x + 1 < n)
+                    s.Put(x + 1, y, p.Shine, 1.0);
+            }
+        }
         return s;
     });
 }

@@ -14,7 +14,9 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <cstdio>
+#include <map>
 #include <set>
+#include <tuple>
 
 using namespace skinart;
 
@@ -50,24 +52,33 @@ void Save(const QImage& image, const QString& path, const char* format, int qual
         throw std::runtime_error(("cannot write " + path).toStdString());
 }
 
-// Every mask's frames at four times their size with their names, on a
-// neutral grey, for looking over the skin.
+// Every area of a mask at four times its size (large ones smaller) with the
+// names of the masks that use it, on a neutral grey, for looking over the
+// skin.
 QImage ContactSheet(const skin::TsSkinImages& images, const QImage& master,
                     const QImage& ownPicture) {
-    constexpr int kZoom = 4, kWidth = 1400, kLabel = 14, kGap = 10;
+    constexpr int kWidth = 1400, kLabel = 14, kGap = 10;
     std::vector<std::pair<QString, QImage>> tiles;
+    std::map<std::tuple<bool, int, int, int, int>, size_t> seen;
     for (const skin::TsMaskData& m : images.Masks) {
-        const QImage& source = m.KeyName == "BORDERSMASK" && m.SectionName == "BUTTON_HUGE"
-                                   ? ownPicture
-                                   : master;
-        const QRect area = AreaRect(m).isEmpty() ? ownPicture.rect() : AreaRect(m);
-        tiles.emplace_back(m.SectionName + " / " + m.KeyName,
-                           source.copy(area).scaled(area.size() * kZoom));
+        const bool own = m.SectionName == "BUTTON_HUGE";
+        if (m.OwnImage && !own)
+            continue; // the background picture is a file of its own
+        const QRect area = own ? ownPicture.rect() : AreaRect(m);
+        const auto key = std::make_tuple(own, area.left(), area.top(), area.width(), area.height());
+        const QString name = m.SectionName + "/" + m.KeyName;
+        if (const auto it = seen.find(key); it != seen.end()) {
+            tiles[it->second].first += ", " + name;
+            continue;
+        }
+        const int zoom = std::clamp((kWidth - 2 * kGap) / std::max(1, area.width()), 1, 4);
+        seen[key] = tiles.size();
+        tiles.emplace_back(name, (own ? ownPicture : master).copy(area).scaled(area.size() * zoom));
     }
     int x = kGap, y = kGap, rowHeight = 0, height = kGap;
     std::vector<QPoint> places;
     for (const auto& [name, tile] : tiles) {
-        const int w = std::max(tile.width(), 150);
+        const int w = std::max(tile.width(), 180);
         if (x + w > kWidth - kGap) {
             x = kGap;
             y += rowHeight + kGap;
@@ -81,10 +92,11 @@ QImage ContactSheet(const skin::TsSkinImages& images, const QImage& master,
     QImage sheet(kWidth, height, QImage::Format_RGB32);
     sheet.fill(QColor(128, 128, 128));
     QPainter p(&sheet);
-    p.setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    p.setFont(QFont(QStringLiteral("Liberation Sans"), 7));
     for (size_t i = 0; i < tiles.size(); ++i) {
         p.setPen(Qt::white);
-        p.drawText(places[i] + QPoint(0, 10), tiles[i].first);
+        p.drawText(QRect(places[i], QSize(std::max(tiles[i].second.width(), 180), kLabel)),
+                   Qt::AlignLeft | Qt::AlignVCenter, tiles[i].first);
         p.drawImage(places[i] + QPoint(0, kLabel), tiles[i].second);
     }
     return sheet;
