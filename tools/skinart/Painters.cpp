@@ -572,7 +572,7 @@ void PaintGrip(QImage& master, const MaskPlace& place, const Palette& p) {
         // Three grooves across the bottom right corner, each a dark line with
         // a lit line beside it.
         for (int groove = 0; groove < 3; ++groove) {
-            const int d = n - 2 - groove * 4; // x + y on the groove
+            const int d = n + 7 - groove * 4; // x + y on the groove
             for (int x = 0; x < n; ++x) {
                 const int y = d - x;
                 if (y < 0 || y >= n)
