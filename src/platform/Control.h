@@ -55,12 +55,14 @@ public:
         return m.Result;
     }
 
-    QString Name() const;
+    // The layers below the widgets (skin drawing) reach a control only
+    // through its virtual functions, so they need not link the widgets.
+    virtual QString Name() const;
     int Tag = 0;
     // Position and size in the parent's client coordinates.
-    QRect BoundsRect() const;
+    virtual QRect BoundsRect() const;
     // The nearest enclosing widget that is a Control, or null.
-    Control* Parent() const;
+    virtual Control* Parent() const;
     // The nearest Controls among the widgets below this one, in creation
     // order; plain widgets in between are looked through, windows are not.
     virtual std::vector<Control*> Controls() const;
@@ -73,7 +75,7 @@ public:
     // Whether the control itself is set visible (its parents may be hidden).
     virtual bool Visible() const;
     virtual void SetVisible(bool visible);
-    bool Enabled() const;
+    virtual bool Enabled() const;
     virtual void SetEnabled(bool enabled);
 
     TColor Color() const { return color_; }

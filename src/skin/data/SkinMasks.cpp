@@ -401,10 +401,7 @@ bool IsValidMask(const TsSkinImages& images, int mask) {
 
 namespace {
 
-int SideWidth(const TsSkinImages& images, int mask, int16_t TsMaskData::*side, bool horizontal) {
-    if (!IsValidMask(images, mask))
-        return 0;
-    TsMaskData m = images.Masks[mask];
+int SideWidth(TsMaskData m, int16_t TsMaskData::*side, bool horizontal) {
     if (m.*side > 0)
         return m.*side;
     if (m.UniformWidth > 0)
@@ -416,17 +413,30 @@ int SideWidth(const TsSkinImages& images, int mask, int16_t TsMaskData::*side, b
 
 } // namespace
 
+int LeftWidthOf(const TsMaskData& mask) {
+    return SideWidth(mask, &TsMaskData::LeftWidth, true);
+}
+int TopWidthOf(const TsMaskData& mask) {
+    return SideWidth(mask, &TsMaskData::TopWidth, false);
+}
+int RightWidthOf(const TsMaskData& mask) {
+    return SideWidth(mask, &TsMaskData::RightWidth, true);
+}
+int BottomWidthOf(const TsMaskData& mask) {
+    return SideWidth(mask, &TsMaskData::BottomWidth, false);
+}
+
 int MaskLeftWidth(const TsSkinImages& images, int mask) {
-    return SideWidth(images, mask, &TsMaskData::LeftWidth, true);
+    return IsValidMask(images, mask) ? LeftWidthOf(images.Masks[mask]) : 0;
 }
 int MaskTopWidth(const TsSkinImages& images, int mask) {
-    return SideWidth(images, mask, &TsMaskData::TopWidth, false);
+    return IsValidMask(images, mask) ? TopWidthOf(images.Masks[mask]) : 0;
 }
 int MaskRightWidth(const TsSkinImages& images, int mask) {
-    return SideWidth(images, mask, &TsMaskData::RightWidth, true);
+    return IsValidMask(images, mask) ? RightWidthOf(images.Masks[mask]) : 0;
 }
 int MaskBottomWidth(const TsSkinImages& images, int mask) {
-    return SideWidth(images, mask, &TsMaskData::BottomWidth, false);
+    return IsValidMask(images, mask) ? BottomWidthOf(images.Masks[mask]) : 0;
 }
 
 } // namespace skin

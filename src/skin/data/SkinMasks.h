@@ -93,6 +93,13 @@ int FindTexture(const TsGeneralDataArray& sections, const TsSkinImages& images, 
                 const QString& sectionName, const QString& key);
 int FindPattern(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
                 const QString& sectionName, const QString& key);
+// A side's width of a mask: its own when positive, else the uniform width
+// when positive, else the frame's width (left, right) or height (top,
+// bottom).
+int LeftWidthOf(const TsMaskData& mask);
+int TopWidthOf(const TsMaskData& mask);
+int RightWidthOf(const TsMaskData& mask);
+int BottomWidthOf(const TsMaskData& mask);
 int MaskLeftWidth(const TsSkinImages& images, int mask);
 int MaskTopWidth(const TsSkinImages& images, int mask);
 int MaskRightWidth(const TsSkinImages& images, int mask);

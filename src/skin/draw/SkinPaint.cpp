@@ -1,0 +1,929 @@
+#include "skin/draw/SkinPaint.h"
+
+#include "skin/data/ImageDecoders.h"
+#include "skin/draw/Blend.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace skin {
+
+using platform::Bitmap;
+
+namespace {
+
+constexpr uint32_t kRgbMask = 0xFFFFFF;
+
+// Pixel words are 0xAARRGGBB; colours 0x00BBGGRR.
+uint32_t PixelOf(uint32_t rgb) {
+    return platform::PixelFromColor(rgb);
+}
+bool IsKey(uint32_t px) {
+    return (px & kRgbMask) == kTransparentKey; // the key reads the same both ways
+}
+
+int Byte(uint32_t v, int shift) {
+    return (v >> shift) & 0xFF;
+}
+
+// r limited to the bitmap.
+QRect Clip(const Bitmap& b, QRect r) {
+    return r.intersected(b.Rect());
+}
+
+bool FitsInside(const Bitmap& b, QRect r) {
+    return !b.Empty() && !r.isEmpty() && r.left() >= 0 && r.top() >= 0 && r.right() < b.Width() &&
+           r.bottom() < b.Height();
+}
+
+// The parent's pixel behind (dx, dy) of a piece that p addresses; none when
+// the parent has no picture there.
+const uint32_t* ParentPixel(const ParentCacheInfo& p, int dx, int dy) {
+    if (!p.HasPicture())
+        return nullptr;
+    const int x = p.OffsetX + dx, y = p.OffsetY + dy;
+    if (x < 0 || y < 0 || x >= p.Bitmap->Width() || y >= p.Bitmap->Height())
+        return nullptr;
+    return p.Bitmap->ScanLine(y) + x;
+}
+
+uint32_t BlendByMask(uint32_t dst, uint32_t src, uint32_t mask) {
+    uint32_t out = dst & 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8)
+        out |= uint32_t(std::clamp(MaskBlend(Byte(dst, shift), Byte(src, shift), Byte(mask, shift)),
+                                   0, 255))
+               << shift;
+    return out;
+}
+
+// Copies `area` of `image` repeatedly over dst from its top-left, cutting
+// the last row and column at dst's edge (or leaving them out).
+void TileArea(Bitmap& b, QRect dst, const Bitmap& image, QRect area, bool wholeOnly) {
+    area = area.intersected(image.Rect());
+    if (area.isEmpty())
+        return;
+    const QRect clipped = Clip(b, dst);
+    const int endX = wholeOnly ? dst.left() + dst.width() / area.width() * area.width()
+                               : dst.left() + dst.width();
+    const int endY = wholeOnly ? dst.top() + dst.height() / area.height() * area.height()
+                               : dst.top() + dst.height();
+    for (int y = std::max(dst.top(), clipped.top()); y < std::min(endY, clipped.bottom() + 1); ++y) {
+        const uint32_t* src = image.ScanLine(area.top() + (y - dst.top()) % area.height());
+        uint32_t* row = b.ScanLine(y);
+        for (int x = std::max(dst.left(), clipped.left()); x < std::min(endX, clipped.right() + 1);
+             ++x)
+            row[x] = src[area.left() + (x - dst.left()) % area.width()];
+    }
+}
+
+// One copy of `area` resized to dst, nearest pixel (no smoothing).
+void StretchArea(Bitmap& b, QRect dst, const Bitmap& image, QRect area) {
+    area = area.intersected(image.Rect());
+    if (area.isEmpty() || dst.isEmpty())
+        return;
+    const QRect clipped = Clip(b, dst);
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        const uint32_t* src =
+            image.ScanLine(area.top() + int(qint64(y - dst.top()) * area.height() / dst.height()));
+        uint32_t* row = b.ScanLine(y);
+        for (int x = clipped.left(); x <= clipped.right(); ++x)
+            row[x] = src[area.left() + int(qint64(x - dst.left()) * area.width() / dst.width())];
+    }
+}
+
+const TsGeneralData* SectionAt(const TsSkinManager& m, int section) {
+    return m.IsValidSection(section) ? &m.SectionTable()[section] : nullptr;
+}
+
+int ClampState(const TsGeneralData& d, int state) {
+    return std::clamp(state, 0, std::max(0, d.StateCount - 1));
+}
+
+} // namespace
+
+const Bitmap* MaskImage(const TsMaskData& mask) {
+    if (mask.OwnImage)
+        return &*mask.OwnImage;
+    return mask.Owner ? &mask.Owner->MasterImage() : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Plain pixel work
+// ---------------------------------------------------------------------------
+
+void FillRect(Bitmap& b, QRect r, uint32_t rgb) {
+    r = Clip(b, r);
+    const uint32_t px = PixelOf(rgb);
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        std::fill_n(b.ScanLine(y) + r.left(), r.width(), px);
+}
+
+void CopyFrom(Bitmap& b, QRect r, const Bitmap& source, int sx, int sy) {
+    // Limit to the target, then to the source.
+    const QRect clipped = Clip(b, r);
+    QRect src = clipped.translated(sx - r.left(), sy - r.top()).intersected(source.Rect());
+    const QPoint shift(r.left() - sx, r.top() - sy);
+    const QRect dst = src.translated(shift);
+    for (int y = 0; y < dst.height(); ++y)
+        std::copy_n(source.ScanLine(src.top() + y) + src.left(), dst.width(),
+                    b.ScanLine(dst.top() + y) + dst.left());
+}
+
+void BlendBitmap(Bitmap& lower, QPoint at, const Bitmap& upper, int a) {
+    a = std::clamp(a, 0, 255);
+    const QRect dst = Clip(lower, QRect(at, upper.Rect().size()));
+    for (int y = dst.top(); y <= dst.bottom(); ++y) {
+        uint32_t* row = lower.ScanLine(y);
+        const uint32_t* up = upper.ScanLine(y - at.y());
+        for (int x = dst.left(); x <= dst.right(); ++x) {
+            const uint32_t l = row[x], u = up[x - at.x()];
+            uint32_t out = 0;
+            for (int shift = 0; shift < 32; shift += 8)
+                out |= BlendByte(Byte(l, shift), Byte(u, shift), a) << shift;
+            row[x] = out;
+        }
+    }
+}
+
+void BlendColorRect(Bitmap& b, QRect r, int percent, uint32_t rgb) {
+    r = Clip(b, r);
+    const uint32_t c = PixelOf(rgb);
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        uint32_t* row = b.ScanLine(y);
+        for (int x = r.left(); x <= r.right(); ++x) {
+            uint32_t out = row[x] & 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8)
+                out |= uint32_t(std::clamp(PercentMix(Byte(row[x], shift), Byte(c, shift), percent),
+                                           0, 255))
+                       << shift;
+            row[x] = out;
+        }
+    }
+}
+
+void MakeGrey(Bitmap& b) {
+    for (int y = 0; y < b.Height(); ++y) {
+        uint32_t* row = b.ScanLine(y);
+        for (int x = 0; x < b.Width(); ++x) {
+            const uint32_t v = (Byte(row[x], 16) + Byte(row[x], 8) + Byte(row[x], 0)) / 3;
+            row[x] = (row[x] & 0xFF000000u) | (v << 16) | (v << 8) | v;
+        }
+    }
+}
+
+void BlendOverPicture(Bitmap& dst, QPoint origin, uint32_t key, double x, QRect r,
+                      const Bitmap& picture) {
+    // r is in the destination; origin is where r's top-left lies in the picture.
+    const QRect target = Clip(dst, r);
+    for (int y = target.top(); y <= target.bottom(); ++y) {
+        const int py = origin.y() + (y - r.top());
+        if (py < 0 || py >= picture.Height())
+            continue;
+        uint32_t* row = dst.ScanLine(y);
+        const uint32_t* src = picture.ScanLine(py);
+        for (int px = target.left(); px <= target.right(); ++px) {
+            const int sx = origin.x() + (px - r.left());
+            if (sx < 0 || sx >= picture.Width() || (src[sx] & kRgbMask) == key)
+                continue;
+            uint32_t out = row[px] & 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const double s = Byte(src[sx], shift), d = Byte(row[px], shift);
+                out |= uint32_t(std::clamp(std::lround(s - (s - d) * x), 0L, 255L)) << shift;
+            }
+            row[px] = out;
+        }
+    }
+}
+
+void DrawDisabledLook(Bitmap& b, unsigned kind, QPoint q, const ParentCacheInfo& p,
+                      uint32_t parentColor) {
+    if (kind & dkGrayed)
+        MakeGrey(b);
+    if (!(kind & dkBlended))
+        return;
+    if (p.HasPicture()) {
+        // The control keeps 40 %, the parent shows with 60 %.
+        BlendOverPicture(b, QPoint(p.OffsetX + q.x(), p.OffsetY + q.y()), kTransparentKey, 0.4,
+                         b.Rect(), *p.Bitmap);
+        return;
+    }
+    BlendColorRect(b, b.Rect(), 50, p.FillColor != kTransparentKey ? p.FillColor : parentColor);
+}
+
+void DrawDottedFocus(Bitmap& b, QRect r, uint32_t light, uint32_t dark) {
+    // Right and bottom edges one pixel inside the last column and row.
+    const int right = r.left() + r.width() - 2, bottom = r.top() + r.height() - 2;
+    auto set = [&](int x, int y, uint32_t rgb) {
+        if (x >= 0 && y >= 0 && x < b.Width() && y < b.Height())
+            b.ScanLine(y)[x] = PixelOf(rgb);
+    };
+    for (int i = 0; i <= r.width() / 3; ++i) {
+        const int x = r.left() + 3 * i;
+        for (int y : {r.top(), bottom}) {
+            set(x - 1, y, light);
+            set(x, y, dark);
+        }
+    }
+    for (int i = 0; i <= r.height() / 3; ++i) {
+        const int y = r.top() + 3 * i;
+        for (int x : {r.left(), right}) {
+            set(x, y - 1, light);
+            set(x, y, dark);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Gradients
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Channel by channel s + (e − s) × i / n, the division truncating.
+uint32_t Interpolate(uint32_t start, uint32_t end, int i, int n) {
+    if (start == end || n <= 0)
+        return start;
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int s = Byte(start, shift), e = Byte(end, shift);
+        out |= uint32_t(std::clamp(s + (e - s) * i / n, 0, 255)) << shift;
+    }
+    return out;
+}
+
+// Runs of rows (vertical) or columns: step k covers `Percent` of the length,
+// the last step reaches the end.
+template <typename Line>
+void GradientRuns(const TsGradArray& steps, int length, bool roundRuns, Line line) {
+    int at = 0;
+    for (size_t k = 0; k < steps.size() && at < length; ++k) {
+        const GradientStep& s = steps[k];
+        int n = roundRuns ? int(std::lround(s.Percent * length / 100.0)) : s.Percent * length / 100;
+        if (k + 1 == steps.size() || at + n > length)
+            n = length - at;
+        for (int i = 0; i < n; ++i)
+            line(at + i, Interpolate(uint32_t(s.StartColor), uint32_t(s.EndColor), i, n));
+        at += n;
+    }
+}
+
+// The four triangles of mode 2: corners and middle take the start colours
+// of steps 0 to 4 (top-left, middle, top-right, bottom-right, bottom-left).
+void PaintTriangles(Bitmap& b, QRect r, const TsGradArray& steps) {
+    uint32_t c[5];
+    for (int i = 0; i < 5; ++i)
+        c[i] = uint32_t(steps[std::min<size_t>(i, steps.size() - 1)].StartColor);
+    const double l = r.left(), t = r.top(), rr = r.left() + r.width(), bb = r.top() + r.height();
+    const QPointF tl(l, t), mid((l + rr) / 2, (t + bb) / 2), tr(rr, t), br(rr, bb), bl(l, bb);
+    struct Tri {
+        QPointF a, b;
+        uint32_t ca, cb;
+    };
+    const Tri tris[4] = {{tl, tr, c[0], c[2]}, {tr, br, c[2], c[3]}, {br, bl, c[3], c[4]},
+                         {bl, tl, c[4], c[0]}};
+    const QRect clipped = Clip(b, r);
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        uint32_t* row = b.ScanLine(y);
+        for (int x = clipped.left(); x <= clipped.right(); ++x) {
+            const QPointF p(x + 0.5, y + 0.5);
+            for (const Tri& tri : tris) {
+                // Barycentric weights of p in (a, b, middle).
+                const double det = (tri.b.y() - mid.y()) * (tri.a.x() - mid.x()) +
+                                   (mid.x() - tri.b.x()) * (tri.a.y() - mid.y());
+                const double wa = ((tri.b.y() - mid.y()) * (p.x() - mid.x()) +
+                                   (mid.x() - tri.b.x()) * (p.y() - mid.y())) /
+                                  det;
+                const double wb = ((mid.y() - tri.a.y()) * (p.x() - mid.x()) +
+                                   (tri.a.x() - mid.x()) * (p.y() - mid.y())) /
+                                  det;
+                const double wm = 1.0 - wa - wb;
+                if (wa < -1e-9 || wb < -1e-9 || wm < -1e-9)
+                    continue;
+                uint32_t out = 0;
+                for (int shift = 0; shift < 24; shift += 8)
+                    out |= uint32_t(std::clamp(std::lround(wa * Byte(tri.ca, shift) +
+                                                           wb * Byte(tri.cb, shift) +
+                                                           wm * Byte(c[1], shift)),
+                                               0L, 255L))
+                           << shift;
+                row[x] = PixelOf(out);
+                break;
+            }
+        }
+    }
+}
+
+} // namespace
+
+void PaintGradient(Bitmap& b, QRect r, const TsGradArray& steps, int startOffset) {
+    r = Clip(b, r);
+    if (steps.empty() || r.isEmpty())
+        return;
+    switch (steps.front().Mode) {
+    case 0:
+        GradientRuns(steps, r.height() + startOffset, false, [&](int i, uint32_t c) {
+            const int y = r.top() + i - startOffset;
+            if (y >= r.top() && y <= r.bottom())
+                std::fill_n(b.ScanLine(y) + r.left(), r.width(), PixelOf(c));
+        });
+        break;
+    case 1:
+        GradientRuns(steps, r.width(), true, [&](int i, uint32_t c) {
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                b.ScanLine(y)[r.left() + i] = PixelOf(c);
+        });
+        break;
+    case 2:
+        PaintTriangles(b, r, steps);
+        break;
+    default:
+        break;
+    }
+}
+
+void PaintGradientWithTexture(Bitmap& b, QRect r, const TsGradArray& steps, int a,
+                              const Bitmap& image, QRect area) {
+    r = Clip(b, r);
+    area = area.intersected(image.Rect());
+    if (steps.empty() || r.isEmpty() || area.isEmpty() || steps.front().Mode > 1)
+        return;
+    PaintGradient(b, r, steps);
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        uint32_t* row = b.ScanLine(y);
+        const uint32_t* tex = image.ScanLine(area.top() + (y - r.top()) % area.height());
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const uint32_t g = row[x], t = tex[area.left() + (x - r.left()) % area.width()];
+            uint32_t out = g & 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8)
+                out |= uint32_t(std::clamp(TextureOverGradient(Byte(g, shift), Byte(t, shift), a), 0,
+                                           255))
+                       << shift;
+            row[x] = out;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Textures
+// ---------------------------------------------------------------------------
+
+void FillWithPicture(Bitmap& b, QRect& r, const Bitmap& picture) {
+    TileArea(b, r, picture, picture.Rect(), false);
+    r = QRect();
+}
+
+void FillWithTexture(Bitmap& b, QRect& r, const TsMaskData& mask) {
+    if (mask.OwnImage) {
+        FillWithPicture(b, r, *mask.OwnImage);
+        return;
+    }
+    const Bitmap* image = MaskImage(mask);
+    const QRect area(mask.Area.Left, mask.Area.Top, mask.Area.Width(), mask.Area.Height());
+    if (!image || area.isEmpty() || r.isEmpty())
+        return;
+    const int tw = std::min(area.width(), r.width()), th = std::min(area.height(), r.height());
+    switch (mask.FillMode) {
+    case 0:
+        TileArea(b, r, *image, area, false);
+        r = QRect();
+        break;
+    case 1:
+        StretchArea(b, r, *image, area);
+        r = QRect();
+        break;
+    case 2:
+        TileArea(b, QRect(r.left(), r.top(), r.width(), th), *image, area, false);
+        r.setTop(r.top() + th);
+        break;
+    case 3:
+        TileArea(b, QRect(r.left(), r.top(), tw, r.height()), *image, area, false);
+        r.setLeft(r.left() + tw);
+        break;
+    case 4:
+        StretchArea(b, QRect(r.left(), r.top(), r.width(), th), *image,
+                    QRect(area.topLeft(), QSize(area.width(), th)));
+        r.setTop(r.top() + th);
+        break;
+    case 5:
+        StretchArea(b, QRect(r.left(), r.top(), tw, r.height()), *image,
+                    QRect(area.topLeft(), QSize(tw, area.height())));
+        r.setLeft(r.left() + tw);
+        break;
+    case 6:
+        TileArea(b, QRect(r.left(), r.bottom() + 1 - th, r.width(), th), *image, area, false);
+        r.setBottom(r.bottom() - th);
+        break;
+    case 10:
+        TileArea(b, r, *image, area, true);
+        r = QRect();
+        break;
+    default:
+        TileArea(b, QRect(r.right() + 1 - tw, r.top(), tw, r.height()), *image, area, false);
+        r.setRight(r.right() - tw);
+        break;
+    }
+}
+
+void FillWithMaskedTexture(Bitmap& b, QRect r, const ParentCacheInfo& p, int mode,
+                           const TsMaskData& mask) {
+    const Bitmap* image = MaskImage(mask);
+    const int w = mask.FrameWidth(), h = mask.FrameHeight();
+    if (!image || w <= 0 || h <= 0 || (mode != 0 && mode != 10))
+        return;
+    const int maskRows = mask.Area.Height() / 2;
+    const QRect clipped = Clip(b, r);
+    const int endX = mode == 10 ? r.left() + r.width() / w * w : r.left() + r.width();
+    const int endY = mode == 10 ? r.top() + r.height() / h * h : r.top() + r.height();
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        uint32_t* row = b.ScanLine(y);
+        const int sy = mask.Area.Top + (y - r.top()) % h;
+        const bool inTiles = y < endY && sy < image->Height() && sy + maskRows < image->Height();
+        for (int x = clipped.left(); x <= clipped.right(); ++x) {
+            const uint32_t* parent = ParentPixel(p, x - r.left(), y - r.top());
+            const int sx = mask.Area.Left + (x - r.left()) % w;
+            if (!inTiles || x >= endX || sx >= image->Width()) {
+                // The strips no whole tile covers show the parent.
+                if (parent)
+                    row[x] = *parent;
+                else if (p.HasColor())
+                    row[x] = PixelOf(p.FillColor);
+                continue;
+            }
+            const uint32_t src = image->ScanLine(sy)[sx];
+            if (IsKey(src)) {
+                if (parent)
+                    row[x] = *parent;
+                else if (p.HasColor())
+                    row[x] = PixelOf(p.FillColor);
+                continue;
+            }
+            row[x] = BlendByMask(row[x], src, image->ScanLine(sy + maskRows)[sx]);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Border pieces
+// ---------------------------------------------------------------------------
+
+void CopyMaskedPiece(Bitmap& b, QRect dst, QRect src, const TsMaskData& mask, const Bitmap& image,
+                     bool corners, const ParentCacheInfo& p) {
+    const int maskRows = mask.Area.Height() / 2;
+    const int w = std::min(dst.width(), src.width()), h = std::min(dst.height(), src.height());
+    for (int y = 0; y < h; ++y) {
+        const int dy = dst.top() + y, sy = src.top() + y;
+        if (dy < 0 || dy >= b.Height() || sy < 0 || sy >= image.Height())
+            continue;
+        const int my = std::min(sy + maskRows, image.Height() - 1);
+        uint32_t* row = b.ScanLine(dy);
+        const uint32_t* pic = image.ScanLine(sy);
+        const uint32_t* msk = image.ScanLine(my);
+        for (int x = 0; x < w; ++x) {
+            const int dx = dst.left() + x, sx = src.left() + x;
+            if (dx < 0 || dx >= b.Width() || sx < 0 || sx >= image.Width())
+                continue;
+            const uint32_t s = pic[sx];
+            if (p.HasPicture()) {
+                if (corners) {
+                    row[dx] |= 0xFF000000u;
+                    if (IsKey(s)) {
+                        if (const uint32_t* parent = ParentPixel(p, x, y))
+                            row[dx] = *parent | 0xFF000000u;
+                        continue;
+                    }
+                }
+                row[dx] = BlendByMask(row[dx], s, msk[sx]);
+                continue;
+            }
+            if (IsKey(s)) {
+                if (corners && p.HasColor())
+                    row[dx] = PixelOf(p.FillColor);
+                continue;
+            }
+            row[dx] = BlendByMask(row[dx], s, msk[sx]);
+        }
+    }
+}
+
+void CopyKeyedPiece(Bitmap& b, const Bitmap& image, QPoint dst, bool corners,
+                    const ParentCacheInfo& p, uint32_t key, QRect src) {
+    const QRect limited = src.intersected(image.Rect());
+    for (int sy = limited.top(); sy <= limited.bottom(); ++sy) {
+        const int dy = dst.y() + (sy - src.top());
+        if (dy < 0 || dy >= b.Height())
+            continue;
+        uint32_t* row = b.ScanLine(dy);
+        const uint32_t* pic = image.ScanLine(sy);
+        for (int sx = limited.left(); sx <= limited.right(); ++sx) {
+            const int dx = dst.x() + (sx - src.left());
+            if (dx < 0 || dx >= b.Width())
+                continue;
+            const uint32_t s = pic[sx];
+            if ((s & kRgbMask) != key) {
+                row[dx] = corners && p.HasPicture() ? s | 0xFF000000u : s;
+                continue;
+            }
+            if (!corners)
+                continue;
+            if (const uint32_t* parent = ParentPixel(p, dx - dst.x(), dy - dst.y()))
+                row[dx] = *parent | 0xFF000000u;
+            else if (p.HasColor())
+                row[dx] = PixelOf(p.FillColor);
+        }
+    }
+}
+
+namespace {
+
+// Shrinks two opposite widths that do not fit a length of `length`.
+void FitWidths(int& first, int& second, int length) {
+    if (length >= first + second)
+        return;
+    const int d = (first + second - length) / 2;
+    first -= d;
+    second -= d;
+    if (length % 2 != 0)
+        second -= 1;
+    first = std::max(first, 0);
+    second = std::max(second, 0);
+}
+
+// Calls piece(x, y, w, h) for runs of `step`-sized pieces from `from` up to
+// `to` along one direction, the last one cut.
+template <typename Piece>
+void Run(int from, int to, int step, Piece piece) {
+    if (step <= 0)
+        return;
+    for (int at = from; at < to; at += step)
+        piece(at, std::min(step, to - at));
+}
+
+} // namespace
+
+void DrawBorderMask(Bitmap& b, QRect r, bool corners, int state, const TsMaskData& mask,
+                    const ParentCacheInfo& p) {
+    if ((state == 0 && (mask.FillMode & 2)) || r.width() < 2 || r.height() < 2 || !mask.Owner)
+        return;
+    const Bitmap* image = MaskImage(mask);
+    if (!image || mask.FrameCount <= 0)
+        return;
+    int wl = LeftWidthOf(mask), wt = TopWidthOf(mask), wr = RightWidthOf(mask),
+        wb = BottomWidthOf(mask);
+    FitWidths(wl, wr, r.width());
+    FitWidths(wt, wb, r.height());
+    const int k = std::min(state, mask.FrameCount - 1);
+    const int fw = mask.FrameWidth(), fh = mask.FrameHeight();
+    const int mw = fw - wl - wr, mh = fh - wt - wb;
+    if (mw < 0 || mh < 0)
+        return;
+    const int ox = mask.Area.Left + k * fw, oy = mask.Area.Top;
+    const int left = r.left(), top = r.top(), right = r.left() + r.width(),
+              bottom = r.top() + r.height();
+    const ParentCacheInfo none;
+    const bool masked = mask.MaskKind != 0;
+
+    // One piece: masked pieces blend by their mask; plain corners are keyed,
+    // plain edges copied as they are.
+    auto corner = [&](int dx, int dy, int sx, int sy, int w, int h) {
+        if (w <= 0 || h <= 0)
+            return;
+        const ParentCacheInfo at = p.Moved(dx - left, dy - top);
+        if (masked)
+            CopyMaskedPiece(b, QRect(dx, dy, w, h), QRect(sx, sy, w, h), mask, *image, corners, at);
+        else
+            CopyKeyedPiece(b, *image, QPoint(dx, dy), corners, at, kTransparentKey,
+                           QRect(sx, sy, w, h));
+    };
+    auto piece = [&](QRect dst, QRect src) {
+        if (dst.isEmpty() || src.isEmpty())
+            return;
+        if (masked)
+            CopyMaskedPiece(b, dst, src, mask, *image, false, none);
+        else
+            CopyFrom(b, dst, *image, src.left(), src.top());
+    };
+    const bool stretch = !masked && (mask.FillMode & 1);
+    // An edge: stretched once (plain frames with bit 1), else tiled.
+    auto vertical = [&](int dx, int sx, int w) {
+        if (w <= 0 || mh <= 0)
+            return;
+        if (stretch) {
+            StretchArea(b, QRect(dx, top + wt, w, bottom - wb - (top + wt)), *image,
+                        QRect(sx, oy + wt, w, mh));
+            return;
+        }
+        Run(top + wt, bottom - wb, mh,
+            [&](int y, int h) { piece(QRect(dx, y, w, h), QRect(sx, oy + wt, w, h)); });
+    };
+    auto horizontal = [&](int dy, int sy, int h) {
+        if (h <= 0 || mw <= 0)
+            return;
+        if (stretch) {
+            StretchArea(b, QRect(left + wl, dy, right - wr - (left + wl), h), *image,
+                        QRect(ox + wl, sy, mw, h));
+            return;
+        }
+        Run(left + wl, right - wr, mw,
+            [&](int x, int w) { piece(QRect(x, dy, w, h), QRect(ox + wl, sy, w, h)); });
+    };
+
+    corner(left, top, ox, oy, wl, wt);
+    vertical(left, ox, wl);
+    horizontal(top, oy, wt);
+    corner(left, bottom - wb, ox, oy + fh - wb, wl, wb);
+    horizontal(bottom - wb, oy + fh - wb, wb);
+    corner(right - wr, bottom - wb, ox + fw - wr, oy + fh - wb, wr, wb);
+    corner(right - wr, top, ox + fw - wr, oy, wr, wt);
+    vertical(right - wr, ox + fw - wr, wr);
+    if ((mask.FillMode & 4) && mw > 0 && mh > 0) {
+        const QRect inner(left + wl, top + wt, right - wr - (left + wl), bottom - wb - (top + wt));
+        if (stretch) {
+            StretchArea(b, inner, *image, QRect(ox + wl, oy + wt, mw, mh));
+        } else {
+            Run(inner.top(), inner.top() + inner.height(), mh, [&](int y, int h) {
+                Run(inner.left(), inner.left() + inner.width(), mw, [&](int x, int w) {
+                    piece(QRect(x, y, w, h), QRect(ox + wl, oy + wt, w, h));
+                });
+            });
+        }
+    }
+}
+
+void DrawCornerImage(Bitmap& b, QPoint at, int state, const ParentCacheInfo& p,
+                     const TsMaskData& mask, bool transparent) {
+    const Bitmap* image = MaskImage(mask);
+    if (!image || mask.FrameCount <= 0)
+        return;
+    const int k = std::min(state, mask.FrameCount - 1);
+    const int w = mask.FrameWidth(), h = mask.FrameHeight();
+    const QRect src(mask.Area.Left + k * w, mask.Area.Top, w, h);
+    if (mask.MaskKind != 0) {
+        const int maskRows = mask.Area.Height() / 2;
+        for (int y = 0; y < h; ++y) {
+            const int dy = at.y() + y, sy = src.top() + y;
+            if (dy < 0 || dy >= b.Height() || sy < 0 || sy + maskRows >= image->Height())
+                continue;
+            uint32_t* row = b.ScanLine(dy);
+            for (int x = 0; x < w; ++x) {
+                const int dx = at.x() + x, sx = src.left() + x;
+                if (dx < 0 || dx >= b.Width() || sx < 0 || sx >= image->Width())
+                    continue;
+                const uint32_t s = image->ScanLine(sy)[sx];
+                const int m = Byte(image->ScanLine(sy + maskRows)[sx], 16); // the red byte
+                if (IsKey(s) || m == 255)
+                    continue;
+                const uint32_t d = row[dx];
+                uint32_t out = 0;
+                for (int shift = 0; shift < 24; shift += 8)
+                    out |= uint32_t(std::clamp(MaskBlend(Byte(d, shift), Byte(s, shift), m), 0, 255))
+                           << shift;
+                const int fourth = Byte(d, 24);
+                out |= uint32_t(std::min(255, fourth + (255 - m) * (255 - fourth) / 255)) << 24;
+                row[dx] = out;
+            }
+        }
+        return;
+    }
+    if (transparent) {
+        CopyKeyedPiece(b, *image, at, true, p, kTransparentKey,
+                       QRect(src.left(), src.top(), w, h));
+        return;
+    }
+    BlendOverPicture(b, src.topLeft(), kTransparentKey, 0.5, QRect(at, QSize(w, h)), *image);
+}
+
+// ---------------------------------------------------------------------------
+// Sections
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// The values of a state: the normal look for state 0, the hot one above.
+struct StateLook {
+    uint32_t Color = 0;
+    int Transparency = 0, Image = 0, Gradient = 0;
+    const TsGradArray* Steps = nullptr;
+};
+
+StateLook LookOf(const TsGeneralData& d, int state, uint32_t ownColor) {
+    static const TsGradArray kNoSteps;
+    if (ownColor != kTransparentKey)
+        return StateLook{ownColor, 0, 0, 0, &kNoSteps};
+    const TsGenState& s = d.StateData[state > 0 ? 1 : 0];
+    StateLook look{platform::ColorToRGB(s.Color), std::clamp(s.Transparency, 0, 100), s.ImagePercent,
+                   s.GradientPercent, &s.Gradient};
+    if (look.Transparency == 100)
+        look.Image = look.Gradient = 0;
+    return look;
+}
+
+bool IsMaskedTexture(const TsSkinManager& m, int index) {
+    return m.IsValidMask(index) && m.MaskTable()[index].MaskKind != 0;
+}
+
+const QString kPattern = QStringLiteral("PATTERN"), kHotPattern = QStringLiteral("HOTPATTERN");
+
+Bitmap PatternPicture(const TsPatternData& pattern) {
+    try {
+        Bitmap picture = DecodeJpeg(pattern.PatternImage);
+        OpaqueExceptMagenta(picture);
+        return picture;
+    } catch (const ESkinError&) {
+        return Bitmap(); // painting never throws; a broken picture paints nothing
+    }
+}
+
+} // namespace
+
+void FillOpaqueBackground(const TsSkinManager& manager, Bitmap& b, QRect r, uint32_t color,
+                          int imagePercent, int gradientPercent, const TsGradArray& gradient,
+                          int texture, int pattern) {
+    r = Clip(b, r);
+    if (r.isEmpty())
+        return;
+    const int i = imagePercent, g = gradientPercent;
+    const TsMaskData* tex = manager.IsValidMask(texture) ? &manager.MaskTable()[texture] : nullptr;
+    // Gradient and texture in equal measure: one pass.
+    if (i + g == 100 && g > 0 && g < 100 && tex && tex->FillMode == 0 && !tex->OwnImage &&
+        !gradient.empty() && gradient.front().Mode <= 1) {
+        if (const Bitmap* image = MaskImage(*tex)) {
+            PaintGradientWithTexture(
+                b, r, gradient, std::clamp(i * 255 / 100, 0, 255), *image,
+                QRect(tex->Area.Left, tex->Area.Top, tex->Area.Width(), tex->Area.Height()));
+            return;
+        }
+    }
+    bool laid = false;
+    if (i > 0) {
+        QRect left = r;
+        if (tex && tex->MaskKind != 0) {
+            FillWithMaskedTexture(b, r, ParentCacheInfo(), tex->FillMode, *tex);
+            left = tex->FillMode == 0 || tex->FillMode == 10 ? QRect() : r;
+            laid = true;
+        } else if (tex) {
+            FillWithTexture(b, left, *tex);
+            laid = true;
+        } else if (pattern >= 0 && pattern < int(manager.PatternTable().size())) {
+            const Bitmap picture = PatternPicture(manager.PatternTable()[pattern]);
+            FillWithPicture(b, left, picture);
+            laid = true;
+        }
+        FillRect(b, left, color);
+    }
+    if (g > 0) {
+        if (laid) {
+            Bitmap over(r.width(), r.height());
+            PaintGradient(over, over.Rect(), gradient);
+            BlendBitmap(b, r.topLeft(), over, std::clamp(i * 255 / 100, 0, 255));
+        } else {
+            PaintGradient(b, r, gradient);
+        }
+    }
+    if (i + g == 0)
+        FillRect(b, r, color);
+    else if (i + g < 100)
+        BlendColorRect(b, r, i + g, color);
+}
+
+void RenderSectionBackground(const TsSkinManager& manager, int section, const QString& name,
+                             ParentCacheInfo p, uint32_t ownColor, int pattern, int hotPattern,
+                             Bitmap& b, QPoint q, QRect r, int state) {
+    const TsGeneralData* d = SectionAt(manager, section);
+    if (!d || !FitsInside(b, r))
+        return;
+    const StateLook look = LookOf(*d, state, ownColor);
+    // The texture of this state; one with a mask half is laid at the end.
+    int texture = -1, picture = -1;
+    if (look.Image > 0) {
+        const QString& key = state > 0 ? kHotPattern : kPattern;
+        texture = state > 0 ? hotPattern : pattern;
+        if (texture == -1)
+            texture = manager.FindTexture(section, name, key);
+        if (IsMaskedTexture(manager, texture) || !manager.IsValidMask(texture)) {
+            texture = -1;
+            picture = manager.FindPattern(section, name, key);
+        }
+    }
+    const int t = look.Transparency;
+    // Where the parent's picture lies behind r.
+    const int px = p.OffsetX + q.x() + r.left(), py = p.OffsetY + q.y() + r.top();
+    auto putParent = [&]() {
+        if (p.HasPicture()) {
+            if (p.Bitmap != &b)
+                CopyFrom(b, r, *p.Bitmap, px, py);
+        } else {
+            FillRect(b, r, p.FillColor);
+        }
+    };
+    auto opaque = [&](Bitmap& into, QRect where) {
+        FillOpaqueBackground(manager, into, where, look.Color, look.Image, look.Gradient,
+                             *look.Steps, texture, picture);
+    };
+    if ((!p.HasPicture() && p.FillColor == kTransparentKey) || t == 0) {
+        opaque(b, r);
+    } else if (t == 100) {
+        putParent();
+    } else if (p.HasPicture() || look.Gradient + look.Image != 0) {
+        Bitmap over(r.width(), r.height());
+        opaque(over, over.Rect());
+        putParent();
+        BlendBitmap(b, r.topLeft(), over, std::clamp(t * 255 / 100, 0, 255));
+    } else {
+        FillRect(b, r, MixColors(p.FillColor, look.Color, t / 100.0));
+    }
+    if (state != 0)
+        return;
+    // A texture with a mask half and whole tiles only goes over everything.
+    int masked = pattern != -1 ? pattern : hotPattern;
+    if (masked == -1)
+        masked = manager.FindTexture(section, name, kPattern);
+    if (IsMaskedTexture(manager, masked) && manager.MaskTable()[masked].FillMode == 10)
+        FillWithMaskedTexture(b, r, p.Moved(q.x() + r.left(), q.y() + r.top()), 10,
+                              manager.MaskTable()[masked]);
+}
+
+void RenderSectionByIndex(const TsSkinManager& manager, int section, const QString& name,
+                          ParentCacheInfo p, int pattern, int hotPattern, Bitmap& b, QPoint q,
+                          QRect r, int state) {
+    const TsGeneralData* d = SectionAt(manager, section);
+    if (!d || !FitsInside(b, r))
+        return;
+    state = ClampState(*d, state);
+    RenderSectionBackground(manager, section, name, p, kTransparentKey, pattern, hotPattern, b, q,
+                            r, state);
+    const ParentCacheInfo behind = p.Moved(q.x() + r.left(), q.y() + r.top());
+    const ParentCacheInfo own = ParentCacheInfo::Picture(&b, 0, 0);
+    const int corners[4] = {d->CornerTopLeft, d->CornerTopRight, d->CornerBottomLeft,
+                            d->CornerBottomRight};
+    for (int c = 0; c < 4; ++c) {
+        if (!manager.IsValidMask(corners[c]))
+            continue;
+        const TsMaskData& m = manager.MaskTable()[corners[c]];
+        const int x = c % 2 == 0 ? r.left() : r.left() + r.width() - m.FrameWidth();
+        const int y = c < 2 ? r.top() : r.top() + r.height() - m.FrameHeight();
+        DrawCornerImage(b, QPoint(x, y), state, own.Moved(x, y), m, true);
+    }
+    if (manager.IsValidMask(d->BordersMask))
+        DrawBorderMask(b, r, true, state, manager.MaskTable()[d->BordersMask], behind);
+}
+
+void RenderSectionFast(const TsSkinManager& manager, int section, int borderMask, Bitmap& b,
+                       QPoint q, QRect r, int state, ParentCacheInfo p) {
+    const TsGeneralData* d = SectionAt(manager, section);
+    if (!d || !FitsInside(b, r))
+        return;
+    state = ClampState(*d, state);
+    // Without a texture: the state's colour, gradient and transparency.
+    const StateLook look = LookOf(*d, state, kTransparentKey);
+    const int t = look.Transparency;
+    const int px = p.OffsetX + q.x() + r.left(), py = p.OffsetY + q.y() + r.top();
+    if ((!p.HasPicture() && p.FillColor == kTransparentKey) || t == 0) {
+        FillOpaqueBackground(manager, b, r, look.Color, 0, look.Gradient, *look.Steps, -1, -1);
+    } else if (t == 100) {
+        if (p.HasPicture())
+            CopyFrom(b, r, *p.Bitmap, px, py);
+        else
+            FillRect(b, r, p.FillColor);
+    } else {
+        Bitmap over(r.width(), r.height());
+        FillOpaqueBackground(manager, over, over.Rect(), look.Color, 0, look.Gradient, *look.Steps,
+                             -1, -1);
+        if (p.HasPicture())
+            CopyFrom(b, r, *p.Bitmap, px, py);
+        else
+            FillRect(b, r, p.FillColor);
+        BlendBitmap(b, r.topLeft(), over, std::clamp(t * 255 / 100, 0, 255));
+    }
+    if (manager.IsValidMask(borderMask))
+        DrawBorderMask(b, r, true, state, manager.MaskTable()[borderMask],
+                       p.Moved(q.x() + r.left(), q.y() + r.top()));
+}
+
+void RenderSectionToDevice(const TsSkinManager& manager, int section, const QString& name,
+                           ParentCacheInfo p, Bitmap& device, QPoint q, QRect r, int state) {
+    if (r.isEmpty() || r.left() < 0 || r.top() < 0 || !manager.IsValidSection(section))
+        return;
+    Bitmap picture(r.width(), r.height());
+    RenderSectionByIndex(manager, section, name, p.Moved(r.left(), r.top()), -1, -1, picture, q,
+                         picture.Rect(), state);
+    CopyFrom(device, r, picture, 0, 0);
+}
+
+int RenderSectionByName(Bitmap& b, const QString& name, const QString& fallback,
+                        const Bitmap* device, int state, const TsSkinManager& manager) {
+    int section = manager.FindSection(name);
+    QString used = name;
+    if (section < 0) {
+        section = manager.FindSection(fallback);
+        used = fallback;
+    }
+    if (section < 0 || b.Empty())
+        return section;
+    if (device)
+        CopyFrom(b, b.Rect(), *device, 0, 0);
+    RenderSectionByIndex(manager, section, used, ParentCacheInfo::Picture(&b, 0, 0), -1, -1, b,
+                         QPoint(), b.Rect(), state);
+    return section;
+}
+
+} // namespace skin

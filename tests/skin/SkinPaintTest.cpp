@@ -1,0 +1,352 @@
+#include "skin/draw/Blend.h"
+#include "skin/draw/SkinPaint.h"
+
+#include "app/InternalSkin.h"
+#include "support/Files.h"
+#include "support/Pictures.h"
+#include "support/Printers.h"
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace skin;
+using platform::Bitmap;
+using testing_support::Encoded;
+using testing_support::SamePixels;
+
+namespace {
+
+// Pixel words of the colours the tests use.
+uint32_t Px(int r, int g, int b) {
+    return 0xFF000000u | (r << 16) | (g << 8) | b;
+}
+uint32_t Rgb(uint32_t px) {
+    return platform::ColorFromPixel(px);
+}
+
+// A manager holding a small skin made by the test: an options text and a
+// master picture (set pixel by pixel), loaded as a stored skin.
+class TinySkin {
+public:
+    TinySkin(const QString& options, const QImage& master) {
+        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
+        TsStoredSkin s;
+        s.Name = "Tiny";
+        s.Data = PackPackage(("[GLOBALINFO]\r\nMASTERBITMAP=MASTER.BMP\r\n" + options).toLatin1(),
+                             {{"Master.bmp", true, Encoded(master, "BMP")}});
+        manager_.SetInternalSkins({s});
+        manager_.SetSkinName("Tiny");
+    }
+    const TsSkinManager& Manager() const { return manager_; }
+    int Section(const char* name) const { return manager_.FindSection(name); }
+    const TsMaskData& Mask(const char* section, const char* key) const {
+        return manager_.MaskTable()[manager_.FindMaskExact(section, key)];
+    }
+
+private:
+    QTemporaryDir home_;
+    TsSkinManager manager_;
+};
+
+Bitmap Filled(int w, int h, uint32_t px) {
+    Bitmap b(w, h);
+    b.Image().fill(px);
+    return b;
+}
+
+// A 2 x 2 texture of four colours at (0, 0) of a master picture.
+const uint32_t kTile[2][2] = {{Px(200, 0, 0), Px(0, 200, 0)}, {Px(0, 0, 200), Px(200, 200, 0)}};
+
+QImage MasterWithTile(int w = 40, int h = 20) {
+    QImage m(w, h, QImage::Format_RGB32);
+    m.fill(Qt::gray);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            m.setPixel(x, y, kTile[y][x]);
+    return m;
+}
+
+// Every layout of the texture table on a 5 x 5 rectangle: which pixels the
+// texture covers, from which tile pixel, and the section colour elsewhere.
+TEST(SkinPaint, TextureFillModes) {
+    const uint32_t color = Px(9, 9, 9), untouched = Px(1, 2, 3);
+    struct Case {
+        int mode;
+        // The tile pixel at (x, y), or none when the colour fills it.
+        std::function<std::optional<QPoint>(int, int)> tile;
+    };
+    const Case cases[] = {
+        {0, [](int x, int y) { return std::optional(QPoint(x % 2, y % 2)); }},
+        {1, [](int x, int y) { return std::optional(QPoint(x * 2 / 5, y * 2 / 5)); }},
+        {2, [](int x, int y) { return y < 2 ? std::optional(QPoint(x % 2, y)) : std::nullopt; }},
+        {3, [](int x, int y) { return x < 2 ? std::optional(QPoint(x, y % 2)) : std::nullopt; }},
+        {4, [](int x, int y) { return y < 2 ? std::optional(QPoint(x * 2 / 5, y)) : std::nullopt; }},
+        {5, [](int x, int y) { return x < 2 ? std::optional(QPoint(x, y * 2 / 5)) : std::nullopt; }},
+        {6, [](int x, int y) {
+             return y >= 3 ? std::optional(QPoint(x % 2, (y - 3) % 2)) : std::nullopt;
+         }},
+        {7, [](int x, int y) {
+             return x >= 3 ? std::optional(QPoint((x - 3) % 2, y % 2)) : std::nullopt;
+         }},
+        {10, [](int x, int y) { return std::optional(QPoint(x % 2, y % 2)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        const TinySkin skin(QString("[S]\r\nCOLOR=%1\r\nIMAGEPERCENT=100\r\nPATTERN=~0000~0000~0002~0002~%2~0\r\n")
+                                .arg(Rgb(color))
+                                .arg(c.mode, 2, 10, QChar('0')),
+                            MasterWithTile());
+        Bitmap actual = Filled(5, 5, untouched);
+        RenderSectionBackground(skin.Manager(), skin.Section("S"), "S", ParentCacheInfo(),
+                                kTransparentKey, -1, -1, actual, QPoint(), actual.Rect(), 0);
+        Bitmap expected(5, 5);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 5; ++x) {
+                const auto t = c.tile(x, y);
+                // Whole tiles only: the last row and column stay as they were.
+                const bool cut = c.mode == 10 && (x >= 4 || y >= 4);
+                expected.ScanLine(y)[x] = cut ? untouched : t ? kTile[t->y()][t->x()] : color;
+            }
+        EXPECT_TRUE(SamePixels(expected, actual, QString("fill-mode-%1").arg(c.mode)));
+    }
+}
+
+// Flat sections over a colour and over a picture, by transparency.
+TEST(SkinPaint, TransparencyOverColourAndPicture) {
+    const uint32_t own = Px(200, 100, 40), parentColor = Px(10, 20, 30);
+    Bitmap parent(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            parent.ScanLine(y)[x] = Px(x * 30, y * 30, 77);
+    for (int t : {0, 30, 100}) {
+        SCOPED_TRACE(t);
+        const TinySkin skin(QString("[S]\r\nCOLOR=%1\r\nTRANSPARENCY=%2\r\n").arg(Rgb(own)).arg(t),
+                            MasterWithTile());
+        // Over a colour: mixed with the parent keeping t percent.
+        Bitmap b(3, 2);
+        RenderSectionBackground(skin.Manager(), skin.Section("S"), "S",
+                                ParentCacheInfo::Color(Rgb(parentColor)), kTransparentKey, -1, -1,
+                                b, QPoint(), b.Rect(), 0);
+        const uint32_t mixed = MixColors(Rgb(parentColor), Rgb(own), t / 100.0);
+        EXPECT_EQ(Rgb(b.ScanLine(1)[2]), mixed);
+        // Over a picture: blended with a = t × 255 / 100 for the parent.
+        RenderSectionBackground(skin.Manager(), skin.Section("S"), "S",
+                                ParentCacheInfo::Picture(&parent, 1, 2), kTransparentKey, -1, -1, b,
+                                QPoint(3, 1), b.Rect(), 0);
+        const int a = t * 255 / 100;
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x) {
+                const uint32_t under = parent.ScanLine(2 + 1 + y)[1 + 3 + x];
+                uint32_t want = 0;
+                for (int shift = 0; shift < 24; shift += 8)
+                    want |= ((((under >> shift) & 0xFF) * a + ((own >> shift) & 0xFF) * (255 - a) + 127) >> 8)
+                            << shift;
+                if (t == 0)
+                    want = own;
+                if (t == 100)
+                    want = under;
+                EXPECT_EQ(b.ScanLine(y)[x] & 0xFFFFFF, want & 0xFFFFFF) << x << "," << y;
+            }
+    }
+}
+
+// Texture and gradient together: 50/50 in one pass, 40/30 in layers.
+TEST(SkinPaint, GradientWithTexture) {
+    const QString options =
+        "[S]\r\nCOLOR=%1\r\nIMAGEPERCENT=%2\r\nGRADIENTPERCENT=%3\r\n"
+        "GRADIENTDATA=255;255;100;0;0\r\nPATTERN=~0000~0000~0002~0002~00~0\r\n";
+    const uint32_t color = Px(0, 90, 0), gradient = Px(255, 0, 0); // 255 is red
+    const uint32_t t = kTile[0][0];
+    auto channel = [](uint32_t v, int shift) { return int((v >> shift) & 0xFF); };
+    {
+        const TinySkin skin(options.arg(Rgb(color)).arg(50).arg(50), MasterWithTile());
+        Bitmap b(4, 4);
+        RenderSectionBackground(skin.Manager(), skin.Section("S"), "S", ParentCacheInfo(),
+                                kTransparentKey, -1, -1, b, QPoint(), b.Rect(), 0);
+        const int a = 50 * 255 / 100;
+        for (int shift : {0, 8, 16})
+            EXPECT_EQ(channel(b.ScanLine(0)[0], shift),
+                      channel(gradient, shift) + (((channel(t, shift) - channel(gradient, shift)) * a) >> 8));
+    }
+    {
+        const TinySkin skin(options.arg(Rgb(color)).arg(40).arg(30), MasterWithTile());
+        Bitmap b(4, 4);
+        RenderSectionBackground(skin.Manager(), skin.Section("S"), "S", ParentCacheInfo(),
+                                kTransparentKey, -1, -1, b, QPoint(), b.Rect(), 0);
+        const int a = 40 * 255 / 100; // 102: the texture keeps its weight
+        for (int shift : {0, 8, 16}) {
+            const int layered =
+                (channel(t, shift) * a + channel(gradient, shift) * (255 - a) + 127) >> 8;
+            const int want = int(std::lround(layered * 0.7 + channel(color, shift) * 0.3));
+            EXPECT_EQ(channel(b.ScanLine(0)[0], shift), want) << shift;
+        }
+    }
+}
+
+// The 7-pixel example: widths 5 and 5 become 4 and 3, and the middle
+// column of the frame is never drawn.
+TEST(SkinPaint, BorderWidthsShrinkToFit) {
+    QImage master = MasterWithTile();
+    for (int x = 0; x < 11; ++x)
+        for (int y = 4; y < 7; ++y)
+            master.setPixel(x, y, x < 5 ? Px(100, 0, x) : x == 5 ? Px(0, 255, 0) : Px(0, 0, 100 + x));
+    const TinySkin skin("[S]\r\nBORDERSMASK=^0000^0004^0011^0007^0005^0001^0005^0001^1^0^0^0\r\n",
+                        master);
+    Bitmap b = Filled(7, 3, Px(1, 1, 1));
+    DrawBorderMask(b, b.Rect(), false, 0, skin.Mask("S", "BORDERSMASK"), ParentCacheInfo());
+    const uint32_t want[7] = {Px(100, 0, 0), Px(100, 0, 1), Px(100, 0, 2), Px(100, 0, 3),
+                              Px(0, 0, 108), Px(0, 0, 109), Px(0, 0, 110)};
+    for (int x = 0; x < 7; ++x)
+        EXPECT_EQ(b.ScanLine(0)[x] & 0xFFFFFF, want[x] & 0xFFFFFF) << x;
+    // Narrower than two pixels: nothing.
+    Bitmap thin = Filled(1, 3, Px(1, 1, 1));
+    DrawBorderMask(thin, thin.Rect(), false, 0, skin.Mask("S", "BORDERSMASK"), ParentCacheInfo());
+    EXPECT_EQ(thin.ScanLine(0)[0], Px(1, 1, 1));
+}
+
+// Masked pieces: blended by the mask, magenta corners taking the parent
+// (a picture, or a colour) only with the corners flag.
+TEST(SkinPaint, MaskedPieces) {
+    QImage master = MasterWithTile();
+    // A 2 x 1 picture over its mask: (60, 60, 60) with mask 64, and magenta.
+    master.setPixel(10, 0, Px(60, 60, 60));
+    master.setPixel(11, 0, Px(255, 0, 255));
+    master.setPixel(10, 1, Px(64, 64, 64));
+    master.setPixel(11, 1, Px(255, 255, 255));
+    const TinySkin skin("[S]\r\nG=@0010@0000@0012@0002@1@1\r\n", master);
+    const TsMaskData& mask = skin.Mask("S", "G");
+    const Bitmap& image = skin.Manager().MasterImage();
+    const Bitmap parent = Filled(4, 4, Px(5, 6, 7));
+    const uint32_t dst = Px(200, 100, 0);
+    auto blended = [&](uint32_t d) {
+        uint32_t out = 0;
+        for (int shift : {0, 8, 16})
+            out |= uint32_t(MaskBlend(int((d >> shift) & 0xFF), 60, 64)) << shift;
+        return out;
+    };
+    struct Case {
+        bool corners;
+        ParentCacheInfo p;
+        uint32_t keyPixel;
+    };
+    const Case cases[] = {
+        {true, ParentCacheInfo::Picture(&parent, 1, 1), Px(5, 6, 7)},
+        {true, ParentCacheInfo::Color(0x332211), Px(0x11, 0x22, 0x33)},
+        {false, ParentCacheInfo::Color(0x332211), dst},
+    };
+    for (const Case& c : cases) {
+        Bitmap b = Filled(2, 1, dst);
+        CopyMaskedPiece(b, QRect(0, 0, 2, 1), QRect(10, 0, 2, 1), mask, image, c.corners, c.p);
+        EXPECT_EQ(b.ScanLine(0)[0] & 0xFFFFFF, blended(dst) & 0xFFFFFF);
+        EXPECT_EQ(b.ScanLine(0)[1] & 0xFFFFFF, c.keyPixel & 0xFFFFFF);
+    }
+}
+
+TEST(SkinPaint, DottedFocusOnThirtyByNine) {
+    Bitmap b = Filled(31, 10, Px(128, 128, 128));
+    DrawDottedFocus(b, QRect(0, 0, 30, 9), 0xFFFFFF, 0x000000);
+    auto dark = [&](int x, int y) { return (b.ScanLine(y)[x] & 0xFFFFFF) == 0; };
+    auto light = [&](int x, int y) { return (b.ScanLine(y)[x] & 0xFFFFFF) == 0xFFFFFF; };
+    // The right and bottom edges lie on column 28 and row 7.
+    for (int x = 0; x <= 30; x += 3) {
+        EXPECT_TRUE(dark(x, 0)) << x;
+        EXPECT_TRUE(dark(x, 7)) << x;
+        if (x > 0)
+            EXPECT_TRUE(light(x - 1, 0)) << x;
+    }
+    for (int y : {0, 3, 6}) {
+        EXPECT_TRUE(dark(0, y)) << y;
+        EXPECT_TRUE(dark(28, y)) << y;
+    }
+    EXPECT_TRUE(light(28, 2));
+    EXPECT_FALSE(dark(1, 1));
+    EXPECT_FALSE(dark(3, 8));
+}
+
+TEST(SkinPaint, DisabledLookKeepsFortyPercent) {
+    const Bitmap parent = Filled(6, 6, Px(0, 0, 200));
+    Bitmap b = Filled(2, 2, Px(100, 50, 0));
+    DrawDisabledLook(b, dkBlended, QPoint(1, 1), ParentCacheInfo::Picture(&parent, 0, 0), 0);
+    EXPECT_EQ(b.ScanLine(1)[1] & 0xFFFFFF, Px(40, 20, 120) & 0xFFFFFF);
+}
+
+TEST(SkinPaint, GradientsByMode) {
+    // Two steps down four rows: 50 % from black to red, then red to blue.
+    Bitmap b(1, 4);
+    PaintGradient(b, b.Rect(), {{0x000000, 0x0000FF, 50, 0, 0}, {0x0000FF, 0xFF0000, 50, 0, 0}});
+    EXPECT_EQ(Rgb(b.ScanLine(0)[0]), 0x000000u);
+    EXPECT_EQ(Rgb(b.ScanLine(1)[0]), 0x00007Fu); // 255 × 1 / 2
+    EXPECT_EQ(Rgb(b.ScanLine(2)[0]), 0x0000FFu);
+    EXPECT_EQ(Rgb(b.ScanLine(3)[0]), 0x7F0080u); // 255 − 255 / 2 and 255 / 2, truncated
+    // Left to right, one flat step.
+    Bitmap c(3, 1);
+    PaintGradient(c, c.Rect(), {{0x123456, 0x123456, 100, 1, 0}});
+    EXPECT_EQ(Rgb(c.ScanLine(0)[2]), 0x123456u);
+    // Four triangles: the middle pixel of a 3 x 3 takes the middle colour,
+    // a corner leans towards its own colour; on 9 x 5 all stays in range.
+    const TsGradArray corners{{0x0000FF, 0, 0, 2, 0}, {0x00FF00, 0, 0, 0, 0}, {0x0000FF, 0, 0, 0, 0},
+                              {0x0000FF, 0, 0, 0, 0}, {0x0000FF, 0, 0, 0, 0}};
+    Bitmap t(3, 3);
+    PaintGradient(t, t.Rect(), corners);
+    EXPECT_EQ(Rgb(t.ScanLine(1)[1]), 0x00FF00u);
+    EXPECT_GT((t.ScanLine(0)[0] >> 16) & 0xFF, (t.ScanLine(0)[0] >> 8) & 0xFF);
+    Bitmap wide(9, 5);
+    wide.Image().fill(0xFF000000u);
+    PaintGradient(wide, wide.Rect(), corners);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 9; ++x)
+            EXPECT_EQ(wide.ScanLine(y)[x] & 0xFF0000FF, 0xFF000000u) << x << "," << y; // no blue
+}
+
+// The program's own button: the worked example over a picture parent.
+TEST(SkinPaint, WoodButtonOverAPicture) {
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    TsSkinManager manager;
+    TsStoredSkin wood;
+    wood.Name = content::kInternalSkinName;
+    wood.Data = content::InternalSkinPackage();
+    manager.SetInternalSkins({wood});
+    manager.SetSkinName(content::kInternalSkinName);
+    const int button = manager.FindSection("BUTTON");
+    const TsMaskData& frame = manager.MaskTable()[manager.SectionTable()[button].BordersMask];
+    Bitmap parent(200, 60);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x)
+            parent.ScanLine(y)[x] = Px(x, y * 4, 128);
+    const QPoint at(30, 10);
+    for (int state : {0, 1, 2}) {
+        SCOPED_TRACE(state);
+        Bitmap b(114, 27);
+        RenderSectionByIndex(manager, button, "BUTTON", ParentCacheInfo::Picture(&parent, 0, 0), -1,
+                             -1, b, at, b.Rect(), state);
+        // The middle shows the parent in state 0; in the hot states the
+        // gradient is laid over it with a = 79 × 255 / 100 = 201 for the parent.
+        const uint32_t under = parent.ScanLine(at.y() + 13)[at.x() + 57];
+        const uint32_t middle = b.ScanLine(13)[57];
+        if (state == 0) {
+            EXPECT_EQ(middle & 0xFFFFFF, under & 0xFFFFFF);
+        } else {
+            Bitmap g(114, 27);
+            PaintGradient(g, g.Rect(), manager.SectionTable()[button].StateData[1].Gradient);
+            const uint32_t grad = g.ScanLine(13)[57];
+            for (int shift : {0, 8, 16})
+                EXPECT_EQ((middle >> shift) & 0xFF,
+                          BlendByte((under >> shift) & 0xFF, (grad >> shift) & 0xFF, 201));
+        }
+        // The top-left corner is frame `state` of the mask, blended over what
+        // lay there by its mask half.
+        const Bitmap& master = manager.MasterImage();
+        const int sx = frame.Area.Left + state * 21 + 4, sy = frame.Area.Top + 4;
+        const uint32_t src = master.ScanLine(sy)[sx], m = master.ScanLine(sy + 21)[sx];
+        EXPECT_NE(src & 0xFFFFFF, 0xFF00FFu);
+        Bitmap bg(114, 27);
+        RenderSectionBackground(manager, button, "BUTTON", ParentCacheInfo::Picture(&parent, 0, 0),
+                                kTransparentKey, -1, -1, bg, at, bg.Rect(), state);
+        for (int shift : {0, 8, 16})
+            EXPECT_EQ(int((b.ScanLine(4)[4] >> shift) & 0xFF),
+                      MaskBlend(int((bg.ScanLine(4)[4] >> shift) & 0xFF), int((src >> shift) & 0xFF),
+                                int((m >> shift) & 0xFF)));
+    }
+}
+
+} // namespace
