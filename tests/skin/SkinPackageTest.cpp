@@ -169,6 +169,7 @@ TEST(SkinPackage, DirectoryTexts) {
         {"..\\Skins", "/opt/charolist/Skins"},
         {"c:\\Skins", "c:\\Skins"},
         {"\\\\server\\Skins", "\\\\server\\Skins"},
+        {"/srv/skins", "/srv/skins"}, // a local absolute path of this platform
     };
     for (const Resolve& row : resolves)
         EXPECT_EQ(ResolveSkinDirectory(row.in, p), row.out) << row.in;

@@ -4,6 +4,8 @@
 #include "skin/data/TsSkinManager.h"
 
 #include "support/Printers.h"
+#include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -217,6 +219,37 @@ TEST(WoodSkin, ManagerAnswersFromIt) {
         EXPECT_GE(manager.CommonIndexes().ComboGlyph, 0);
     }
     qputenv("XDG_DATA_HOME", oldHome);
+}
+
+} // namespace
+
+namespace {
+
+TEST(WoodSkin, ToolRendersSections) {
+    QTemporaryDir dir;
+    const QString tool = QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin");
+    auto run = [&](const QStringList& args) {
+        QProcess p;
+        p.start(tool, args);
+        p.waitForFinished(60000);
+        return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardError()).trimmed());
+    };
+    const QString out = dir.filePath("button.png");
+    EXPECT_EQ(run({"render", "--internal", "BUTTON", "--state", "1", "--size", "114x27",
+                   "--parent-color", "0x5284A9", "--out", out})
+                  .first,
+              0);
+    const QImage picture(out);
+    EXPECT_EQ(picture.size(), QSize(114, 27));
+    EXPECT_FALSE(picture.hasAlphaChannel());
+    // The middle of a hot button: the hot gradient over the parent colour.
+    EXPECT_NE(picture.pixel(57, 13) & 0xFFFFFF, 0xA98452u);
+
+    EXPECT_EQ(run({"render", "--internal", "NOSUCH", "--size", "10x10", "--out", out}),
+              std::make_pair(1, QString("The skin has no section \"NOSUCH\"")));
+    EXPECT_EQ(run({"render", "--internal", "BUTTON", "--size", "10", "--out", out}).first, 1);
+    EXPECT_EQ(run({"render", "--internal", "--all", "--out", dir.filePath("all")}).first, 0);
+    EXPECT_TRUE(QFile::exists(dir.filePath("all/FORM-state0-114x27.png")));
 }
 
 } // namespace

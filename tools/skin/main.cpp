@@ -1,12 +1,14 @@
 // charolist-skin: the skin tool for skin authors.
 //   charolist-skin info SKIN                  counts what a skin (package or folder) holds
 //   charolist-skin dump SKIN                  the whole loaded skin as JSON
+//   charolist-skin render SKIN SECTION ...    a section painted into a PNG
 //   charolist-skin unpack PACKAGE DIR         writes every member of a package into DIR
 //   charolist-skin pack DIR PACKAGE [NAME...] packs "Options.dat" and the pictures of
 //                                             DIR (the named ones in that order, or all
 //                                             files but the options, sorted by name)
 // Errors go to standard error with exit code 1; usage errors exit 2.
 #include "SkinDump.h"
+#include "SkinRender.h"
 #ifdef CHAROLIST_WITH_INTERNAL_SKIN
 #include "app/InternalSkin.h"
 #endif
@@ -31,6 +33,13 @@ const char* kUsage =
     "  charolist-skin dump SKIN\n"
     "      Prints the whole loaded skin as one JSON object: SkinData, Sections, Masks\n"
     "      and Patterns, with the records' fields in their order.\n"
+    "  charolist-skin render SKIN SECTION --size WxH --out OUT.png [--state N]\n"
+    "                 [--parent-color 0xBBGGRR | --parent-image PNG [--offset X,Y]]\n"
+    "      Paints SECTION of SKIN in state N (0 normal, 1 hot, 2 pressed) at the given\n"
+    "      size over a plain colour or over a picture (the section's top-left lying at\n"
+    "      X,Y of it), as the program paints it, and writes a PNG.\n"
+    "  charolist-skin render SKIN --all --out DIR\n"
+    "      Paints every section in each of its states at a few sizes into DIR.\n"
     "  charolist-skin unpack PACKAGE DIR\n"
     "      Writes the options text (as Options.dat) and every picture of PACKAGE into DIR.\n"
     "  charolist-skin pack DIR PACKAGE [NAME...]\n"
@@ -73,14 +82,18 @@ void Unpack(const QString& package, const QString& dir) {
     }
 }
 
+QByteArray InternalPackage() {
+#ifdef CHAROLIST_WITH_INTERNAL_SKIN
+    return content::InternalSkinPackage();
+#else
+    return QByteArray();
+#endif
+}
+
 skin::TsSkinModel LoadSkin(const QString& argument) {
     if (argument != "--internal")
         return skin::LoadSkinFromPath(argument);
-#ifdef CHAROLIST_WITH_INTERNAL_SKIN
-    const QByteArray package = content::InternalSkinPackage();
-#else
-    const QByteArray package;
-#endif
+    const QByteArray package = InternalPackage();
     if (package.isEmpty())
         Fail("This build holds no internal skin");
     return skin::LoadSkinFromPackage(skin::UnpackPackage(package), QString());
@@ -89,6 +102,12 @@ skin::TsSkinModel LoadSkin(const QString& argument) {
 void Dump(const QString& path) {
     const QByteArray json = DumpSkinJson(LoadSkin(path));
     std::fwrite(json.constData(), 1, json.size(), stdout);
+}
+
+void Render(const QString& path, const QStringList& options) {
+    skin::TsSkinManager manager;
+    LoadIntoManager(manager, path, InternalPackage());
+    RenderCommand(manager, options);
 }
 
 void Info(const QString& path) {
@@ -141,6 +160,8 @@ int main(int argc, char** argv) {
             Info(args[1]);
         else if (args.value(0) == "dump" && args.size() == 2)
             Dump(args[1]);
+        else if (args.value(0) == "render" && args.size() >= 4)
+            Render(args[1], args.mid(2));
         else if (args.value(0) == "unpack" && args.size() == 3)
             Unpack(args[1], args[2]);
         else if (args.value(0) == "pack" && args.size() >= 3)

@@ -223,7 +223,8 @@ void PaintWindowFrame(QImage& master, const MaskPlace& place, const Palette& p) 
     });
 }
 
-// The title bar's frame: rounded top corners over a dark line and a lit
+// The title bar's frame: top corners rounded within the top width (so
+// the edges repeat cleanly), a dark line and a lit
 // line; the rest of the bar shows its own wood.
 void PaintTitleFrame(QImage& master, const MaskPlace& place, const Palette& p) {
     PaintFrames(master, place, [&](int) {
@@ -232,7 +233,7 @@ void PaintTitleFrame(QImage& master, const MaskPlace& place, const Palette& p) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 // A shape that reaches below the bar: only its top is rounded.
-                const Shape shape = RoundedRect(x + 0.5, y + 0.5, w, h + 16, 7.0);
+                const Shape shape = RoundedRect(x + 0.5, y + 0.5, w, h + 16, 5.0);
                 const double coverage = std::clamp(0.5 - shape.Distance, 0.0, 1.0);
                 if (coverage <= 0.0)
                     continue;

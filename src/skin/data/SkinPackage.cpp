@@ -196,7 +196,9 @@ QString ResolveSkinDirectory(const QString& directory, const QString& programFol
     }
     if (directory.startsWith(QStringLiteral(".\\")) || directory.startsWith(QStringLiteral("./")))
         return programFolder + directory.mid(2);
-    if (!directory.contains(u':') && !directory.contains(QStringLiteral("\\\\")))
+    // This platform's absolute paths begin with '/'.
+    if (!directory.contains(u':') && !directory.contains(QStringLiteral("\\\\")) &&
+        !directory.startsWith(u'/'))
         return programFolder + directory;
     return directory;
 }

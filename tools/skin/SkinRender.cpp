@@ -1,0 +1,153 @@
+#include "SkinRender.h"
+
+#include "skin/data/IniFile.h"
+#include "skin/data/SkinPackage.h"
+#include "skin/draw/SkinPaint.h"
+
+#include <QDir>
+#include <cstdio>
+#include <QFileInfo>
+#include <QImage>
+
+namespace {
+
+void Fail(const QString& message) {
+    throw skin::ESkinError(message.toStdString());
+}
+
+// The value after an option, or empty.
+QString OptionValue(const QStringList& options, const QString& name) {
+    const qsizetype i = options.indexOf(name);
+    return i >= 0 && i + 1 < options.size() ? options[i + 1] : QString();
+}
+
+QSize ParseSize(const QString& text) {
+    const QStringList parts = text.split(u'x');
+    bool okW = false, okH = false;
+    const int w = parts.value(0).toInt(&okW), h = parts.value(1).toInt(&okH);
+    if (parts.size() != 2 || !okW || !okH || w <= 0 || h <= 0 || w > 16384 || h > 16384)
+        Fail("The size must be WIDTHxHEIGHT, for example 114x27: \"" + text + "\"");
+    return QSize(w, h);
+}
+
+QPoint ParsePoint(const QString& text) {
+    const QStringList parts = text.split(u',');
+    bool okX = false, okY = false;
+    const int x = parts.value(0).toInt(&okX), y = parts.value(1).toInt(&okY);
+    if (parts.size() != 2 || !okX || !okY)
+        Fail("The offset must be X,Y: \"" + text + "\"");
+    return QPoint(x, y);
+}
+
+void SavePicture(const platform::Bitmap& b, const QString& path) {
+    if (!b.Image().convertToFormat(QImage::Format_RGB32).save(path, "PNG"))
+        Fail("Cannot create file \"" + path + "\"");
+}
+
+platform::Bitmap Render(const skin::TsSkinManager& manager, int section, QSize size, int state,
+                        const skin::ParentCacheInfo& parent) {
+    platform::Bitmap b(size.width(), size.height());
+    skin::RenderSectionByIndex(manager, section, manager.SectionTable()[section].SectionName,
+                               parent, -1, -1, b, QPoint(), b.Rect(), state);
+    return b;
+}
+
+// Every section in each of its states at a few sizes, over the skin's own
+// window background, for review.
+void RenderAll(const skin::TsSkinManager& manager, const QString& dir) {
+    if (!QDir().mkpath(dir))
+        Fail("Cannot create the folder \"" + dir + "\"");
+    platform::Bitmap background(400, 200);
+    const int form = manager.FindSection(QStringLiteral("FORM"));
+    if (form >= 0)
+        skin::RenderSectionByIndex(manager, form, QStringLiteral("FORM"), skin::ParentCacheInfo(),
+                                   -1, -1, background, QPoint(), background.Rect(), 0);
+    const skin::ParentCacheInfo parent = skin::ParentCacheInfo::Picture(&background, 0, 0);
+    const QSize sizes[] = {QSize(24, 24), QSize(114, 27), QSize(200, 80)};
+    for (size_t i = 0; i < manager.SectionTable().size(); ++i) {
+        const skin::TsGeneralData& d = manager.SectionTable()[i];
+        for (int state = 0; state < std::clamp(d.StateCount, 1, 4); ++state)
+            for (QSize size : sizes)
+                SavePicture(Render(manager, int(i), size, state, parent.Moved(8, 8)),
+                            QStringLiteral("%1/%2-state%3-%4x%5.png")
+                                .arg(dir, d.SectionName)
+                                .arg(state)
+                                .arg(size.width())
+                                .arg(size.height()));
+    }
+}
+
+// Errors of a load are the tool's errors.
+class ToolHost : public skin::TsSkinHost {
+public:
+    QStringList Errors;
+    std::vector<platform::Control*> ApplicationForms() override { return {}; }
+    void ShowError(const QString& message) override { Errors << message; }
+    void ShowMessage(const QString& message) override { std::fprintf(stderr, "%s\n", qPrintable(message)); }
+};
+
+} // namespace
+
+void LoadIntoManager(skin::TsSkinManager& manager, const QString& path, const QByteArray& internal) {
+    static ToolHost host;
+    skin::TsSkinManager::SetHost(&host);
+    if (path == "--internal") {
+        if (internal.isEmpty())
+            Fail("This build holds no internal skin");
+        skin::TsStoredSkin stored;
+        stored.Name = QStringLiteral("internal");
+        stored.Data = internal;
+        manager.SetInternalSkins({stored});
+        manager.SetSkinDirectory(QDir::temp().filePath(QStringLiteral("charolist-no-skins")));
+        manager.SetSkinName(stored.Name);
+        return;
+    }
+    const QFileInfo info(path);
+    if (!info.exists())
+        Fail("There is no skin at \"" + path + "\"");
+    // A folder is found by its name, a package by its name without ".asz".
+    const QString name = info.isDir() ? info.fileName() : info.completeBaseName();
+    manager.SetSkinDirectory(info.absolutePath());
+    manager.SetSkinName(name);
+    if (!host.Errors.isEmpty())
+        Fail(host.Errors.front());
+    if (manager.SkinName() != name || !manager.SkinHeld())
+        Fail("There is no skin at \"" + path + "\"");
+}
+
+void RenderCommand(const skin::TsSkinManager& manager, const QStringList& options) {
+    const QString out = OptionValue(options, "--out");
+    if (out.isEmpty())
+        Fail("--out is missing");
+    if (options.contains("--all")) {
+        RenderAll(manager, out);
+        return;
+    }
+    const QString name = options.value(0);
+    const int section = manager.FindSection(name);
+    if (name.isEmpty() || name.startsWith("--") || section < 0)
+        Fail("The skin has no section \"" + name + "\"");
+    bool ok = true;
+    const QString stateText = OptionValue(options, "--state");
+    const int state = stateText.isEmpty() ? 0 : stateText.toInt(&ok);
+    if (!ok || state < 0)
+        Fail("The state must be a number from 0: \"" + stateText + "\"");
+    const QSize size = ParseSize(OptionValue(options, "--size"));
+    skin::ParentCacheInfo parent;
+    platform::Bitmap parentPicture;
+    if (const QString color = OptionValue(options, "--parent-color"); !color.isEmpty()) {
+        const std::optional<qint32> value = skin::ParseInteger(color);
+        if (!value)
+            Fail("The parent colour must be 0xBBGGRR: \"" + color + "\"");
+        parent = skin::ParentCacheInfo::Color(uint32_t(*value) & 0xFFFFFF);
+    } else if (const QString image = OptionValue(options, "--parent-image"); !image.isEmpty()) {
+        QImage picture;
+        if (!picture.load(image))
+            Fail("Cannot read the picture \"" + image + "\"");
+        parentPicture = platform::Bitmap(picture);
+        const QString offset = OptionValue(options, "--offset");
+        const QPoint at = offset.isEmpty() ? QPoint() : ParsePoint(offset);
+        parent = skin::ParentCacheInfo::Picture(&parentPicture, at.x(), at.y());
+    }
+    SavePicture(Render(manager, section, size, state, parent), out);
+}
