@@ -250,8 +250,9 @@ TEST(SkinPaint, DottedFocusOnThirtyByNine) {
     for (int x = 0; x <= 30; x += 3) {
         EXPECT_TRUE(dark(x, 0)) << x;
         EXPECT_TRUE(dark(x, 7)) << x;
-        if (x > 0)
+        if (x > 0) {
             EXPECT_TRUE(light(x - 1, 0)) << x;
+        }
     }
     for (int y : {0, 3, 6}) {
         EXPECT_TRUE(dark(0, y)) << y;

@@ -31,12 +31,6 @@ inline int MaskBlend(int dst, int src, int m) {
     return ((dst - src) * m + src * 256) >> 8;
 }
 
-// One channel of a gradient colour g with the texture t over it by a
-// (0..255): g + ((t − g) × a) >> 8, shifting towards minus infinity.
-inline int TextureOverGradient(int g, int t, int a) {
-    return g + (((t - g) * a) >> 8);
-}
-
 // One channel of p percent of a pixel and the rest of a colour, rounded to
 // the nearest integer (halves away from zero).
 inline int PercentMix(int pixel, int color, int percent) {
