@@ -44,6 +44,19 @@ std::vector<Control*> Control::Controls() const {
     return out;
 }
 
+QString Control::ClassName() const {
+    const QString name = QString::fromLatin1(Widget()->metaObject()->className());
+    return name.mid(name.lastIndexOf(u':') + 1);
+}
+
+bool Control::Focused() const {
+    return Widget()->hasFocus();
+}
+
+void Control::Invalidate() {
+    Widget()->update();
+}
+
 bool Control::Visible() const {
     return !Widget()->isHidden();
 }

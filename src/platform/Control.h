@@ -86,6 +86,12 @@ public:
     // A windowed control has a window of its own; a light-weight one is
     // painted by its parent's window.
     virtual bool IsWindowed() const { return true; }
+    // The name of the control's class, without namespaces ("TsMemo").
+    virtual QString ClassName() const;
+    // Whether the control holds the keyboard focus.
+    virtual bool Focused() const;
+    // Marks the whole control (and its children) for repainting.
+    virtual void Invalidate();
 
 protected:
     // Called after the colour or font changed; the default applies the font

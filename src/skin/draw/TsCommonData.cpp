@@ -1,0 +1,708 @@
+#include "skin/draw/TsCommonData.h"
+
+#include "skin/data/ColorShift.h"
+#include "skin/draw/Blend.h"
+#include "skin/draw/SkinPaint.h"
+
+#include <algorithm>
+
+namespace skin {
+
+using platform::Control;
+using platform::SM_ALPHACMD;
+
+namespace {
+
+intptr_t Ask(Control* control, uint16_t command, intptr_t lparam = 0, uint16_t argument = 0) {
+    return platform::SendMessage(control, SM_ALPHACMD, platform::MakeAlphaWParam(command, argument),
+                                 lparam);
+}
+
+bool HandlesSkin(Control* control) {
+    return control && Ask(control, SkinCmdIsSkinned) == 1;
+}
+
+uint32_t ButtonFace() {
+    return platform::GetSysColor(platform::COLOR_BTNFACE);
+}
+
+// The colour a parent shows its children: its answer to command 21 when it
+// handles skin commands, else its own colour.
+uint32_t ParentBackgroundColor(Control* parent) {
+    if (!parent)
+        return ButtonFace();
+    if (HandlesSkin(parent))
+        return uint32_t(Ask(parent, SkinCmdGetBgColor)) & 0xFFFFFF;
+    return platform::ColorToRGB(parent->Color());
+}
+
+// The outermost control: the form a control sits on.
+Control* FormOf(Control* control) {
+    while (control && control->Parent())
+        control = control->Parent();
+    return control;
+}
+
+uint32_t DefaultGlobalColor() {
+    const TsSkinManager* m = TsSkinManager::DefaultManager();
+    return m ? m->GlobalColor() : ButtonFace();
+}
+
+struct KindRange {
+    int From, To;
+};
+bool InRanges(int kind, std::initializer_list<KindRange> ranges) {
+    return std::any_of(ranges.begin(), ranges.end(),
+                       [kind](KindRange r) { return kind >= r.From && kind <= r.To; });
+}
+
+} // namespace
+
+ParentCacheInfo BackgroundRequest::ToParentCache() const {
+    if (Kind == 2)
+        return ParentCacheInfo{Bitmap, OffsetX, OffsetY, kTransparentKey, Bitmap != nullptr};
+    return ParentCacheInfo{nullptr, OffsetX, OffsetY, platform::ColorToRGB(int32_t(Color)), false};
+}
+
+bool IsEditKind(int kind) {
+    return InRanges(kind, {{2, 18}, {41, 41}, {76, 84}, {96, 96}, {131, 140}});
+}
+
+bool IsContainerKind(int kind) {
+    return InRanges(kind, {{19, 19}, {51, 74}, {110, 110}, {141, 161}});
+}
+
+QString DefaultSectionOfKind(int kind) {
+    struct Row {
+        std::initializer_list<KindRange> Kinds;
+        const char* Section;
+    };
+    static const Row rows[] = {
+        {{{2, 8}, {10, 10}, {41, 41}, {76, 76}, {78, 78}, {83, 85}, {96, 96}, {131, 131}, {140, 140},
+          {227, 227}},
+         "EDIT"},
+        {{{11, 18}, {81, 82}}, "COMBOBOX"},
+        {{{19, 19}}, "BAR"},
+        {{{20, 20}}, "BARTITLE"},
+        {{{32, 32}, {152, 152}}, "CHECKBOX"},
+        {{{33, 33}}, "RADIOBUTTON"},
+        {{{51, 51}, {59, 59}, {68, 68}, {73, 73}}, "PANEL"},
+        {{{52, 52}, {58, 58}}, "PANEL_LOW"},
+        {{{53, 54}, {60, 60}}, "TOOLBAR"},
+        {{{56, 56}}, "DRAGBAR"},
+        {{{57, 57}}, "TABSHEET"},
+        {{{74, 74}, {226, 226}}, "GROUPBOX"},
+        {{{75, 75}}, "SPLITTER"},
+        {{{92, 92}, {95, 95}}, "SPEEDBUTTON"},
+        {{{93, 94}}, "BUTTON"},
+        {{{98, 98}}, "TOOLBUTTON"},
+        {{{141, 141}, {143, 143}}, "PAGECONTROL"},
+        {{{151, 151}}, "STATUSBAR"},
+        {{{161, 161}}, "GAUGE"},
+        {{{165, 165}}, "TRACKBAR"},
+    };
+    for (const Row& row : rows)
+        if (InRanges(kind, row.Kinds))
+            return QString::fromLatin1(row.Section);
+    return QString();
+}
+
+// ---------------------------------------------------------------------------
+// Life and binding
+// ---------------------------------------------------------------------------
+
+TsCommonData::TsCommonData(Control* host, bool createCache) : host_(host) {
+    if (createCache)
+        cache_ = std::make_unique<platform::Bitmap>();
+}
+
+TsCommonData::~TsCommonData() {
+    StopGlow();
+}
+
+TsSkinManager* TsCommonData::SkinManager() const {
+    return manager_ ? manager_ : TsSkinManager::DefaultManager();
+}
+
+bool TsCommonData::HostLoading() const {
+    return host_ && (host_->ComponentState & Control::csLoading);
+}
+
+bool TsCommonData::HostDestroying() const {
+    return host_ && (host_->ComponentState & Control::csDestroying);
+}
+
+const TsGeneralData* TsCommonData::Section() const {
+    const TsSkinManager* m = SkinManager();
+    return m && m->IsValidSection(SectionIndex) ? &m->SectionTable()[SectionIndex] : nullptr;
+}
+
+bool TsCommonData::IsSkinned(bool requireActive) const {
+    const TsSkinManager* m = SkinManager();
+    if (!m || m->Removing() || !Section() || HostDestroying())
+        return false;
+    return !requireActive || m->SkinData().SkinReady;
+}
+
+void TsCommonData::SetSkinSection(const QString& section) {
+    if (section == skinSection_)
+        return;
+    skinSection_ = section.isEmpty() ? QStringLiteral("UNKNOWN") : section.toUpper();
+    const TsSkinManager* m = SkinManager();
+    if (!m || m->SectionTable().empty())
+        SectionIndex = -1;
+    else
+        ResolveSection();
+    if (host_ && !HostLoading() && host_->Parent() && !HostDestroying())
+        Ask(host_, SectionIndex >= 0 ? SkinCmdRefresh : SkinCmdRemoveSkin,
+            reinterpret_cast<intptr_t>(SkinManager()));
+}
+
+void TsCommonData::ResolveSection() {
+    CacheInvalid = true;
+    const TsSkinManager* m = SkinManager();
+    SectionIndex = m && m->Active() ? m->FindSection(skinSection_) : -1;
+    ComputeBackgroundKind();
+    StateFlags = 0;
+    if (SectionIndex < 0) {
+        BorderMaskIndex = PatternIndex = HotPatternIndex = -1;
+        return;
+    }
+    BorderMaskIndex = m->SectionTable()[SectionIndex].BordersMask;
+    PatternIndex = m->FindTexture(SectionIndex, skinSection_, QStringLiteral("PATTERN"));
+    HotPatternIndex = m->FindTexture(SectionIndex, skinSection_, QStringLiteral("HOTPATTERN"));
+    UpdateContainerState(false);
+}
+
+void TsCommonData::AssignDefaultSection() {
+    if (!skinSection_.isEmpty()) {
+        ResolveSection();
+        return;
+    }
+    QString section = DefaultSectionOfKind(ControlKind);
+    if (section.isEmpty() && host_)
+        section = host_->ClassName();
+    SetSkinSection(section);
+}
+
+void TsCommonData::InitAfterLoad() {
+    AssignDefaultSection();
+    if (!IsSkinned() || !host_ || !host_->Parent() || HostLoading())
+        return;
+    if (host_->IsWindowed())
+        Ask(FormOf(host_), SkinCmdControlCreated, reinterpret_cast<intptr_t>(host_));
+    ApplySkinColors(false);
+}
+
+void TsCommonData::SetSkinManager(TsSkinManager* manager) {
+    if (manager == TsSkinManager::DefaultManager())
+        manager = nullptr;
+    if (manager == manager_)
+        return;
+    manager_ = manager;
+    if (HostLoading())
+        return;
+    const TsSkinManager* m = SkinManager();
+    if (m && !m->SectionTable().empty())
+        ResolveSection();
+    else
+        SectionIndex = -1;
+    if (host_ && host_->Parent() && !HostDestroying())
+        Ask(host_, SectionIndex >= 0 ? SkinCmdRefresh : SkinCmdRemoveSkin,
+            reinterpret_cast<intptr_t>(SkinManager()));
+}
+
+void TsCommonData::SetCustomColor(bool value) {
+    if (value == customColor_)
+        return;
+    customColor_ = value;
+    ApplySkinColors(true);
+}
+
+void TsCommonData::SetCustomFont(bool value) {
+    if (value == customFont_)
+        return;
+    customFont_ = value;
+    RequestRepaint();
+}
+
+void TsCommonData::SetHueSaturation(int hue, int saturation) {
+    if (hue == hueOffset_ && saturation == saturation_)
+        return;
+    hueOffset_ = hue;
+    saturation_ = saturation;
+    InitAfterLoad();
+    RequestRepaint();
+}
+
+void TsCtrlSkinData::SetHueOffset(int value) {
+    SetHueSaturation(value, Saturation());
+}
+
+void TsCtrlSkinData::SetSaturation(int value) {
+    SetHueSaturation(HueOffset(), value);
+}
+
+// ---------------------------------------------------------------------------
+// Colours and backgrounds
+// ---------------------------------------------------------------------------
+
+void TsCommonData::ComputeBackgroundKind() {
+    BackgroundKind = 0;
+    const TsGeneralData* d = Section();
+    if (!d)
+        return;
+    if (d->ImagePercent != 0)
+        BackgroundKind |= 4;
+    if (d->GradientPercent != 0 && !d->Gradient.empty()) {
+        static const uint16_t kByMode[3] = {2, 1, 3};
+        const int mode = d->Gradient.front().Mode;
+        if (mode >= 0 && mode <= 2)
+            BackgroundKind += kByMode[mode];
+    }
+}
+
+void TsCommonData::ApplySkinColors(bool repaint) {
+    if (!host_ || !IsSkinned() || !IsEditKind(ControlKind))
+        return;
+    const TsGeneralData& d = *Section();
+    auto changed = [&](int32_t c) { return ChangeSaturation(ChangeHue(c, hueOffset_), saturation_); };
+    if (!customColor_) {
+        const int32_t color = changed(d.Color);
+        if (host_->Color() != color)
+            host_->SetColor(color);
+    }
+    if (!customFont_) {
+        const int32_t fontColor = changed(d.StateData[0].FontColors.Text);
+        if (host_->Font().Color != fontColor) {
+            platform::TFont font = host_->Font();
+            font.Color = fontColor;
+            host_->SetFont(font);
+        }
+    }
+    if (repaint)
+        RequestRepaint();
+}
+
+bool TsCommonData::IsHot() const {
+    if (!host_ || HostDestroying() || !host_->Enabled())
+        return false;
+    if (HasFocus || (host_->IsWindowed() && host_->Focused()))
+        return true;
+    return MouseInside && !IsContainerKind(ControlKind);
+}
+
+uint32_t TsCommonData::GetStateColor(int state) const {
+    const TsGeneralData* d = Section();
+    if (!d || customColor_ || !IsSkinned())
+        return host_ ? platform::ColorToRGB(host_->Color()) : ButtonFace();
+    const TsGenState& look = d->StateData[state > 0 && d->StateCount > 1 ? 1 : 0];
+    const uint32_t c = platform::ColorToRGB(look.Color);
+    const int t = std::clamp(look.Transparency, 0, 100);
+    if (t == 0)
+        return c;
+    const uint32_t parent = ParentBackgroundColor(host_ ? host_->Parent() : nullptr);
+    return t == 100 ? parent : MixColors(parent, c, t / 100.0);
+}
+
+uint32_t TsCommonData::BackgroundColorForChildren() const {
+    const TsGeneralData* d = Section();
+    if (!host_ || !d || !IsSkinned())
+        return host_ ? platform::ColorToRGB(host_->Color()) : ButtonFace();
+    const uint32_t own = platform::ColorToRGB(d->Color);
+    const int t = std::clamp(d->Transparency, 0, 100);
+    Control* parent = host_->Parent();
+    if (t == 0)
+        return own;
+    if (t == 100) {
+        if (!parent)
+            return platform::ColorToRGB(host_->Color());
+        const uint32_t answer = ParentBackgroundColor(parent);
+        return answer == kTransparentKey ? platform::ColorToRGB(parent->Color()) : answer;
+    }
+    const uint32_t p = parent ? ParentBackgroundColor(parent) : platform::ColorToRGB(host_->Color());
+    return MixColors(p, own, t / 100.0);
+}
+
+bool TsCommonData::DependsOnParentBackground() const {
+    if (!IsSkinned() || PaintImmediately || !host_ || !host_->Enabled())
+        return true;
+    if (Section()->Transparency <= 0)
+        return false;
+    Control* parent = host_->Parent();
+    return parent && (Ask(parent, SkinCmdIsTransparent) & 0x7F) != 0;
+}
+
+bool TsCommonData::NeedsComplexBackground() const {
+    const TsGeneralData* d = Section();
+    if (!d)
+        return false;
+    const TsSkinManager* m = SkinManager();
+    if (m->IsValidMask(BorderMaskIndex) &&
+        (m->MaskLeftWidth(BorderMaskIndex) + m->MaskRightWidth(BorderMaskIndex) > 20 ||
+         m->MaskTopWidth(BorderMaskIndex) + m->MaskBottomWidth(BorderMaskIndex) > 20))
+        return true;
+    if (d->Transparency == 100) {
+        Control* parent = host_ ? host_->Parent() : nullptr;
+        if (!parent || !(Ask(parent, SkinCmdChildState) & sfPlainBackground))
+            return true;
+    } else if (d->Transparency != 0) {
+        return true;
+    }
+    return d->ImagePercent != 0 || d->GradientPercent != 0;
+}
+
+void TsCommonData::UpdateContainerState(bool recurse) {
+    StateFlags &= ~sfPlainBackground;
+    // Of the containers only panels, frames and scrolling boxes may be plain.
+    if (IsContainerKind(ControlKind) && !NeedsComplexBackground())
+        StateFlags |= sfPlainBackground;
+    if (recurse && host_ && host_->IsWindowed())
+        for (Control* child : host_->Controls())
+            Ask(child, SkinCmdChildState, 1);
+}
+
+void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, int state) const {
+    const TsGeneralData* d = Section();
+    if (!d || !IsSkinned() || customColor_) {
+        request.Kind = 1;
+        request.Color = host_ ? platform::ColorToRGB(host_->Color()) : ButtonFace();
+        return;
+    }
+    const TsGenState& look = d->StateData[state != 0 ? 1 : 0];
+    const int t = look.Transparency, g = look.GradientPercent, i = look.ImagePercent;
+    if (t == 0 && g <= 0 && i < 1) {
+        request.Kind = 1;
+        request.Bitmap = cache_.get();
+        request.Color = GetStateColor(state);
+        if (request.PleaseDraw && request.TargetDevice)
+            FillRect(*request.TargetDevice, request.Rect, request.Color);
+        return;
+    }
+    const bool haveCache = cache_ && !cache_->Empty();
+    if (t == 0) {
+        request.Color = SkinManager()->GlobalColor();
+        if (!haveCache) {
+            request.Color = kTransparentKey;
+            request.Kind = 1;
+            return;
+        }
+    } else if (t == 100) {
+        if ((StateFlags & sfPlainBackground) || !haveCache || CacheInvalid) {
+            // Nothing of its own to give: the parent answers, and the
+            // answer is moved to where this control lies in it.
+            Control* parent = host_ ? host_->Parent() : nullptr;
+            if (!parent) {
+                request.Kind = 1;
+                request.Color = DefaultGlobalColor();
+                return;
+            }
+            AskParentBackground(request, parent, request.PleaseDraw);
+            if (request.Kind == 2) {
+                const QRect bounds = host_->BoundsRect();
+                request.OffsetX += bounds.left();
+                request.OffsetY += bounds.top();
+            }
+            return;
+        }
+    } else if (!haveCache) {
+        request.Color = kTransparentKey;
+        request.Kind = 1;
+        return;
+    }
+    request.Kind = 2;
+    if (request.PleaseDraw && request.TargetDevice) {
+        CopyFrom(*request.TargetDevice, request.Rect, *cache_, request.OffsetX, request.OffsetY);
+        return;
+    }
+    request.Bitmap = cache_.get();
+    request.OffsetX = request.OffsetY = 0;
+}
+
+void AskParentBackground(BackgroundRequest& request, Control* parent, bool pleaseDraw) {
+    request.Kind = 0;
+    request.PleaseDraw = pleaseDraw;
+    if (!parent) {
+        request.Kind = 1;
+        request.Color = DefaultGlobalColor();
+        return;
+    }
+    Ask(parent, SkinCmdGetBgInfo, reinterpret_cast<intptr_t>(&request));
+    if (request.Kind != 0)
+        return;
+    // The parent gave nothing: its colour serves. (A parent that paints
+    // itself into the device is not needed by this program's windows.)
+    request.Kind = 1;
+    const uint32_t answer = HandlesSkin(parent) ? uint32_t(Ask(parent, SkinCmdGetBgColor)) : 0;
+    request.Color = answer != 0 ? answer : platform::ColorToRGB(parent->Color());
+    if (request.PleaseDraw && request.TargetDevice)
+        FillRect(*request.TargetDevice, request.Rect, request.Color);
+}
+
+ParentCacheInfo TsCommonData::GetParentCache() const {
+    if (IsSkinned() && host_ && host_->Parent()) {
+        BackgroundRequest request;
+        AskParentBackground(request, host_->Parent(), false);
+        return request.ToParentCache();
+    }
+    return ParentCacheInfo::Color(GetStateColor(0));
+}
+
+// ---------------------------------------------------------------------------
+// Painting state
+// ---------------------------------------------------------------------------
+
+bool TsCommonData::IsPaintDeferred() const {
+    if (!SkinManager())
+        return false;
+    const bool needsPicture = !(StateFlags & sfPlainBackground) || IsHot() || PrintTarget;
+    if (!needsPicture || !host_ || HostDestroying())
+        return PaintLocked;
+    if (!PaintLocked && host_->Parent())
+        return Ask(host_->Parent(), SkinCmdIsBgNotReady) != 0;
+    return true;
+}
+
+void TsCommonData::LockPainting() {
+    PaintLocked = true;
+    StateFlags |= sfPaintLocked;
+    Ask(host_, SkinCmdLockNotify);
+}
+
+void TsCommonData::UnlockPainting(bool repaint) {
+    PaintLocked = false;
+    StateFlags &= ~sfPaintLocked;
+    Ask(host_, SkinCmdUnlockNotify);
+    if (repaint)
+        RequestRepaint();
+}
+
+void TsCommonData::RequestRepaint() {
+    if (!host_ || HostDestroying() || HostLoading())
+        return;
+    CacheInvalid = true;
+    if (host_->Parent())
+        host_->Invalidate();
+}
+
+void TsCommonData::PrepareCacheBitmap() {
+    if (!cache_)
+        cache_ = std::make_unique<platform::Bitmap>();
+    if (!host_)
+        return;
+    const QSize size = host_->BoundsRect().size();
+    cache_->SetSize(std::max(size.width(), 0), std::max(size.height(), 0));
+}
+
+// ---------------------------------------------------------------------------
+// Commands and events
+// ---------------------------------------------------------------------------
+
+bool TsCommonData::HandleSkinCommand(platform::Message& message) {
+    if (message.Msg != SM_ALPHACMD)
+        return false;
+    const uint16_t command = platform::AlphaCommand(message.WParam);
+    const uint16_t argument = platform::AlphaArgument(message.WParam);
+    const bool ours = reinterpret_cast<TsSkinManager*>(message.LParam) == SkinManager();
+    switch (command) {
+    case SkinCmdNewSkin:
+        if (ours) {
+            ResolveSection();
+            UpdateContainerState(false);
+        }
+        return false;
+    case SkinCmdRemoveSkin:
+        if (ours) {
+            SectionIndex = BorderMaskIndex = PatternIndex = HotPatternIndex = -1;
+            PaintLocked = true;
+            if (cache_)
+                cache_->SetSize(0, 0);
+            if (host_ && IsEditKind(ControlKind)) {
+                if (!customColor_)
+                    host_->SetColor(platform::clWindow);
+                if (!customFont_) {
+                    platform::TFont font = host_->Font();
+                    font.Color = platform::clWindowText;
+                    host_->SetFont(font);
+                }
+                host_->Invalidate();
+            } else if (host_ && host_->IsWindowed()) {
+                // Plain labels go back to the window-text colour.
+                for (Control* child : host_->Controls())
+                    if (!child->IsWindowed() && !HandlesSkin(child) &&
+                        child->ClassName().endsWith(QStringLiteral("Label"))) {
+                        platform::TFont font = child->Font();
+                        font.Color = platform::clWindowText;
+                        child->SetFont(font);
+                    }
+            }
+        }
+        return false;
+    case SkinCmdRefresh:
+        if (ours) {
+            CacheInvalid = true;
+            PaintLocked = false;
+            ApplySkinColors(true);
+            UpdateContainerState(false);
+        }
+        return false;
+    case SkinCmdIsSkinned:
+        message.Result = 1;
+        return true;
+    case SkinCmdSetPaintLock:
+        PaintLocked = argument == 1;
+        return false;
+    case SkinCmdSetPaintImmediately:
+        PaintImmediately = argument == 1;
+        return false;
+    case SkinCmdIsBgNotReady:
+        message.Result = CacheInvalid || PaintLocked;
+        return true;
+    case SkinCmdIsClipped:
+        message.Result = ClippedByParent;
+        return true;
+    case SkinCmdRepaintSection:
+        if (message.LParam &&
+            skinSection_ == reinterpret_cast<const QString*>(message.LParam)->toUpper())
+            RequestRepaint();
+        return false;
+    case SkinCmdSetSection:
+        if (message.LParam)
+            SetSkinSection(*reinterpret_cast<const QString*>(message.LParam));
+        return false;
+    case SkinCmdInvalidateCache:
+        CacheInvalid = true;
+        return false;
+    case SkinCmdIsTransparent: {
+        const TsGeneralData* d = Section();
+        if (!d)
+            return true;
+        Control* parent = host_ ? host_->Parent() : nullptr;
+        if (d->Transparency == 100 && parent)
+            message.Result = Ask(parent, SkinCmdIsTransparent) & 0x7F;
+        else
+            message.Result = (d->GradientPercent + d->ImagePercent > 0) || DependsOnParentBackground();
+        return true;
+    }
+    case SkinCmdParentBgChanged: {
+        const bool depends = DependsOnParentBackground();
+        CacheInvalid = CacheInvalid || depends;
+        if (argument == 1 && host_)
+            host_->Invalidate();
+        if (depends && host_)
+            for (Control* child : host_->Controls())
+                if (!(child->ComponentState & Control::csDestroying))
+                    Ask(child, SkinCmdParentBgChanged);
+        return false;
+    }
+    case SkinCmdGetBgColor:
+        message.Result = BackgroundColorForChildren();
+        return true;
+    case SkinCmdSetClipped:
+        ClippedByParent = true;
+        return false;
+    case SkinCmdGetSectionIndex:
+        if (message.LParam)
+            *reinterpret_cast<int*>(message.LParam) = SectionIndex;
+        return true;
+    case SkinCmdGetBgInfo:
+        if (message.LParam)
+            FillBackgroundInfo(*reinterpret_cast<BackgroundRequest*>(message.LParam), 0);
+        return true;
+    case SkinCmdChildState:
+        if (message.LParam == 1)
+            UpdateContainerState(true);
+        else
+            message.Result = StateFlags;
+        return true;
+    case SkinCmdSetPrintTarget:
+        PrintTarget = reinterpret_cast<platform::Bitmap*>(message.LParam);
+        if (PrintTarget)
+            StateFlags |= sfPrinting;
+        else
+            StateFlags &= ~sfPrinting;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TsCommonData::HandleControlEvent(ControlEvent event) {
+    const TsGeneralData* d = Section();
+    const bool editWithStates = IsEditKind(ControlKind) && d && d->StateCount > 1;
+    switch (event) {
+    case ControlEvent::Moved:
+        if (DependsOnParentBackground()) {
+            CacheInvalid = true;
+            Ask(host_, SkinCmdParentBgChanged, 0, 1);
+        }
+        StopGlow();
+        return false;
+    case ControlEvent::Resized:
+        if (IsSkinned()) {
+            CacheInvalid = true;
+            if (d->GradientPercent > 0 && host_ && host_->IsWindowed())
+                for (Control* child : host_->Controls())
+                    if (!(child->ComponentState & Control::csDestroying))
+                        Ask(child, SkinCmdParentBgChanged, 0, 1);
+        }
+        StopGlow();
+        return false;
+    case ControlEvent::FocusGained:
+    case ControlEvent::FocusLost:
+        if (host_ && host_->IsWindowed()) {
+            CacheInvalid = true;
+            HasFocus = event == ControlEvent::FocusGained;
+            if (editWithStates)
+                host_->Invalidate();
+        }
+        return false;
+    case ControlEvent::Disabled:
+        MouseInside = HasFocus = false;
+        StopGlow();
+        return false;
+    case ControlEvent::ContextMenu:
+        // Pop-up menus are skinned by the menu support of the manager.
+        return false;
+    case ControlEvent::UiStateUpdate:
+        return IsSkinned();
+    case ControlEvent::ChildCreated:
+        Ask(FormOf(host_), SkinCmdControlCreated, reinterpret_cast<intptr_t>(host_));
+        return false;
+    case ControlEvent::Shown:
+        if (cache_) {
+            PaintLocked = false;
+            CacheInvalid = true;
+        }
+        return false;
+    case ControlEvent::Hidden:
+        if (cache_)
+            cache_->SetSize(0, 0);
+        return false;
+    case ControlEvent::MouseEntered:
+        if (!IsContainerKind(ControlKind))
+            MouseInside = true;
+        if (IsSkinned()) {
+            StartGlow();
+            if (editWithStates && host_) {
+                CacheInvalid = true;
+                host_->Invalidate();
+            }
+        }
+        return false;
+    case ControlEvent::MouseLeft:
+        if (!IsSkinned())
+            return false;
+        if (!IsContainerKind(ControlKind))
+            MouseInside = false;
+        StopGlow();
+        if (editWithStates && host_ && host_->Visible()) {
+            CacheInvalid = true;
+            host_->Invalidate();
+        }
+        return false;
+    }
+    return false;
+}
+
+} // namespace skin

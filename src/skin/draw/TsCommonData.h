@@ -1,0 +1,189 @@
+// The skin data every skinned control owns: which section of the skin it is
+// painted from, its cached picture, its visual state, and its part in the
+// skin commands through which controls, their parents and the skin manager
+// talk to each other (a new skin, give me your background, repaint).
+//
+// The host control is reached only through the platform's Control
+// interface and messages.
+#pragma once
+
+#include "platform/Control.h"
+#include "skin/data/TsSkinManager.h"
+#include "skin/draw/ParentCache.h"
+
+#include <memory>
+
+namespace skin {
+
+// Skin commands the controls exchange besides the manager's.
+enum ControlCommand : uint16_t {
+    SkinCmdResumePaint = 6,
+    SkinCmdSetPaintLock = 8,
+    SkinCmdSetPaintImmediately = 9,
+    SkinCmdIsBgNotReady = 10,
+    SkinCmdIsClipped = 11,
+    SkinCmdRepaintSection = 13,
+    SkinCmdSetSection = 15,
+    SkinCmdInvalidateCache = 17,
+    SkinCmdIsTransparent = 19,
+    SkinCmdParentBgChanged = 20,
+    SkinCmdGetBgColor = 21,
+    SkinCmdSetClipped = 22,
+    SkinCmdPrepareCache = 23,
+    SkinCmdShowFadeFrame = 24,
+    SkinCmdControlCreated = 25,
+    SkinCmdGetSectionIndex = 26,
+    SkinCmdLockNotify = 31,
+    SkinCmdUnlockNotify = 32,
+    SkinCmdGetBgInfo = 34,
+    SkinCmdChildState = 36,
+    SkinCmdSetPrintTarget = 38,
+    SkinCmdGetApplication = 60,
+};
+
+// What a child asks its parent for (command 34) and what it gets back.
+struct BackgroundRequest {
+    const platform::Bitmap* Bitmap = nullptr;
+    uint32_t Color = 0;
+    int OffsetX = 0, OffsetY = 0; // where the requester lies in Bitmap
+    QRect Rect;                   // wanted, in the requester's coordinates
+    uint8_t Kind = 0;             // 0 not answered, 1 a colour, 2 a picture
+    bool PleaseDraw = false;
+    platform::Bitmap* TargetDevice = nullptr;
+
+    ParentCacheInfo ToParentCache() const;
+};
+
+// Kinds of the program's skinned controls.
+enum ControlKindCode : int {
+    KindEdit = 3,
+    KindMemo = 7,
+    KindPanel = 51,
+    KindButton = 93,
+};
+bool IsEditKind(int kind);
+bool IsContainerKind(int kind);
+// The section a kind of control is painted from by default; empty for a
+// kind not in the table (the owner's class name is used then).
+QString DefaultSectionOfKind(int kind);
+
+// State flag bits.
+enum StateFlag : uint16_t {
+    sfPlainBackground = 1,
+    sfPrinting = 0x200,
+    sfPaintLocked = 0x800,
+};
+
+// Window events the skin data takes part in.
+enum class ControlEvent {
+    Moved,
+    Resized,
+    FocusGained,
+    FocusLost,
+    Disabled,
+    ContextMenu,
+    UiStateUpdate,
+    ChildCreated,
+    Shown,
+    Hidden,
+    MouseEntered,
+    MouseLeft,
+};
+
+class TsCommonData {
+public:
+    // `host` is the owning control, or null when the owner is not one.
+    explicit TsCommonData(platform::Control* host, bool createCache = false);
+    virtual ~TsCommonData();
+    TsCommonData(const TsCommonData&) = delete;
+    TsCommonData& operator=(const TsCommonData&) = delete;
+
+    // Published properties.
+    bool CustomColor() const { return customColor_; }
+    void SetCustomColor(bool value);
+    bool CustomFont() const { return customFont_; }
+    void SetCustomFont(bool value);
+    // The explicit manager; the process's default manager when none.
+    TsSkinManager* SkinManager() const;
+    void SetSkinManager(TsSkinManager* manager);
+    const QString& SkinSection() const { return skinSection_; }
+    void SetSkinSection(const QString& section);
+
+    // State.
+    int ControlKind = 0;
+    int SectionIndex = -1, BorderMaskIndex = -1, PatternIndex = -1, HotPatternIndex = -1;
+    int GlowHandle = -1;
+    bool PaintLocked = false, PaintImmediately = false;
+    bool CacheInvalid = true, ClippedByParent = true;
+    bool HasFocus = false, MouseInside = false;
+    uint16_t StateFlags = 0, BackgroundKind = 0;
+    platform::Bitmap* PrintTarget = nullptr;
+    platform::Control* HostControl() const { return host_; }
+    platform::Bitmap* CacheBitmap() const { return cache_.get(); }
+
+    // Hue and saturation changes (published by buttons, edits and memos).
+    int HueOffset() const { return hueOffset_; }
+    int Saturation() const { return saturation_; }
+
+    bool IsSkinned(bool requireActive = false) const;
+    void ResolveSection();
+    void AssignDefaultSection();
+    void InitAfterLoad();
+    void ApplySkinColors(bool repaint);
+    void ComputeBackgroundKind();
+    bool NeedsComplexBackground() const;
+    void UpdateContainerState(bool recurse);
+    bool IsHot() const;
+    void LockPainting();
+    void UnlockPainting(bool repaint);
+    void RequestRepaint();
+    bool IsPaintDeferred() const;
+    bool DependsOnParentBackground() const;
+    void PrepareCacheBitmap();
+    // The background colour of a state as painted (RGB).
+    uint32_t GetStateColor(int state) const;
+    // The colour children use as their background (the answer to 21).
+    uint32_t BackgroundColorForChildren() const;
+    void FillBackgroundInfo(BackgroundRequest& request, int state) const;
+    ParentCacheInfo GetParentCache() const;
+
+    // The control's part of a skin command; true when it was consumed.
+    bool HandleSkinCommand(platform::Message& message);
+    // The control's part of a window event; true when it was consumed.
+    bool HandleControlEvent(ControlEvent event);
+
+    // The glow around a control: the program's skin has no glowing section,
+    // so only these entry points exist.
+    void StartGlow() {}
+    void StopGlow() { GlowHandle = -1; }
+
+protected:
+    void SetHueSaturation(int hue, int saturation);
+
+private:
+    const TsGeneralData* Section() const;
+    bool HostLoading() const;
+    bool HostDestroying() const;
+
+    platform::Control* host_;
+    TsSkinManager* manager_ = nullptr; // explicit; null for the default
+    QString skinSection_;
+    bool customColor_ = false, customFont_ = false;
+    int hueOffset_ = 0, saturation_ = 0;
+    std::unique_ptr<platform::Bitmap> cache_;
+};
+
+// The skin data of buttons, edits, memos and rich edits: with the hue and
+// saturation changes of the finished picture.
+class TsCtrlSkinData : public TsCommonData {
+public:
+    using TsCommonData::TsCommonData;
+    void SetHueOffset(int value);
+    void SetSaturation(int value);
+};
+
+// Asks a parent for the background behind a child (command 34), falling
+// back to the parent's colours.
+void AskParentBackground(BackgroundRequest& request, platform::Control* parent, bool pleaseDraw);
+
+} // namespace skin
