@@ -22,6 +22,9 @@ uint32_t Px(int r, int g, int b) {
 uint32_t Rgb(uint32_t px) {
     return platform::ColorFromPixel(px);
 }
+uint32_t PixelOfColor(uint32_t rgb) {
+    return platform::PixelFromColor(rgb);
+}
 
 // A manager holding a small skin made by the test: an options text and a
 // master picture (set pixel by pixel), loaded as a stored skin.
@@ -298,16 +301,28 @@ TEST(SkinPaint, GradientsByMode) {
             EXPECT_EQ(wide.ScanLine(y)[x] & 0xFF0000FF, 0xFF000000u) << x << "," << y; // no blue
 }
 
+// The program's own skin in a manager of its own.
+class WoodSkin {
+public:
+    WoodSkin() {
+        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
+        TsStoredSkin wood;
+        wood.Name = content::kInternalSkinName;
+        wood.Data = content::InternalSkinPackage();
+        manager_.SetInternalSkins({wood});
+        manager_.SetSkinName(content::kInternalSkinName);
+    }
+    TsSkinManager& Manager() { return manager_; }
+
+private:
+    QTemporaryDir home_;
+    TsSkinManager manager_;
+};
+
 // The program's own button: the worked example over a picture parent.
 TEST(SkinPaint, WoodButtonOverAPicture) {
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    TsSkinManager manager;
-    TsStoredSkin wood;
-    wood.Name = content::kInternalSkinName;
-    wood.Data = content::InternalSkinPackage();
-    manager.SetInternalSkins({wood});
-    manager.SetSkinName(content::kInternalSkinName);
+    WoodSkin skin;
+    TsSkinManager& manager = skin.Manager();
     const int button = manager.FindSection("BUTTON");
     const TsMaskData& frame = manager.MaskTable()[manager.SectionTable()[button].BordersMask];
     Bitmap parent(200, 60);
@@ -347,6 +362,97 @@ TEST(SkinPaint, WoodButtonOverAPicture) {
             EXPECT_EQ(int((b.ScanLine(4)[4] >> shift) & 0xFF),
                       MaskBlend(int((bg.ScanLine(4)[4] >> shift) & 0xFF), int((src >> shift) & 0xFF),
                                 int((m >> shift) & 0xFF)));
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The colour of row y of a top-to-bottom gradient of `height` rows, worked
+// out from the steps by hand: step k covers Percent × height / 100 rows, the
+// last one the rest; inside a step s + (e − s) × i / n per channel.
+uint32_t GradientRow(const TsGradArray& steps, int height, int y) {
+    int at = 0;
+    for (size_t k = 0; k < steps.size(); ++k) {
+        int n = steps[k].Percent * height / 100;
+        if (k + 1 == steps.size())
+            n = height - at;
+        if (y < at + n) {
+            const int i = y - at;
+            uint32_t out = 0;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const int s = (steps[k].StartColor >> shift) & 0xFF, e = (steps[k].EndColor >> shift) & 0xFF;
+                out |= uint32_t(s + (e - s) * i / n) << shift;
+            }
+            return out;
+        }
+        at += n;
+    }
+    return 0;
+}
+
+TEST(SkinPaint, WoodSectionsAsTheFormulasSay) {
+    WoodSkin skin;
+    TsSkinManager& m = skin.Manager();
+    const Bitmap& master = m.MasterImage();
+    auto render = [&](const char* name, int w, int h, int state, const ParentCacheInfo& p) {
+        Bitmap b(w, h);
+        RenderSectionByIndex(m, m.FindSection(name), name, p, -1, -1, b, QPoint(), b.Rect(), state);
+        return b;
+    };
+    // PANEL: its gradient and the big texture in one pass, each half.
+    {
+        const TsGeneralData& panel = m.SectionTable()[m.FindSection("PANEL")];
+        const Bitmap b = render("PANEL", 333, 77, 0, ParentCacheInfo());
+        for (const QPoint at : {QPoint(40, 20), QPoint(300, 60)}) {
+            const uint32_t g = PixelOfColor(GradientRow(panel.Gradient, 77, at.y()));
+            const uint32_t t = master.ScanLine(182 + at.y() % 145)[at.x() % 398];
+            for (int shift : {0, 8, 16}) {
+                const int gc = (g >> shift) & 0xFF, tc = (t >> shift) & 0xFF;
+                EXPECT_EQ(int((b.ScanLine(at.y())[at.x()] >> shift) & 0xFF),
+                          gc + (((tc - gc) * 127) >> 8))
+                    << at.x() << "," << at.y();
+            }
+        }
+    }
+    // FORM: its background picture tiled from the top-left inside the frame.
+    {
+        const Bitmap b = render("FORM", 500, 300, 0, ParentCacheInfo());
+        const Bitmap& back = *m.MaskTable()[m.FindMaskExact("FORM", "PATTERN")].OwnImage;
+        for (const QPoint at : {QPoint(10, 10), QPoint(450, 200)})
+            EXPECT_EQ(b.ScanLine(at.y())[at.x()] & 0xFFFFFF,
+                      back.ScanLine(at.y() % back.Height())[at.x() % back.Width()] & 0xFFFFFF);
+    }
+    // MENUITEM: the parent alone when normal (no border in state 0); when hot
+    // the hot gradient over it with 50 % for the parent, and the border.
+    {
+        const ParentCacheInfo p = ParentCacheInfo::Color(0x336699);
+        const Bitmap normal = render("MENUITEM", 120, 20, 0, p);
+        EXPECT_EQ(platform::ColorFromPixel(normal.ScanLine(0)[0]), 0x336699u);
+        EXPECT_EQ(platform::ColorFromPixel(normal.ScanLine(10)[60]), 0x336699u);
+        const TsGeneralData& item = m.SectionTable()[m.FindSection("MENUITEM")];
+        const Bitmap hot = render("MENUITEM", 120, 20, 1, p);
+        const uint32_t g = PixelOfColor(GradientRow(item.StateData[1].Gradient, 20, 10));
+        const uint32_t parent = PixelOfColor(0x336699);
+        for (int shift : {0, 8, 16})
+            EXPECT_EQ((hot.ScanLine(10)[60] >> shift) & 0xFF,
+                      BlendByte((parent >> shift) & 0xFF, (g >> shift) & 0xFF, 127));
+        EXPECT_NE(hot.ScanLine(0)[60], hot.ScanLine(10)[60]); // the border's top edge
+    }
+    // EDIT: its flat colour inside its three-pixel border.
+    {
+        const Bitmap b = render("EDIT", 431, 433, 0, ParentCacheInfo::Color(0));
+        EXPECT_EQ(platform::ColorFromPixel(b.ScanLine(200)[200]), 8500947u);
+        EXPECT_NE(platform::ColorFromPixel(b.ScanLine(200)[1]), 8500947u);
+    }
+    // A state beyond the section's states is its last: BUTTON state 3 is 2.
+    {
+        const ParentCacheInfo p = ParentCacheInfo::Color(0x808080);
+        EXPECT_TRUE(SamePixels(render("BUTTON", 60, 30, 2, p), render("BUTTON", 60, 30, 3, p),
+                               "button-state-3"));
+        EXPECT_TRUE(SamePixels(render("EDIT", 30, 30, 0, p), render("EDIT", 30, 30, 5, p),
+                               "edit-state-5"));
     }
 }
 
