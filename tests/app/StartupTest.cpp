@@ -1,5 +1,5 @@
-#include "app/InternalSkin.h"
 #include "app/Startup.h"
+#include "app/InternalSkin.h"
 #include "app/WindowSet.h"
 #include "support/Boxes.h"
 #include "support/Files.h"
@@ -7,8 +7,8 @@
 #include "support/Printers.h"
 #include <QApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QIcon>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 

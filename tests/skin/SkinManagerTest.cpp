@@ -201,9 +201,9 @@ TEST_F(SkinManagerTest, StartUpAnnouncesOnceAndLaterChangesRefresh) {
 
     log.clear();
     m.SetSkinName("Wood (internal)");
-    EXPECT_EQ(log, QStringList({"main:1", "label:1", "button:1", "inner:1", "first:1",
-                                "main:16", "label:16", "button:16", "inner:16", "first:16",
-                                "main:3", "label:3", "button:3", "inner:3", "first:3"}));
+    EXPECT_EQ(log, QStringList({"main:1", "label:1", "button:1", "inner:1", "first:1", "main:16",
+                                "label:16", "button:16", "inner:16", "first:16", "main:3",
+                                "label:3", "button:3", "inner:3", "first:3"}));
 }
 
 TEST_F(SkinManagerTest, ABrokenSkinKeepsWhatWasHeld) {
@@ -214,7 +214,8 @@ TEST_F(SkinManagerTest, ABrokenSkinKeepsWhatWasHeld) {
     };
     const Case cases[] = {
         {"wrong magic", "ASZF" + Package(9).mid(4), "Loaded data is not a packed skin file"},
-        {"bad integer", Package(9, "[BUTTON]\r\nBORDERSMASK=^00x0^0106^0063^0148^0008^0008^0008^0008^3^1^1^1\r\n"),
+        {"bad integer",
+         Package(9, "[BUTTON]\r\nBORDERSMASK=^00x0^0106^0063^0148^0008^0008^0008^0008^3^1^1^1\r\n"),
          "''00x0'' is not a valid integer value"},
         {"cut short", Package(9).left(60), "Stream read error"},
     };
@@ -341,8 +342,8 @@ TEST_F(SkinManagerTest, CommonSectionsAddSectionsAndPicturesFromFiles) {
     QImage extra(9, 6, QImage::Format_RGB888);
     extra.fill(Qt::darkYellow);
     ASSERT_TRUE(WriteFile(skins + "/extra.bmp", Encoded(extra, "BMP")));
-    m.SetCommonSections({"[MYPANEL]", "COLOR = 77", "BORDERSMASK = c:\\skins\\EXTRA.BMP",
-                         "; COLOR = 1"});
+    m.SetCommonSections(
+        {"[MYPANEL]", "COLOR = 77", "BORDERSMASK = c:\\skins\\EXTRA.BMP", "; COLOR = 1"});
     EXPECT_TRUE(host.Errors.isEmpty()) << host.Errors.join('\n').toStdString();
     const int section = m.FindSection("MYPANEL");
     ASSERT_GE(section, 0);
@@ -384,7 +385,8 @@ TEST(ColorShift, HueAndSaturation) {
         {platform::RGBColor(250, 100, 10), 0, 100, platform::RGBColor(255, 80, 0)},
     };
     for (const Case& c : cases) {
-        const int32_t out = c.hue ? ChangeHue(c.color, c.hue) : ChangeSaturation(c.color, c.saturation);
+        const int32_t out =
+            c.hue ? ChangeHue(c.color, c.hue) : ChangeSaturation(c.color, c.saturation);
         EXPECT_EQ(out, c.expected) << std::hex << c.color << " hue " << std::dec << c.hue
                                    << " saturation " << c.saturation;
     }
@@ -425,9 +427,9 @@ TEST_F(SkinManagerTest, ListsSkinsByMode) {
         int mode;
         QStringList expected;
     };
-    for (const Case& c : {Case{0, internal + QStringList{"Birch"}},
-                          Case{1, internal + QStringList{"Oak"}},
-                          Case{2, internal + QStringList{"Birch", "Oak"}}}) {
+    for (const Case& c :
+         {Case{0, internal + QStringList{"Birch"}}, Case{1, internal + QStringList{"Oak"}},
+          Case{2, internal + QStringList{"Birch", "Oak"}}}) {
         QStringList list;
         QStringList sorted = c.expected;
         sorted.sort();

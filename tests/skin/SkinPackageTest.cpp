@@ -229,7 +229,8 @@ TEST(SkinTool, InfoCountsWhatASkinHolds) {
     ASSERT_TRUE(p.waitForFinished(20000));
     EXPECT_EQ(p.exitCode(), 0);
     const QByteArray json = p.readAllStandardOutput();
-    EXPECT_TRUE(json.contains(R"("Sections":[{"ParentClass":"","SectionName":"GLOBALINFO","StateData":[{"Color":16777215,"FontColors":{"Text":0,"Left":-1)"))
+    EXPECT_TRUE(json.contains(
+        R"("Sections":[{"ParentClass":"","SectionName":"GLOBALINFO","StateData":[{"Color":16777215,"FontColors":{"Text":0,"Left":-1)"))
         << json.left(300).toStdString();
     const QJsonObject dump = QJsonDocument::fromJson(json).object();
     EXPECT_EQ(dump.keys(), (QStringList{"Masks", "Patterns", "Sections", "SkinData"}));

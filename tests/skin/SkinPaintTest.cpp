@@ -1,5 +1,5 @@
-#include "skin/draw/Blend.h"
 #include "skin/draw/SkinPaint.h"
+#include "skin/draw/Blend.h"
 
 #include "app/InternalSkin.h"
 #include "support/Files.h"
@@ -82,22 +82,27 @@ TEST(SkinPaint, TextureFillModes) {
         {1, [](int x, int y) { return std::optional(QPoint(x * 2 / 5, y * 2 / 5)); }},
         {2, [](int x, int y) { return y < 2 ? std::optional(QPoint(x % 2, y)) : std::nullopt; }},
         {3, [](int x, int y) { return x < 2 ? std::optional(QPoint(x, y % 2)) : std::nullopt; }},
-        {4, [](int x, int y) { return y < 2 ? std::optional(QPoint(x * 2 / 5, y)) : std::nullopt; }},
-        {5, [](int x, int y) { return x < 2 ? std::optional(QPoint(x, y * 2 / 5)) : std::nullopt; }},
-        {6, [](int x, int y) {
+        {4,
+         [](int x, int y) { return y < 2 ? std::optional(QPoint(x * 2 / 5, y)) : std::nullopt; }},
+        {5,
+         [](int x, int y) { return x < 2 ? std::optional(QPoint(x, y * 2 / 5)) : std::nullopt; }},
+        {6,
+         [](int x, int y) {
              return y >= 3 ? std::optional(QPoint(x % 2, (y - 3) % 2)) : std::nullopt;
          }},
-        {7, [](int x, int y) {
+        {7,
+         [](int x, int y) {
              return x >= 3 ? std::optional(QPoint((x - 3) % 2, y % 2)) : std::nullopt;
          }},
         {10, [](int x, int y) { return std::optional(QPoint(x % 2, y % 2)); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
-        const TinySkin skin(QString("[S]\r\nCOLOR=%1\r\nIMAGEPERCENT=100\r\nPATTERN=~0000~0000~0002~0002~%2~0\r\n")
-                                .arg(Rgb(color))
-                                .arg(c.mode, 2, 10, QChar('0')),
-                            MasterWithTile());
+        const TinySkin skin(
+            QString("[S]\r\nCOLOR=%1\r\nIMAGEPERCENT=100\r\nPATTERN=~0000~0000~0002~0002~%2~0\r\n")
+                .arg(Rgb(color))
+                .arg(c.mode, 2, 10, QChar('0')),
+            MasterWithTile());
         Bitmap actual = Filled(5, 5, untouched);
         RenderSectionBackground(skin.Manager(), skin.Section("S"), "S", ParentCacheInfo(),
                                 kTransparentKey, -1, -1, actual, QPoint(), actual.Rect(), 0);
@@ -141,7 +146,9 @@ TEST(SkinPaint, TransparencyOverColourAndPicture) {
                 const uint32_t under = parent.ScanLine(2 + 1 + y)[1 + 3 + x];
                 uint32_t want = 0;
                 for (int shift = 0; shift < 24; shift += 8)
-                    want |= ((((under >> shift) & 0xFF) * a + ((own >> shift) & 0xFF) * (255 - a) + 127) >> 8)
+                    want |= ((((under >> shift) & 0xFF) * a + ((own >> shift) & 0xFF) * (255 - a) +
+                              127) >>
+                             8)
                             << shift;
                 if (t == 0)
                     want = own;
@@ -154,9 +161,8 @@ TEST(SkinPaint, TransparencyOverColourAndPicture) {
 
 // Texture and gradient together: 50/50 in one pass, 40/30 in layers.
 TEST(SkinPaint, GradientWithTexture) {
-    const QString options =
-        "[S]\r\nCOLOR=%1\r\nIMAGEPERCENT=%2\r\nGRADIENTPERCENT=%3\r\n"
-        "GRADIENTDATA=255;255;100;0;0\r\nPATTERN=~0000~0000~0002~0002~00~0\r\n";
+    const QString options = "[S]\r\nCOLOR=%1\r\nIMAGEPERCENT=%2\r\nGRADIENTPERCENT=%3\r\n"
+                            "GRADIENTDATA=255;255;100;0;0\r\nPATTERN=~0000~0000~0002~0002~00~0\r\n";
     const uint32_t color = Px(0, 90, 0), gradient = Px(255, 0, 0); // 255 is red
     const uint32_t t = kTile[0][0];
     auto channel = [](uint32_t v, int shift) { return int((v >> shift) & 0xFF); };
@@ -168,7 +174,8 @@ TEST(SkinPaint, GradientWithTexture) {
         const int a = 50 * 255 / 100;
         for (int shift : {0, 8, 16})
             EXPECT_EQ(channel(b.ScanLine(0)[0], shift),
-                      channel(gradient, shift) + (((channel(t, shift) - channel(gradient, shift)) * a) >> 8));
+                      channel(gradient, shift) +
+                          (((channel(t, shift) - channel(gradient, shift)) * a) >> 8));
     }
     {
         const TinySkin skin(options.arg(Rgb(color)).arg(40).arg(30), MasterWithTile());
@@ -191,7 +198,10 @@ TEST(SkinPaint, BorderWidthsShrinkToFit) {
     QImage master = MasterWithTile();
     for (int x = 0; x < 11; ++x)
         for (int y = 4; y < 7; ++y)
-            master.setPixel(x, y, x < 5 ? Px(100, 0, x) : x == 5 ? Px(0, 255, 0) : Px(0, 0, 100 + x));
+            master.setPixel(x, y,
+                            x < 5    ? Px(100, 0, x)
+                            : x == 5 ? Px(0, 255, 0)
+                                     : Px(0, 0, 100 + x));
     const TinySkin skin("[S]\r\nBORDERSMASK=^0000^0004^0011^0007^0005^0001^0005^0001^1^0^0^0\r\n",
                         master);
     Bitmap b = Filled(7, 3, Px(1, 1, 1));
@@ -287,8 +297,11 @@ TEST(SkinPaint, GradientsByMode) {
     EXPECT_EQ(Rgb(c.ScanLine(0)[2]), 0x123456u);
     // Four triangles: the middle pixel of a 3 x 3 takes the middle colour,
     // a corner leans towards its own colour; on 9 x 5 all stays in range.
-    const TsGradArray corners{{0x0000FF, 0, 0, 2, 0}, {0x00FF00, 0, 0, 0, 0}, {0x0000FF, 0, 0, 0, 0},
-                              {0x0000FF, 0, 0, 0, 0}, {0x0000FF, 0, 0, 0, 0}};
+    const TsGradArray corners{{0x0000FF, 0, 0, 2, 0},
+                              {0x00FF00, 0, 0, 0, 0},
+                              {0x0000FF, 0, 0, 0, 0},
+                              {0x0000FF, 0, 0, 0, 0},
+                              {0x0000FF, 0, 0, 0, 0}};
     Bitmap t(3, 3);
     PaintGradient(t, t.Rect(), corners);
     EXPECT_EQ(Rgb(t.ScanLine(1)[1]), 0x00FF00u);
@@ -360,8 +373,8 @@ TEST(SkinPaint, WoodButtonOverAPicture) {
                                 kTransparentKey, -1, -1, bg, at, bg.Rect(), state);
         for (int shift : {0, 8, 16})
             EXPECT_EQ(int((b.ScanLine(4)[4] >> shift) & 0xFF),
-                      MaskBlend(int((bg.ScanLine(4)[4] >> shift) & 0xFF), int((src >> shift) & 0xFF),
-                                int((m >> shift) & 0xFF)));
+                      MaskBlend(int((bg.ScanLine(4)[4] >> shift) & 0xFF),
+                                int((src >> shift) & 0xFF), int((m >> shift) & 0xFF)));
     }
 }
 
@@ -382,7 +395,8 @@ uint32_t GradientRow(const TsGradArray& steps, int height, int y) {
             const int i = y - at;
             uint32_t out = 0;
             for (int shift = 0; shift < 24; shift += 8) {
-                const int s = (steps[k].StartColor >> shift) & 0xFF, e = (steps[k].EndColor >> shift) & 0xFF;
+                const int s = (steps[k].StartColor >> shift) & 0xFF,
+                          e = (steps[k].EndColor >> shift) & 0xFF;
                 out |= uint32_t(s + (e - s) * i / n) << shift;
             }
             return out;
@@ -451,8 +465,8 @@ TEST(SkinPaint, WoodSectionsAsTheFormulasSay) {
         const ParentCacheInfo p = ParentCacheInfo::Color(0x808080);
         EXPECT_TRUE(SamePixels(render("BUTTON", 60, 30, 2, p), render("BUTTON", 60, 30, 3, p),
                                "button-state-3"));
-        EXPECT_TRUE(SamePixels(render("EDIT", 30, 30, 0, p), render("EDIT", 30, 30, 5, p),
-                               "edit-state-5"));
+        EXPECT_TRUE(
+            SamePixels(render("EDIT", 30, 30, 0, p), render("EDIT", 30, 30, 5, p), "edit-state-5"));
     }
 }
 

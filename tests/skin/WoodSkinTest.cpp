@@ -117,8 +117,9 @@ TEST(WoodSkin, MaskValuesAsWritten) {
     const TsMaskData& griph = Mask("GRIPH", "PATTERN");
     EXPECT_EQ(griph.FillMode, 10);
     EXPECT_EQ(griph.MaskKind, 1);
-    EXPECT_EQ(MaskLeftWidth(Wood().Images, FindMaskExact(Wood().Images, "SCROLLBAR2H", "BORDERSMASK")),
-              1);
+    EXPECT_EQ(
+        MaskLeftWidth(Wood().Images, FindMaskExact(Wood().Images, "SCROLLBAR2H", "BORDERSMASK")),
+        1);
     // The combo box finds the edit's border through its parent.
     const int combo = FindSection(Wood().Sections, "COMBOBOX");
     EXPECT_EQ(FindMask(Wood().Sections, Wood().Images, combo, "COMBOBOX", "BORDERSMASK"),
@@ -150,7 +151,8 @@ TEST(WoodSkin, PicturesFitTheirMasks) {
         if (m.MaskKind != 1)
             continue;
         bool flat = true;
-        uint32_t firstValue = picture.ScanLine(m.Area.Top + m.FrameHeight())[m.Area.Left] & 0xFFFFFF;
+        uint32_t firstValue =
+            picture.ScanLine(m.Area.Top + m.FrameHeight())[m.Area.Left] & 0xFFFFFF;
         for (int y = m.Area.Top + m.FrameHeight(); y < m.Area.Bottom; ++y)
             for (int x = m.Area.Left; x < m.Area.Right; ++x) {
                 const uint32_t v = picture.ScanLine(y)[x] & 0xFFFFFF;

@@ -20,7 +20,8 @@ inline ::testing::AssertionResult SamePixels(const platform::Bitmap& expected,
     QImage diff(expected.Width(), expected.Height(), QImage::Format_RGB32);
     for (int y = 0; y < expected.Height(); ++y)
         for (int x = 0; x < expected.Width(); ++x) {
-            const uint32_t e = expected.ScanLine(y)[x] & 0xFFFFFF, a = actual.ScanLine(y)[x] & 0xFFFFFF;
+            const uint32_t e = expected.ScanLine(y)[x] & 0xFFFFFF,
+                           a = actual.ScanLine(y)[x] & 0xFFFFFF;
             diff.setPixel(x, y, e == a ? 0xFF000000u : 0xFFFF0000u);
             if (e != a && differing++ == 0)
                 first = QPoint(x, y);

@@ -22,6 +22,8 @@ double Smooth(double t) {
     return t * t * (3.0 - 2.0 * t);
 }
 
+} // namespace
+
 int Clamp255(double v) {
     return std::clamp(static_cast<int>(std::lround(v)), 0, 255);
 }
@@ -31,8 +33,6 @@ QColor Mix(const QColor& a, const QColor& b, double t) {
                   Clamp255(a.green() + (b.green() - a.green()) * t),
                   Clamp255(a.blue() + (b.blue() - a.blue()) * t));
 }
-
-} // namespace
 
 Settings ReadSettings(const std::string& path) {
     std::ifstream in(path);
@@ -81,6 +81,10 @@ WoodStyle ReadWoodStyle(const Settings& s, const std::string& prefix) {
 }
 
 double Noise::Lattice(int x, int y) const {
+    if (px_ > 0)
+        x = ((x % px_) + px_) % px_;
+    if (py_ > 0)
+        y = ((y % py_) + py_) % py_;
     uint32_t h =
         seed_ ^ (static_cast<uint32_t>(x) * 0x9E3779B1u) ^ (static_cast<uint32_t>(y) * 0x85EBCA77u);
     h ^= h >> 15;

@@ -142,9 +142,10 @@ QString Section(const skin::TsGeneralData& d) {
 }
 
 QString Mask(const skin::TsMaskData& m) {
-    const QString own = m.OwnImage ? Object({{"Width", Num(m.OwnImage->Width())},
-                                             {"Height", Num(m.OwnImage->Height())}})
-                                   : QStringLiteral("null");
+    const QString own =
+        m.OwnImage
+            ? Object({{"Width", Num(m.OwnImage->Width())}, {"Height", Num(m.OwnImage->Height())}})
+            : QStringLiteral("null");
     return Object({{"OwnImage", own},
                    {"SectionName", Text(m.SectionName)},
                    {"KeyName", Text(m.KeyName)},
@@ -170,8 +171,7 @@ QString Pattern(const skin::TsPatternData& p) {
                    {"Height", Num(p.Height)}});
 }
 
-template <typename T>
-QString ArrayOf(const std::vector<T>& items, QString (*one)(const T&)) {
+template <typename T> QString ArrayOf(const std::vector<T>& items, QString (*one)(const T&)) {
     QStringList parts;
     for (const T& item : items)
         parts << one(item);

@@ -5,9 +5,9 @@
 #include "skin/draw/SkinPaint.h"
 
 #include <QDir>
-#include <cstdio>
 #include <QFileInfo>
 #include <QImage>
+#include <cstdio>
 
 namespace {
 
@@ -83,12 +83,15 @@ public:
     QStringList Errors;
     std::vector<platform::Control*> ApplicationForms() override { return {}; }
     void ShowError(const QString& message) override { Errors << message; }
-    void ShowMessage(const QString& message) override { std::fprintf(stderr, "%s\n", qPrintable(message)); }
+    void ShowMessage(const QString& message) override {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
 };
 
 } // namespace
 
-void LoadIntoManager(skin::TsSkinManager& manager, const QString& path, const QByteArray& internal) {
+void LoadIntoManager(skin::TsSkinManager& manager, const QString& path,
+                     const QByteArray& internal) {
     static ToolHost host;
     skin::TsSkinManager::SetHost(&host);
     if (path == "--internal") {

@@ -6,60 +6,15 @@
 
 namespace skinart {
 
-int Clamp255(double v) {
-    return std::clamp(static_cast<int>(std::lround(v)), 0, 255);
-}
-
-QColor Mix(const QColor& a, const QColor& b, double t) {
-    return QColor(Clamp255(a.red() + (b.red() - a.red()) * t),
-                  Clamp255(a.green() + (b.green() - a.green()) * t),
-                  Clamp255(a.blue() + (b.blue() - a.blue()) * t));
-}
-
 QColor Scale(const QColor& c, double f) {
     return QColor(Clamp255(c.red() * f), Clamp255(c.green() * f), Clamp255(c.blue() * f));
-}
-
-namespace {
-
-double Smooth(double t) {
-    return t * t * (3.0 - 2.0 * t);
-}
-
-int Wrap(int v, int period) {
-    const int m = v % period;
-    return m < 0 ? m + period : m;
-}
-
-} // namespace
-
-double PeriodicNoise::Lattice(int x, int y) const {
-    x = Wrap(x, px_);
-    y = Wrap(y, py_);
-    uint32_t h =
-        seed_ ^ (static_cast<uint32_t>(x) * 0x9E3779B1u) ^ (static_cast<uint32_t>(y) * 0x85EBCA77u);
-    h ^= h >> 15;
-    h *= 0x2C1B3C6Du;
-    h ^= h >> 12;
-    h *= 0x297A2D39u;
-    h ^= h >> 15;
-    return (h & 0xFFFFFF) / double(0xFFFFFF);
-}
-
-double PeriodicNoise::At(double x, double y) const {
-    const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
-    const double fx = Smooth(x - x0), fy = Smooth(y - y0);
-    const double top = Lattice(x0, y0) + (Lattice(x0 + 1, y0) - Lattice(x0, y0)) * fx;
-    const double bottom =
-        Lattice(x0, y0 + 1) + (Lattice(x0 + 1, y0 + 1) - Lattice(x0, y0 + 1)) * fx;
-    return top + (bottom - top) * fy;
 }
 
 double PeriodicNoise::Fractal(double x, double y, int octaves) const {
     double sum = 0, amp = 1, norm = 0;
     // Each octave is its own noise of twice the period, so it repeats too.
     for (int i = 0; i < octaves; ++i) {
-        const PeriodicNoise octave(seed_ + 977u * i, px_ << i, py_ << i);
+        const runeart::Noise octave(seed_ + 977u * i, px_ << i, py_ << i);
         sum += octave.At(x * (1 << i), y * (1 << i)) * amp;
         norm += amp;
         amp *= 0.5;
@@ -109,7 +64,8 @@ QImage WoodTexture(const WoodLook& look, int width, int height, QColor mean) {
             double r = 0, g = 0, b = 0;
             for (int sy = 0; sy < 2; ++sy)
                 for (int sx = 0; sx < 2; ++sx) {
-                    const double u = (x + 0.25 + 0.5 * sx) / width, v = (y + 0.25 + 0.5 * sy) / height;
+                    const double u = (x + 0.25 + 0.5 * sx) / width,
+                                 v = (y + 0.25 + 0.5 * sy) / height;
                     const double warp =
                         look.Warp * (warpNoise.Fractal(u * warpX, v * warpY, 3) - 0.5);
                     // Each ring: light early wood that darkens into a thin
@@ -124,7 +80,8 @@ QImage WoodTexture(const WoodLook& look, int width, int height, QColor mean) {
                 }
             const QColor c(Clamp255(r), Clamp255(g), Clamp255(b));
             const double fibre =
-                fibreNoise.Fractal(double(x) / width * fibreX, double(y) / height * fibreY, 2) - 0.5;
+                fibreNoise.Fractal(double(x) / width * fibreX, double(y) / height * fibreY, 2) -
+                0.5;
             double f = 1.0 + fibre * look.Fibre * 2.0;
             if (look.Planks > 0) {
                 // A dark joint with a lit lip below it between the planks.
@@ -192,7 +149,8 @@ Shape RoundedRect(double x, double y, double width, double height, double radius
     const double d = distance(x, y);
     // The outward direction: towards the nearest side, or away from the
     // corner's centre inside a rounded corner.
-    const double cx = std::clamp(x, radius, width - radius), cy = std::clamp(y, radius, height - radius);
+    const double cx = std::clamp(x, radius, width - radius),
+                 cy = std::clamp(y, radius, height - radius);
     double nx = x - cx, ny = y - cy;
     if (nx == 0 && ny == 0) {
         const double left = x, right = width - x, top = y, bottom = height - y;
@@ -217,7 +175,9 @@ Sprite PaintShape(int width, int height, double radius, const BandPainter& paint
             const double coverage = std::clamp(0.5 - s.Distance, 0.0, 1.0);
             if (coverage <= 0.0)
                 continue;
-            sprite.Put(x, y, paint(std::max(0.0, -s.Distance - 0.5), Light(s), x, y), coverage);
+            const QColor c = paint(std::max(0.0, -s.Distance - 0.5), Light(s), x, y);
+            if (c.isValid())
+                sprite.Put(x, y, c, coverage);
         }
     return sprite;
 }

@@ -25,8 +25,8 @@ using runeart::Settings;
 
 constexpr QRgb kMagenta = 0xFFFF00FF;
 
-int Clamp255(double v);
-QColor Mix(const QColor& a, const QColor& b, double t);
+using runeart::Clamp255;
+using runeart::Mix;
 QColor Scale(const QColor& c, double f);
 
 // Value noise that repeats every `periodX` by `periodY` lattice cells, so
@@ -35,12 +35,10 @@ class PeriodicNoise {
 public:
     PeriodicNoise(uint32_t seed, int periodX, int periodY)
         : seed_(seed), px_(periodX), py_(periodY) {}
-    double At(double x, double y) const;
-    // Octaves double the frequency, so the period stays whole.
+    // Octaves double the frequency (and the period, so it stays whole).
     double Fractal(double x, double y, int octaves) const;
 
 private:
-    double Lattice(int x, int y) const;
     uint32_t seed_;
     int px_, py_;
 };
@@ -85,10 +83,10 @@ Shape RoundedRect(double x, double y, double width, double height, double radius
 double Light(const Shape& s);
 
 // A rounded bevelled shape: `paint` gives the colour of a pixel from its
-// depth inside the outline (0 at the edge) and the light on its edge.
+// depth inside the outline (0 at the edge) and the light on its edge; an
+// invalid colour leaves the pixel see-through.
 using BandPainter = std::function<QColor(double depth, double light, int x, int y)>;
-Sprite PaintShape(int width, int height, double radius, const BandPainter& paint,
-                  double inset = 0);
+Sprite PaintShape(int width, int height, double radius, const BandPainter& paint, double inset = 0);
 
 // Writes a sprite as frame `frame` of an area: the picture in the top part
 // and (for masked areas) the mask below it.

@@ -84,21 +84,16 @@ void TextureArea(QImage& master, const MaskPlace& place, const WoodLook& look,
 // Frames
 // ---------------------------------------------------------------------------
 
-// PaintShape with a painter that may answer an invalid colour for "clear".
-Sprite Shaped(int w, int h, double radius, const BandPainter& paint, double inset = 0) {
-    Sprite s(w, h);
-    const double sw = w - 2 * inset, sh = h - 2 * inset;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const Shape shape = RoundedRect(x + 0.5 - inset, y + 0.5 - inset, sw, sh, radius);
-            const double coverage = std::clamp(0.5 - shape.Distance, 0.0, 1.0);
-            if (coverage <= 0.0)
-                continue;
-            const QColor c = paint(std::max(0.0, -shape.Distance - 0.5), Light(shape), x, y);
-            if (c.isValid())
-                s.Put(x, y, c, coverage);
+// Lets part of a shape tint what lies under it: every pixel at a depth
+// where `maskAt` answers a value (0..255) gets that mask.
+void TintBands(Sprite& s, double radius, const std::function<int(double depth)>& maskAt) {
+    for (int y = 0; y < s.Height(); ++y)
+        for (int x = 0; x < s.Width(); ++x) {
+            const Shape shape = RoundedRect(x + 0.5, y + 0.5, s.Width(), s.Height(), radius);
+            const int m = maskAt(-shape.Distance - 0.5);
+            if (m >= 0)
+                s.Mask.setPixel(x, y, qRgb(m, m, m));
         }
-    return s;
 }
 
 void PaintButton(QImage& master, const MaskPlace& place, const Palette& p) {
@@ -108,29 +103,24 @@ void PaintButton(QImage& master, const MaskPlace& place, const Palette& p) {
     PaintFrames(master, place, [&](int look) {
         const QColor rimColor = look == Hot ? Mix(p.Edge, p.Gold, 0.4) : p.Edge;
         const QColor lit = look == Hot ? Mix(p.Shine, p.Gold, 0.3) : p.Shine;
-        Sprite s = Shaped(place.FrameWidth(), place.FrameHeight(), 4.0,
-                          [&](double depth, double light, int, int) -> QColor {
-                              if (depth < 1.0)
-                                  return p.Rim;
-                              if (depth < 4.0) {
-                                  // A rounded moulding: lighter in its middle.
-                                  const double bulge = std::sin((depth - 1.0) / 3.0 * M_PI);
-                                  return Mix(Mix(rimColor, BevelColor(light, lit, p.Rim, false), 0.25),
-                                             lit, 0.35 * bulge);
-                              }
-                              if (depth < 8.0)
-                                  return BevelColor(light, lit, p.Shadow, look == Pressed);
-                              return QColor();
-                          });
-        for (int y = 0; y < s.Height(); ++y)
-            for (int x = 0; x < s.Width(); ++x) {
-                const Shape shape = RoundedRect(x + 0.5, y + 0.5, s.Width(), s.Height(), 4.0);
-                const double depth = -shape.Distance - 0.5;
-                if (depth >= 4.0 && depth < 8.0) {
-                    const int m = Clamp255(40 + (depth - 4.0) * 50);
-                    s.Mask.setPixel(x, y, qRgb(m, m, m));
-                }
-            }
+        Sprite s =
+            PaintShape(place.FrameWidth(), place.FrameHeight(), 4.0,
+                       [&](double depth, double light, int, int) -> QColor {
+                           if (depth < 1.0)
+                               return p.Rim;
+                           if (depth < 4.0) {
+                               // A rounded moulding: lighter in its middle.
+                               const double bulge = std::sin((depth - 1.0) / 3.0 * M_PI);
+                               return Mix(Mix(rimColor, BevelColor(light, lit, p.Rim, false), 0.25),
+                                          lit, 0.35 * bulge);
+                           }
+                           if (depth < 8.0)
+                               return BevelColor(light, lit, p.Shadow, look == Pressed);
+                           return QColor();
+                       });
+        TintBands(s, 4.0, [](double depth) {
+            return depth >= 4.0 && depth < 8.0 ? Clamp255(40 + (depth - 4.0) * 50) : -1;
+        });
         return s;
     });
 }
@@ -139,18 +129,18 @@ void PaintButton(QImage& master, const MaskPlace& place, const Palette& p) {
 // up-down buttons.
 void PaintSmallButton(QImage& master, const MaskPlace& place, const Palette& p) {
     PaintFrames(master, place, [&](int look) {
-        const QColor face = look == Hot ? Mix(p.LightFace, p.Shine, 0.5)
+        const QColor face = look == Hot       ? Mix(p.LightFace, p.Shine, 0.5)
                             : look == Pressed ? p.Face
                                               : p.LightFace;
-        return Shaped(place.FrameWidth(), place.FrameHeight(), 3.0,
-                      [&](double depth, double light, int, int y) -> QColor {
-                          if (depth < 1.0)
-                              return look == Hot ? Mix(p.Rim, p.Amber, 0.5) : p.Rim;
-                          if (depth < 2.0)
-                              return BevelColor(light, p.Shine, p.Shadow, look == Pressed);
-                          // A gentle fall of light down the face.
-                          return Mix(face, p.Face, double(y) / place.FrameHeight() * 0.5);
-                      });
+        return PaintShape(place.FrameWidth(), place.FrameHeight(), 3.0,
+                          [&](double depth, double light, int, int y) -> QColor {
+                              if (depth < 1.0)
+                                  return look == Hot ? Mix(p.Rim, p.Amber, 0.5) : p.Rim;
+                              if (depth < 2.0)
+                                  return BevelColor(light, p.Shine, p.Shadow, look == Pressed);
+                              // A gentle fall of light down the face.
+                              return Mix(face, p.Face, double(y) / place.FrameHeight() * 0.5);
+                          });
     });
 }
 
@@ -158,26 +148,21 @@ void PaintSmallButton(QImage& master, const MaskPlace& place, const Palette& p) 
 // soft shade that lets the panel's own background through.
 void PaintPanelEdge(QImage& master, const MaskPlace& place, const Palette& p, bool sunken) {
     PaintFrames(master, place, [&](int) {
-        Sprite s = Shaped(place.FrameWidth(), place.FrameHeight(), 3.0,
-                          [&](double depth, double light, int, int) -> QColor {
-                              if (depth < 1.0)
-                                  return sunken ? BevelColor(light, p.Rim, p.Shine, false) : p.Rim;
-                              if (depth < 2.0)
-                                  return BevelColor(light, p.Shine, p.Shadow, sunken);
-                              if (depth < 4.0)
-                                  return BevelColor(light, p.Shine, p.Shadow, sunken);
-                              return QColor();
-                          });
+        Sprite s =
+            PaintShape(place.FrameWidth(), place.FrameHeight(), 3.0,
+                       [&](double depth, double light, int, int) -> QColor {
+                           if (depth < 1.0)
+                               return sunken ? BevelColor(light, p.Rim, p.Shine, false) : p.Rim;
+                           if (depth < 2.0)
+                               return BevelColor(light, p.Shine, p.Shadow, sunken);
+                           if (depth < 4.0)
+                               return BevelColor(light, p.Shine, p.Shadow, sunken);
+                           return QColor();
+                       });
         // The inner two lines only tint what lies under them.
-        for (int y = 0; y < s.Height(); ++y)
-            for (int x = 0; x < s.Width(); ++x) {
-                const Shape shape = RoundedRect(x + 0.5, y + 0.5, s.Width(), s.Height(), 3.0);
-                const double depth = -shape.Distance - 0.5;
-                if (depth >= 2.0 && depth < 4.0) {
-                    const int m = depth < 3.0 ? 150 : 215;
-                    s.Mask.setPixel(x, y, qRgb(m, m, m));
-                }
-            }
+        TintBands(s, 3.0, [](double depth) {
+            return depth >= 2.0 && depth < 4.0 ? (depth < 3.0 ? 150 : 215) : -1;
+        });
         return s;
     });
 }
@@ -185,23 +170,17 @@ void PaintPanelEdge(QImage& master, const MaskPlace& place, const Palette& p, bo
 // The soft frame of see-through edits and hints.
 void PaintSoftFrame(QImage& master, const MaskPlace& place, const Palette& p) {
     PaintFrames(master, place, [&](int) {
-        Sprite s = Shaped(place.FrameWidth(), place.FrameHeight(), 3.0,
-                          [&](double depth, double light, int, int) -> QColor {
-                              if (depth < 1.0)
-                                  return p.Edge;
-                              if (depth < 3.0)
-                                  return BevelColor(light, p.Paper, p.Shadow, true);
-                              return QColor();
-                          });
-        for (int y = 0; y < s.Height(); ++y)
-            for (int x = 0; x < s.Width(); ++x) {
-                const Shape shape = RoundedRect(x + 0.5, y + 0.5, s.Width(), s.Height(), 3.0);
-                const double depth = -shape.Distance - 0.5;
-                if (depth >= 1.0 && depth < 3.0) {
-                    const int m = depth < 2.0 ? 90 : 190;
-                    s.Mask.setPixel(x, y, qRgb(m, m, m));
-                }
-            }
+        Sprite s = PaintShape(place.FrameWidth(), place.FrameHeight(), 3.0,
+                              [&](double depth, double light, int, int) -> QColor {
+                                  if (depth < 1.0)
+                                      return p.Edge;
+                                  if (depth < 3.0)
+                                      return BevelColor(light, p.Paper, p.Shadow, true);
+                                  return QColor();
+                              });
+        TintBands(s, 3.0, [](double depth) {
+            return depth >= 1.0 && depth < 3.0 ? (depth < 2.0 ? 90 : 190) : -1;
+        });
         return s;
     });
 }
@@ -210,16 +189,16 @@ void PaintSoftFrame(QImage& master, const MaskPlace& place, const Palette& p) {
 // client area, with rounded outer corners.
 void PaintWindowFrame(QImage& master, const MaskPlace& place, const Palette& p) {
     PaintFrames(master, place, [&](int) {
-        return Shaped(place.FrameWidth(), place.FrameHeight(), 3.0,
-                      [&](double depth, double light, int, int) -> QColor {
-                          if (depth < 1.0)
-                              return p.Rim;
-                          if (depth < 2.0)
-                              return BevelColor(light, p.LightFace, p.Edge, false);
-                          if (depth < 3.0)
-                              return p.Shadow;
-                          return p.Face;
-                      });
+        return PaintShape(place.FrameWidth(), place.FrameHeight(), 3.0,
+                          [&](double depth, double light, int, int) -> QColor {
+                              if (depth < 1.0)
+                                  return p.Rim;
+                              if (depth < 2.0)
+                                  return BevelColor(light, p.LightFace, p.Edge, false);
+                              if (depth < 3.0)
+                                  return p.Shadow;
+                              return p.Face;
+                          });
     });
 }
 
@@ -259,23 +238,19 @@ void PaintTitleFrame(QImage& master, const MaskPlace& place, const Palette& p) {
 void PaintMenuHighlight(QImage& master, const MaskPlace& place, const Palette& p) {
     PaintFrames(master, place, [&](int look) {
         const QColor line = look == Pressed ? p.Rim : Mix(p.Amber, p.Rim, 0.35);
-        Sprite s = Shaped(place.FrameWidth(), place.FrameHeight(), 5.0,
-                          [&](double depth, double, int, int) -> QColor {
-                              if (depth < 1.0)
-                                  return line;
-                              if (depth < 3.0)
-                                  return Mix(p.Gold, p.Shine, 0.4);
-                              return QColor();
-                          });
-        for (int y = 0; y < s.Height(); ++y)
-            for (int x = 0; x < s.Width(); ++x) {
-                const Shape shape = RoundedRect(x + 0.5, y + 0.5, s.Width(), s.Height(), 5.0);
-                const double depth = -shape.Distance - 0.5;
-                if (depth >= 1.0 && depth < 3.0) {
-                    const int m = look == Normal ? 235 : (depth < 2.0 ? 120 : 200);
-                    s.Mask.setPixel(x, y, qRgb(m, m, m));
-                }
-            }
+        Sprite s = PaintShape(place.FrameWidth(), place.FrameHeight(), 5.0,
+                              [&](double depth, double, int, int) -> QColor {
+                                  if (depth < 1.0)
+                                      return line;
+                                  if (depth < 3.0)
+                                      return Mix(p.Gold, p.Shine, 0.4);
+                                  return QColor();
+                              });
+        TintBands(s, 5.0, [look](double depth) {
+            if (depth < 1.0 || depth >= 3.0)
+                return -1;
+            return look == Normal ? 235 : (depth < 2.0 ? 120 : 200);
+        });
         return s;
     });
 }
@@ -329,14 +304,14 @@ void PaintTrackEdge(QImage& master, const MaskPlace& place, const Palette& p) {
 // The slider of a scroll bar.
 void PaintSliderEdge(QImage& master, const MaskPlace& place, const Palette& p) {
     PaintFrames(master, place, [&](int) {
-        return Shaped(place.FrameWidth(), place.FrameHeight(), 2.0,
-                      [&](double depth, double light, int, int) -> QColor {
-                          if (depth < 1.0)
-                              return p.Edge;
-                          if (depth < 2.0)
-                              return BevelColor(light, p.Shine, p.Shadow, false);
-                          return p.LightFace;
-                      });
+        return PaintShape(place.FrameWidth(), place.FrameHeight(), 2.0,
+                          [&](double depth, double light, int, int) -> QColor {
+                              if (depth < 1.0)
+                                  return p.Edge;
+                              if (depth < 2.0)
+                                  return BevelColor(light, p.Shine, p.Shadow, false);
+                              return p.LightFace;
+                          });
     });
 }
 
@@ -344,10 +319,10 @@ void PaintSliderEdge(QImage& master, const MaskPlace& place, const Palette& p) {
 // edge).
 void PaintGroove(QImage& master, const MaskPlace& place, const Palette& p, double radius) {
     PaintFrames(master, place, [&](int) {
-        return Shaped(place.FrameWidth(), place.FrameHeight(), radius,
-                      [&](double depth, double, int, int) -> QColor {
-                          return depth < 1.0 ? p.Shadow : p.Shine;
-                      });
+        return PaintShape(place.FrameWidth(), place.FrameHeight(), radius,
+                          [&](double depth, double, int, int) -> QColor {
+                              return depth < 1.0 ? p.Shadow : p.Shine;
+                          });
     });
 }
 
@@ -362,12 +337,12 @@ void PaintDivider(QImage& master, const MaskPlace& place, const Palette& p, bool
 
 void PaintTrackbar(QImage& master, const MaskPlace& place, const Palette& p) {
     PaintFrames(master, place, [&](int) {
-        return Shaped(place.FrameWidth(), place.FrameHeight(), 2.0,
-                      [&](double depth, double light, int, int) -> QColor {
-                          if (depth < 1.0)
-                              return BevelColor(light, p.Rim, p.Shine, false);
-                          return p.Shadow;
-                      });
+        return PaintShape(place.FrameWidth(), place.FrameHeight(), 2.0,
+                          [&](double depth, double light, int, int) -> QColor {
+                              if (depth < 1.0)
+                                  return BevelColor(light, p.Rim, p.Shine, false);
+                              return p.Shadow;
+                          });
     });
 }
 
@@ -415,19 +390,22 @@ void PaintTitleButton(QImage& master, const MaskPlace& place, const Palette& p,
     const bool close = symbol == "CLOSE";
     PaintFrames(master, place, [&](int look) {
         const int w = place.FrameWidth(), h = place.FrameHeight();
-        const QColor face = look == Hot ? (close ? Mix(p.Ember, p.Gold, 0.25) : Mix(p.LightFace, p.Gold, 0.45))
-                            : look == Pressed ? p.Face
-                                              : p.LightFace;
-        Sprite s = Shaped(w, h, small ? 2.0 : 3.0,
-                          [&](double depth, double light, int, int y) -> QColor {
-                              if (depth < 1.0)
-                                  return p.Rim;
-                              if (depth < 2.0)
-                                  return BevelColor(light, p.Shine, p.Shadow, look == Pressed);
-                              return Mix(face, p.Face, double(y) / h * 0.4);
-                          },
-                          1.0);
-        const Rows& rows = small ? TitleSymbols().at(symbol).second : TitleSymbols().at(symbol).first;
+        const QColor face =
+            look == Hot ? (close ? Mix(p.Ember, p.Gold, 0.25) : Mix(p.LightFace, p.Gold, 0.45))
+            : look == Pressed ? p.Face
+                              : p.LightFace;
+        Sprite s = PaintShape(
+            w, h, small ? 2.0 : 3.0,
+            [&](double depth, double light, int, int y) -> QColor {
+                if (depth < 1.0)
+                    return p.Rim;
+                if (depth < 2.0)
+                    return BevelColor(light, p.Shine, p.Shadow, look == Pressed);
+                return Mix(face, p.Face, double(y) / h * 0.4);
+            },
+            1.0);
+        const Rows& rows =
+            small ? TitleSymbols().at(symbol).second : TitleSymbols().at(symbol).first;
         const int gw = int(rows[0].size()), gh = int(rows.size());
         const int ox = (w - gw) / 2 + (look == Pressed ? 1 : 0);
         const int oy = (h - gh) / 2 + (look == Pressed ? 1 : 0);
@@ -446,7 +424,7 @@ void PaintTitleButton(QImage& master, const MaskPlace& place, const Palette& p,
 Sprite CheckBoxFrame(const Palette& p, int w, int h, int box, int look, int border) {
     Sprite s(w, h);
     const int left = (w - box) / 2, top = (h - box) / 2;
-    const QColor inside = look == Hot ? Mix(p.Paper, QColor(255, 255, 255), 0.25)
+    const QColor inside = look == Hot       ? Mix(p.Paper, QColor(255, 255, 255), 0.25)
                           : look == Pressed ? p.LightFace
                                             : p.Paper;
     for (int y = 0; y < box; ++y)
@@ -461,7 +439,8 @@ Sprite CheckBoxFrame(const Palette& p, int w, int h, int box, int look, int bord
             if (d == 0)
                 c = look == Hot ? Mix(p.Rim, p.Amber, 0.6) : p.Rim;
             else if (d < border)
-                c = topLeft ? Mix(p.Shadow, p.Edge, double(d - 1) / border) : Mix(p.Shine, p.Paper, double(d - 1) / border);
+                c = topLeft ? Mix(p.Shadow, p.Edge, double(d - 1) / border)
+                            : Mix(p.Shine, p.Paper, double(d - 1) / border);
             else
                 c = inside;
             s.Put(left + x, top + y, c, 1.0);
@@ -480,8 +459,9 @@ void PaintCheckBox(QImage& master, const MaskPlace& place, const Palette& p, cha
             for (int i = 0; i < inner; ++i) {
                 const double t = double(i) / std::max(1, inner - 1);
                 const int x = left + border + i;
-                const int y = top + border + (t < 0.35 ? int(inner * 0.45 + t * inner * 0.9)
-                                                       : int(inner * 0.82 - (t - 0.35) * inner * 1.15));
+                const int y = top + border +
+                              (t < 0.35 ? int(inner * 0.45 + t * inner * 0.9)
+                                        : int(inner * 0.82 - (t - 0.35) * inner * 1.15));
                 for (int k = 0; k < 2; ++k)
                     s.Put(x, std::clamp(y + k, top + border, top + box - border - 1), p.Ink, 1.0);
             }
@@ -497,7 +477,7 @@ void PaintCheckBox(QImage& master, const MaskPlace& place, const Palette& p, cha
 void PaintRadio(QImage& master, const MaskPlace& place, const Palette& p, char mark) {
     PaintFrames(master, place, [&](int look) {
         const int w = place.FrameWidth(), h = place.FrameHeight();
-        const QColor inside = look == Hot ? Mix(p.Paper, QColor(255, 255, 255), 0.25)
+        const QColor inside = look == Hot       ? Mix(p.Paper, QColor(255, 255, 255), 0.25)
                               : look == Pressed ? p.LightFace
                                                 : p.Paper;
         Sprite s(w, h);
@@ -537,7 +517,8 @@ void PaintArrow(QImage& master, const MaskPlace& place, const Palette& p, char d
         for (int i = 0; i < size; ++i) {
             // Row i from the base: 2 (size - i) - 1 pixels wide.
             const int half = size - 1 - i;
-            const int row = (direction == 'U' || direction == 'L') ? start + size - 1 - i : start + i;
+            const int row =
+                (direction == 'U' || direction == 'L') ? start + size - 1 - i : start + i;
             for (int k = -half; k <= half; ++k) {
                 const int c = (across - 1) / 2 + k + (across % 2 == 0 ? 1 : 0);
                 if (c < 0 || c >= across)
@@ -611,7 +592,9 @@ const std::map<AreaKey, Painter>& Painters() {
     using M = const MaskPlace&;
     auto none = [](QImage&, M, P) {};
     auto title = [](const char* symbol, bool small) {
-        return [symbol, small](QImage& m, M place, P p) { PaintTitleButton(m, place, p, symbol, small); };
+        return [symbol, small](QImage& m, M place, P p) {
+            PaintTitleButton(m, place, p, symbol, small);
+        };
     };
     auto arrow = [](char d, int size) {
         return [d, size](QImage& m, M place, P p) { PaintArrow(m, place, p, d, size); };
@@ -624,7 +607,9 @@ const std::map<AreaKey, Painter>& Painters() {
     auto radio = [](char mark) {
         return [mark](QImage& m, M place, P p) { PaintRadio(m, place, p, mark); };
     };
-    auto tab = [](char side) { return [side](QImage& m, M place, P p) { PaintTab(m, place, p, side); }; };
+    auto tab = [](char side) {
+        return [side](QImage& m, M place, P p) { PaintTab(m, place, p, side); };
+    };
     auto wood = [](WoodLook Palette::*look) {
         return [look](QImage& m, M place, P p) { TextureArea(m, place, p.*look); };
     };
@@ -733,24 +718,27 @@ QImage PaintHugeButton(const Palette& p) {
     rgb.fill(kMagenta);
     const MaskPlace place{QRect(0, 0, 3 * kFrame, 2 * kFrame), 3, true, 32, 32, 32, 32};
     PaintFrames(rgb, place, [&](int look) {
-        return Shaped(kFrame, kFrame, 16.0, [&](double depth, double light, int, int) -> QColor {
-            const QColor rim = look == Hot ? Mix(p.Edge, p.Gold, 0.4) : p.Edge;
-            if (depth < 2.0)
-                return p.Rim;
-            if (depth < 14.0) {
-                // A rounded moulding: lit on its outer slope, shaded on its inner.
-                const double t = (depth - 2.0) / 12.0;
-                const double slope = std::cos(t * M_PI);
-                return Mix(rim, BevelColor(light * slope, p.Shine, p.Shadow, look == Pressed), 0.6);
-            }
-            if (depth < 16.0)
-                return p.Rim;
-            if (depth < 26.0) {
-                const double t = (depth - 16.0) / 10.0;
-                return Mix(BevelColor(light, p.Shine, p.Shadow, look != Pressed), p.LightFace, t);
-            }
-            return QColor();
-        });
+        return PaintShape(
+            kFrame, kFrame, 16.0, [&](double depth, double light, int, int) -> QColor {
+                const QColor rim = look == Hot ? Mix(p.Edge, p.Gold, 0.4) : p.Edge;
+                if (depth < 2.0)
+                    return p.Rim;
+                if (depth < 14.0) {
+                    // A rounded moulding: lit on its outer slope, shaded on its inner.
+                    const double t = (depth - 2.0) / 12.0;
+                    const double slope = std::cos(t * M_PI);
+                    return Mix(rim, BevelColor(light * slope, p.Shine, p.Shadow, look == Pressed),
+                               0.6);
+                }
+                if (depth < 16.0)
+                    return p.Rim;
+                if (depth < 26.0) {
+                    const double t = (depth - 16.0) / 10.0;
+                    return Mix(BevelColor(light, p.Shine, p.Shadow, look != Pressed), p.LightFace,
+                               t);
+                }
+                return QColor();
+            });
     });
     // 8 bits per pixel: wood shades by lightness, greys for the masks, magenta.
     QList<QRgb> table;

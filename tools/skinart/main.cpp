@@ -40,7 +40,7 @@ void PaintMaster(const skin::TsSkinImages& images, const Palette& palette, QImag
             throw std::runtime_error(("the area of " + m.SectionName + "/" + m.KeyName +
                                       " lies outside the master image")
                                          .toStdString());
-        const MaskPlace place{area,        m.FrameCount,  m.MaskKind != 0, m.LeftWidth,
+        const MaskPlace place{area,       m.FrameCount, m.MaskKind != 0, m.LeftWidth,
                               m.TopWidth, m.RightWidth, m.BottomWidth};
         PaintMask(place, palette, master);
         painted.insert(key);

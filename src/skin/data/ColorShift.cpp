@@ -16,8 +16,7 @@ int32_t Rgb(int r, int g, int b) {
 }
 
 // The pixel word keeps red in bits 16-23, colours keep it in bits 0-7.
-template <typename Change>
-void ChangePixels(platform::Bitmap& picture, Change change) {
+template <typename Change> void ChangePixels(platform::Bitmap& picture, Change change) {
     for (int y = 0; y < picture.Height(); ++y) {
         uint32_t* row = picture.ScanLine(y);
         for (int x = 0; x < picture.Width(); ++x) {

@@ -40,8 +40,7 @@ public:
     // Every key of the first section of each name, sections and keys in text
     // order, with its value as reads see it (a key written twice comes twice,
     // both times with its first value).
-    template <typename F>
-    void ForEachValue(F&& f) const {
+    template <typename F> void ForEachValue(F&& f) const {
         for (size_t i = 0; i < sections_.size(); ++i) {
             const Section& s = sections_[i];
             if (index_.value(s.Name) != int(i))

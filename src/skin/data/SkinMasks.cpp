@@ -348,9 +348,8 @@ void FillSectionMasks(TsGeneralDataArray& sections, const TsSkinImages& images) 
         if (d.SectionName == kGlobalInfo)
             continue;
         auto find = [&](const QString& key) {
-            return Lookup(sections, static_cast<int>(i), d.SectionName, [&](const QString& s) {
-                return first.value(s + u'\n' + key, -1);
-            });
+            return Lookup(sections, static_cast<int>(i), d.SectionName,
+                          [&](const QString& s) { return first.value(s + u'\n' + key, -1); });
         };
         d.BordersMask = find(QStringLiteral("BORDERSMASK"));
         d.CornerTopLeft = find(QStringLiteral("IMGTOPLEFT"));

@@ -131,7 +131,8 @@ void ShiftSkinHue(TsSkinModel& model, int degrees) {
 }
 
 void ShiftSkinSaturation(TsSkinModel& model, int amount) {
-    ChangePictures(model, {}, [amount](platform::Bitmap& b) { ApplySaturationToBitmap(b, amount); });
+    ChangePictures(model, {},
+                   [amount](platform::Bitmap& b) { ApplySaturationToBitmap(b, amount); });
     ForEachColor(model, [amount](int32_t c) { return ChangeSaturation(c, amount); });
 }
 

@@ -48,8 +48,8 @@ bool IsSkinFolder(const QString& local) {
 }
 
 const char* const kGlobalMaskKeys[10] = {
-    "BOXCHECKED",     "BOXUNCHECKED", "BOXGRAYED",      "RADIOCHECKED",   "RADIOUNCHECKED",
-    "RADIOGRAYED",    "SMALLCHECKED", "SMALLUNCHECKED", "SMALLGRAYED",    "EXBORDER"};
+    "BOXCHECKED",  "BOXUNCHECKED", "BOXGRAYED",      "RADIOCHECKED", "RADIOUNCHECKED",
+    "RADIOGRAYED", "SMALLCHECKED", "SMALLUNCHECKED", "SMALLGRAYED",  "EXBORDER"};
 const char* const kTabSections[4] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
 const char* const kScrollParts[6] = {"SCROLLBTNTOP",   "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
                                      "SCROLLBTNRIGHT", "SCROLLSLIDERV",   "SCROLLSLIDERH"};
@@ -298,7 +298,8 @@ std::optional<TsSkinModel> TsSkinManager::BuildModel(const QString& name, bool c
         return model;
     };
 
-    const QString packagePath = platform::FindInFolder(localDirectory, name + QStringLiteral(".asz"));
+    const QString packagePath =
+        platform::FindInFolder(localDirectory, name + QStringLiteral(".asz"));
     const auto package = !name.isEmpty() && platform::FileExists(packagePath)
                              ? UnpackPackageFile(packagePath)
                              : std::nullopt;
@@ -309,9 +310,8 @@ std::optional<TsSkinModel> TsSkinManager::BuildModel(const QString& name, bool c
     }
     const QString folder = platform::FindInFolder(localDirectory, name);
     const PictureSource files{nullptr, folder};
-    const auto optionsText = !name.isEmpty() && IsSkinFolder(folder)
-                                 ? files.Load(kOptionsFile.toUpper())
-                                 : std::nullopt;
+    const auto optionsText =
+        !name.isEmpty() && IsSkinFolder(folder) ? files.Load(kOptionsFile.toUpper()) : std::nullopt;
     if (optionsText) {
         const TIniFile options = TIniFile::FromBytes(*optionsText);
         TsSkinModel model = LoadSkinModel(options, files, how);
@@ -368,7 +368,8 @@ void TsSkinManager::UpdateCommonIndexes() {
     };
     c.GlobalInfo = section(kGlobalInfo);
     for (int i = 0; i < 10; ++i)
-        c.GlobalMasks[i] = c.GlobalInfo < 0 ? -1 : mask(c.GlobalInfo, kGlobalInfo, kGlobalMaskKeys[i]);
+        c.GlobalMasks[i] =
+            c.GlobalInfo < 0 ? -1 : mask(c.GlobalInfo, kGlobalInfo, kGlobalMaskKeys[i]);
 
     const QString comboBtn = QStringLiteral("COMBOBTN");
     c.ComboBtn = section(comboBtn);
@@ -510,7 +511,8 @@ void TsSkinManager::FreezeForms(std::vector<Control*>& frozen) {
 void TsSkinManager::UnfreezeForms(const std::vector<Control*>& frozen) {
     if (!gHost)
         return;
-    const TacFormAnimation* fade = AnimEffects.SkinChanging.Active ? &AnimEffects.SkinChanging : nullptr;
+    const TacFormAnimation* fade =
+        AnimEffects.SkinChanging.Active ? &AnimEffects.SkinChanging : nullptr;
     for (Control* form : frozen)
         gHost->UnfreezeForm(form, fade);
 }
@@ -592,7 +594,8 @@ void TsSkinManager::ShowMessage(const QString& message) const {
 int TsSkinManager::FindSection(const QString& name) const {
     return skin::FindSection(model_.Sections, name);
 }
-int TsSkinManager::FindMask(int sectionIndex, const QString& sectionName, const QString& key) const {
+int TsSkinManager::FindMask(int sectionIndex, const QString& sectionName,
+                            const QString& key) const {
     return skin::FindMask(model_.Sections, model_.Images, sectionIndex, sectionName, key);
 }
 int TsSkinManager::FindMaskExact(const QString& sectionName, const QString& key) const {
@@ -689,8 +692,8 @@ QString TsSkinManager::ListSkins(QStringList& list, int mode) const {
         list << s.Name;
     const QDir dir(platform::MapPath(ResolveSkinDirectory(skinDirectory_, ProgramFolder())));
     if (dir.exists()) {
-        const auto entries = dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                                               QDir::Name);
+        const auto entries =
+            dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
         for (const QFileInfo& entry : entries) {
             if (entry.fileName().startsWith(u'.'))
                 continue;

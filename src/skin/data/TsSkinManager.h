@@ -82,10 +82,25 @@ struct TacMenuSupport {
 
 // Class names of other makers' controls to skin, one list per kind.
 enum ThirdPartyKind : int {
-    ThirdEdits, ThirdButtons, ThirdBitBtns, ThirdCheckBoxes, ThirdComboBoxes, ThirdGrids,
-    ThirdGroupBoxes, ThirdListViews, ThirdPanels, ThirdTreeViews, ThirdWWEdits, ThirdGridEh,
-    ThirdVirtualTrees, ThirdPageControl, ThirdTabControl, ThirdToolBar, ThirdStatusBar,
-    ThirdSpeedButton, kThirdPartyKinds
+    ThirdEdits,
+    ThirdButtons,
+    ThirdBitBtns,
+    ThirdCheckBoxes,
+    ThirdComboBoxes,
+    ThirdGrids,
+    ThirdGroupBoxes,
+    ThirdListViews,
+    ThirdPanels,
+    ThirdTreeViews,
+    ThirdWWEdits,
+    ThirdGridEh,
+    ThirdVirtualTrees,
+    ThirdPageControl,
+    ThirdTabControl,
+    ThirdToolBar,
+    ThirdStatusBar,
+    ThirdSpeedButton,
+    kThirdPartyKinds
 };
 // Each text holds class names one per line; " " means none.
 using ThirdPartyList = std::array<QString, kThirdPartyKinds>;

@@ -113,8 +113,8 @@ void DrawSkinText(platform::Canvas& canvas, const QString& text, bool enabled, b
         // an opaque section up their parents; this program has none of them.
         const TsGeneralData& d = m->SectionTable()[data.SectionIndex];
         if (!enabled) {
-            canvas.Font.Color = change(int32_t(MixColors(uint32_t(d.FontColors.Text),
-                                                         m->GlobalColor(), 0.4)));
+            canvas.Font.Color =
+                change(int32_t(MixColors(uint32_t(d.FontColors.Text), m->GlobalColor(), 0.4)));
             canvas.DrawText(text, r, format);
         } else {
             DrawContoured(canvas, text, d.StateData[hot ? 1 : 0].FontColors, format, r, change);
@@ -125,7 +125,8 @@ void DrawSkinText(platform::Canvas& canvas, const QString& text, bool enabled, b
 }
 
 void DrawSectionText(platform::Canvas& canvas, const QString& text, bool enabled,
-                     const TsSkinManager* manager, bool hot, int section, uint32_t format, QRect r) {
+                     const TsSkinManager* manager, bool hot, int section, uint32_t format,
+                     QRect r) {
     if (!manager)
         manager = TsSkinManager::DefaultManager();
     if (text.isEmpty() || !manager || !manager->IsValidSection(section))
@@ -137,8 +138,8 @@ void DrawSectionText(platform::Canvas& canvas, const QString& text, bool enabled
         DrawContoured(canvas, text, d.StateData[hot ? 1 : 0].FontColors, format, r,
                       [](qint32 c) { return c; });
     } else {
-        canvas.Font.Color = int32_t(MixColors(uint32_t(d.StateData[0].FontColors.Text),
-                                              uint32_t(d.Color), 0.4));
+        canvas.Font.Color =
+            int32_t(MixColors(uint32_t(d.StateData[0].FontColors.Text), uint32_t(d.Color), 0.4));
         canvas.DrawText(text, r, format);
     }
     canvas.Font = saved;

@@ -19,7 +19,9 @@ struct ParentCacheInfo {
     static ParentCacheInfo Picture(const platform::Bitmap* bitmap, int x, int y) {
         return ParentCacheInfo{bitmap, x, y, kTransparentKey, bitmap != nullptr};
     }
-    static ParentCacheInfo Color(uint32_t rgb) { return ParentCacheInfo{nullptr, 0, 0, rgb, false}; }
+    static ParentCacheInfo Color(uint32_t rgb) {
+        return ParentCacheInfo{nullptr, 0, 0, rgb, false};
+    }
 
     bool HasPicture() const { return Ready && Bitmap && !Bitmap->Empty(); }
     bool HasColor() const { return !HasPicture() && FillColor != kTransparentKey; }

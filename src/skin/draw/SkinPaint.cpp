@@ -57,10 +57,10 @@ inline uint32_t BlendByMask(uint32_t dst, uint32_t src, uint32_t mask) {
     if (((mask >> 8) & 0xFF) == m && ((mask >> 16) & 0xFF) == m) {
         if (m == 0)
             return (dst & 0xFF000000u) | (src & kRgbMask);
-        const uint32_t rb = (((dst & 0x00FF00FFu) * m + (src & 0x00FF00FFu) * (256 - m)) >> 8) &
-                            0x00FF00FFu;
-        const uint32_t g = (((dst & 0x0000FF00u) * m + (src & 0x0000FF00u) * (256 - m)) >> 8) &
-                           0x0000FF00u;
+        const uint32_t rb =
+            (((dst & 0x00FF00FFu) * m + (src & 0x00FF00FFu) * (256 - m)) >> 8) & 0x00FF00FFu;
+        const uint32_t g =
+            (((dst & 0x0000FF00u) * m + (src & 0x0000FF00u) * (256 - m)) >> 8) & 0x0000FF00u;
         return (dst & 0xFF000000u) | rb | g;
     }
     uint32_t out = dst & 0xFF000000u;
@@ -77,10 +77,12 @@ void TileArea(Bitmap& b, QRect dst, const Bitmap& image, QRect area, bool wholeO
         return;
     const QRect clipped = Clip(b, dst);
     const int tw = area.width(), th = area.height();
-    const int endX = std::min(wholeOnly ? dst.left() + dst.width() / tw * tw : dst.left() + dst.width(),
-                              clipped.left() + clipped.width());
-    const int endY = std::min(wholeOnly ? dst.top() + dst.height() / th * th : dst.top() + dst.height(),
-                              clipped.top() + clipped.height());
+    const int endX =
+        std::min(wholeOnly ? dst.left() + dst.width() / tw * tw : dst.left() + dst.width(),
+                 clipped.left() + clipped.width());
+    const int endY =
+        std::min(wholeOnly ? dst.top() + dst.height() / th * th : dst.top() + dst.height(),
+                 clipped.top() + clipped.height());
     const int startX = std::max(dst.left(), clipped.left());
     for (int y = std::max(dst.top(), clipped.top()); y < endY; ++y) {
         const uint32_t* src = image.ScanLine(area.top() + (y - dst.top()) % th) + area.left();
@@ -157,10 +159,11 @@ void BlendBitmap(Bitmap& lower, QPoint at, const Bitmap& upper, int a) {
     for (int y = dst.top(); y <= dst.bottom(); ++y) {
         // All four bytes alike, as bytes: a loop the compiler vectorises.
         auto* row = reinterpret_cast<uint8_t*>(lower.ScanLine(y) + dst.left());
-        const auto* up = reinterpret_cast<const uint8_t*>(upper.ScanLine(y - at.y()) +
-                                                          (dst.left() - at.x()));
+        const auto* up =
+            reinterpret_cast<const uint8_t*>(upper.ScanLine(y - at.y()) + (dst.left() - at.x()));
         for (int i = 0; i < bytes; ++i)
-            row[i] = static_cast<uint8_t>((uint16_t(row[i] * ua) + uint16_t(up[i] * ub) + 127) >> 8);
+            row[i] =
+                static_cast<uint8_t>((uint16_t(row[i] * ua) + uint16_t(up[i] * ub) + 127) >> 8);
     }
 }
 
@@ -298,8 +301,8 @@ void PaintTriangles(Bitmap& b, QRect r, const TsGradArray& steps) {
         QPointF a, b;
         uint32_t ca, cb;
     };
-    const Tri tris[4] = {{tl, tr, c[0], c[2]}, {tr, br, c[2], c[3]}, {br, bl, c[3], c[4]},
-                         {bl, tl, c[4], c[0]}};
+    const Tri tris[4] = {
+        {tl, tr, c[0], c[2]}, {tr, br, c[2], c[3]}, {br, bl, c[3], c[4]}, {bl, tl, c[4], c[0]}};
     const QRect clipped = Clip(b, r);
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
         uint32_t* row = b.ScanLine(y);
@@ -690,8 +693,9 @@ void DrawCornerImage(Bitmap& b, QPoint at, int state, const ParentCacheInfo& p,
                 const uint32_t d = row[dx];
                 uint32_t out = 0;
                 for (int shift = 0; shift < 24; shift += 8)
-                    out |= uint32_t(std::clamp(MaskBlend(Byte(d, shift), Byte(s, shift), m), 0, 255))
-                           << shift;
+                    out |=
+                        uint32_t(std::clamp(MaskBlend(Byte(d, shift), Byte(s, shift), m), 0, 255))
+                        << shift;
                 const int fourth = Byte(d, 24);
                 out |= uint32_t(std::min(255, fourth + (255 - m) * (255 - fourth) / 255)) << 24;
                 row[dx] = out;
@@ -700,8 +704,7 @@ void DrawCornerImage(Bitmap& b, QPoint at, int state, const ParentCacheInfo& p,
         return;
     }
     if (transparent) {
-        CopyKeyedPiece(b, *image, at, true, p, kTransparentKey,
-                       QRect(src.left(), src.top(), w, h));
+        CopyKeyedPiece(b, *image, at, true, p, kTransparentKey, QRect(src.left(), src.top(), w, h));
         return;
     }
     BlendOverPicture(b, src.topLeft(), kTransparentKey, 0.5, QRect(at, QSize(w, h)), *image);
@@ -725,8 +728,8 @@ StateLook LookOf(const TsGeneralData& d, int state, uint32_t ownColor) {
     if (ownColor != kTransparentKey)
         return StateLook{ownColor, 0, 0, 0, &kNoSteps};
     const TsGenState& s = d.StateData[state > 0 ? 1 : 0];
-    StateLook look{platform::ColorToRGB(s.Color), std::clamp(s.Transparency, 0, 100), s.ImagePercent,
-                   s.GradientPercent, &s.Gradient};
+    StateLook look{platform::ColorToRGB(s.Color), std::clamp(s.Transparency, 0, 100),
+                   s.ImagePercent, s.GradientPercent, &s.Gradient};
     if (look.Transparency == 100)
         look.Image = look.Gradient = 0;
     return look;

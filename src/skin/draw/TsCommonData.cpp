@@ -78,7 +78,15 @@ QString DefaultSectionOfKind(int kind) {
         const char* Section;
     };
     static const Row rows[] = {
-        {{{2, 8}, {10, 10}, {41, 41}, {76, 76}, {78, 78}, {83, 85}, {96, 96}, {131, 131}, {140, 140},
+        {{{2, 8},
+          {10, 10},
+          {41, 41},
+          {76, 76},
+          {78, 78},
+          {83, 85},
+          {96, 96},
+          {131, 131},
+          {140, 140},
           {227, 227}},
          "EDIT"},
         {{{11, 18}, {81, 82}}, "COMBOBOX"},
@@ -266,7 +274,9 @@ void TsCommonData::ApplySkinColors(bool repaint) {
     if (!host_ || !IsSkinned() || !IsEditKind(ControlKind))
         return;
     const TsGeneralData& d = *Section();
-    auto changed = [&](int32_t c) { return ChangeSaturation(ChangeHue(c, hueOffset_), saturation_); };
+    auto changed = [&](int32_t c) {
+        return ChangeSaturation(ChangeHue(c, hueOffset_), saturation_);
+    };
     if (!customColor_) {
         const int32_t color = changed(d.Color);
         if (host_->Color() != color)
@@ -320,7 +330,8 @@ uint32_t TsCommonData::BackgroundColorForChildren() const {
         const uint32_t answer = ParentBackgroundColor(parent);
         return answer == kTransparentKey ? platform::ColorToRGB(parent->Color()) : answer;
     }
-    const uint32_t p = parent ? ParentBackgroundColor(parent) : platform::ColorToRGB(host_->Color());
+    const uint32_t p =
+        parent ? ParentBackgroundColor(parent) : platform::ColorToRGB(host_->Color());
     return MixColors(p, own, t / 100.0);
 }
 
@@ -581,7 +592,8 @@ bool TsCommonData::HandleSkinCommand(platform::Message& message) {
         if (d->Transparency == 100 && parent)
             message.Result = Ask(parent, SkinCmdIsTransparent) & 0x7F;
         else
-            message.Result = (d->GradientPercent + d->ImagePercent > 0) || DependsOnParentBackground();
+            message.Result =
+                (d->GradientPercent + d->ImagePercent > 0) || DependsOnParentBackground();
         return true;
     }
     case SkinCmdParentBgChanged: {
