@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace skin {
 
@@ -162,8 +163,7 @@ void BlendBitmap(Bitmap& lower, QPoint at, const Bitmap& upper, int a) {
         const auto* up =
             reinterpret_cast<const uint8_t*>(upper.ScanLine(y - at.y()) + (dst.left() - at.x()));
         for (int i = 0; i < bytes; ++i)
-            row[i] =
-                static_cast<uint8_t>((uint16_t(row[i] * ua) + uint16_t(up[i] * ub) + 127) >> 8);
+            row[i] = static_cast<uint8_t>(uint16_t(row[i] * ua + up[i] * ub + 127) >> 8);
     }
 }
 
@@ -380,10 +380,12 @@ void PaintGradientWithTexture(Bitmap& b, QRect r, const TsGradArray& steps, int 
         int x = 0, tx = 0;
         while (x < r.width()) {
             const int n = std::min(tw - tx, r.width() - x);
-            auto* out = reinterpret_cast<uint8_t*>(row + x);
-            const auto* in = reinterpret_cast<const uint8_t*>(tex + tx);
-            for (int i = 0; i < n * 4; ++i)
-                out[i] = static_cast<uint8_t>((uint16_t(out[i] * ug) + uint16_t(in[i] * ua)) >> 8);
+            uint8_t* __restrict out = reinterpret_cast<uint8_t*>(row + x);
+            const uint8_t* __restrict in = reinterpret_cast<const uint8_t*>(tex + tx);
+            for (int i = 0; i < n * 4; ++i) {
+                const uint16_t g = out[i], t = in[i];
+                out[i] = static_cast<uint8_t>(uint16_t(g * ug + t * ua) >> 8);
+            }
             x += n;
             tx = 0;
         }
@@ -572,15 +574,39 @@ void TileMasked(Bitmap& b, QRect dst, QRect piece, const TsMaskData& mask, const
     if (piece.isEmpty() || clipped.isEmpty())
         return;
     const int pw = piece.width(), ph = piece.height(), ih = image.Height();
+    const int n = clipped.width();
+    // The piece's row repeated along the run, picture and mask, so that one
+    // long loop blends the whole run.
+    // Painting happens on one thread; the buffers are kept between calls.
+    static std::vector<uint32_t> pics, masks, blended;
+    for (auto* v : {&pics, &masks, &blended})
+        if (v->size() < static_cast<size_t>(n))
+            v->resize(static_cast<size_t>(n));
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
         const int sy = piece.top() + (y - dst.top()) % ph;
         const uint32_t* pic = image.ScanLine(sy) + piece.left();
         const uint32_t* msk = image.ScanLine(std::min(sy + maskRows, ih - 1)) + piece.left();
-        uint32_t* row = b.ScanLine(y);
-        int tx = (clipped.left() - dst.left()) % pw;
-        for (int x = clipped.left(); x <= clipped.right(); ++x, tx = tx + 1 == pw ? 0 : tx + 1)
-            if (!IsKey(pic[tx]))
-                row[x] = BlendByMask(row[x], pic[tx], msk[tx]);
+        for (int x = 0, tx = (clipped.left() - dst.left()) % pw; x < n;) {
+            const int run = std::min(pw - tx, n - x);
+            std::copy_n(pic + tx, run, pics.data() + x);
+            std::copy_n(msk + tx, run, masks.data() + x);
+            x += run;
+            tx = 0;
+        }
+        uint32_t* row = b.ScanLine(y) + clipped.left();
+        // MaskBlend byte by byte: (dst × m + src × (256 − m)) >> 8 stays
+        // below 65536.
+        const uint8_t* __restrict d = reinterpret_cast<const uint8_t*>(row);
+        const uint8_t* __restrict sp = reinterpret_cast<const uint8_t*>(pics.data());
+        const uint8_t* __restrict mp = reinterpret_cast<const uint8_t*>(masks.data());
+        uint8_t* __restrict out = reinterpret_cast<uint8_t*>(blended.data());
+        for (int i = 0; i < n * 4; ++i) {
+            const uint16_t dv = d[i], sv = sp[i], m = mp[i];
+            out[i] = static_cast<uint8_t>(uint16_t(dv * m + sv * (256 - m)) >> 8);
+        }
+        // Key pixels leave the destination; the fourth byte is the destination's.
+        for (int x = 0; x < n; ++x)
+            row[x] = IsKey(pics[x]) ? row[x] : (blended[x] & kRgbMask) | (row[x] & 0xFF000000u);
     }
 }
 
