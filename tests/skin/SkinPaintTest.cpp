@@ -2,9 +2,11 @@
 #include "skin/draw/Blend.h"
 
 #include "app/InternalSkin.h"
+#include "skin/draw/ControlPaint.h"
 #include "support/Files.h"
 #include "support/Pictures.h"
 #include "support/Printers.h"
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -468,6 +470,37 @@ TEST(SkinPaint, WoodSectionsAsTheFormulasSay) {
         EXPECT_TRUE(
             SamePixels(render("EDIT", 30, 30, 0, p), render("EDIT", 30, 30, 5, p), "edit-state-5"));
     }
+}
+
+} // namespace
+
+namespace {
+
+// The colours of captions: a disabled one in the faded font colour; an
+// enabled one with its contour colours one pixel aside.
+TEST(SkinPaint, SectionTextColours) {
+    const TinySkin skin("[S]\r\nCOLOR=16711680\r\nFONTCOLOR=255\r\nTCLEFT=65280\r\nSTATES=1\r\n",
+                        MasterWithTile());
+    auto draw = [&](bool enabled) {
+        Bitmap b = Filled(60, 40, Px(255, 255, 255));
+        platform::Canvas canvas(b);
+        canvas.Font.Name = "Liberation Sans";
+        canvas.Font.Height = 30;
+        canvas.Font.Style = platform::fsBold;
+        DrawSectionText(canvas, QStringLiteral("Ш"), enabled, &skin.Manager(), false,
+                        skin.Section("S"), platform::DT_SINGLELINE, QRect(5, 0, 50, 40));
+        QSet<uint32_t> colours;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 60; ++x)
+                colours.insert(Rgb(b.ScanLine(y)[x]));
+        return colours;
+    };
+    const QSet<uint32_t> disabled = draw(false);
+    EXPECT_TRUE(disabled.contains(MixColors(255, 16711680, 0.4))); // 40 % red, 60 % blue
+    EXPECT_FALSE(disabled.contains(255));
+    const QSet<uint32_t> enabled = draw(true);
+    EXPECT_TRUE(enabled.contains(255));   // the text
+    EXPECT_TRUE(enabled.contains(65280)); // its left contour
 }
 
 } // namespace
