@@ -504,3 +504,36 @@ TEST(SkinPaint, SectionTextColours) {
 }
 
 } // namespace
+
+namespace {
+
+// Keyed pieces: magenta takes the parent's picture or colour only with the
+// corners flag; other pixels are copied whole.
+TEST(SkinPaint, KeyedPieces) {
+    QImage master = MasterWithTile();
+    master.setPixel(20, 0, Px(60, 70, 80));
+    master.setPixel(21, 0, Px(255, 0, 255));
+    const TinySkin skin("[S]\r\nG=@0020@0000@0022@0001@1@0\r\n", master);
+    const Bitmap& image = skin.Manager().MasterImage();
+    const Bitmap parent = Filled(4, 4, Px(5, 6, 7));
+    const uint32_t dst = Px(200, 100, 0);
+    struct Case {
+        bool corners;
+        ParentCacheInfo p;
+        uint32_t keyPixel;
+    };
+    const Case cases[] = {
+        {true, ParentCacheInfo::Picture(&parent, 2, 2), Px(5, 6, 7)},
+        {true, ParentCacheInfo::Color(0x332211), Px(0x11, 0x22, 0x33)},
+        {false, ParentCacheInfo::Picture(&parent, 2, 2), dst},
+        {false, ParentCacheInfo::Color(0x332211), dst},
+    };
+    for (const Case& c : cases) {
+        Bitmap b = Filled(2, 1, dst);
+        CopyKeyedPiece(b, image, QPoint(0, 0), c.corners, c.p, kTransparentKey, QRect(20, 0, 2, 1));
+        EXPECT_EQ(b.ScanLine(0)[0] & 0xFFFFFF, Px(60, 70, 80) & 0xFFFFFF);
+        EXPECT_EQ(b.ScanLine(0)[1] & 0xFFFFFF, c.keyPixel & 0xFFFFFF) << c.corners;
+    }
+}
+
+} // namespace
