@@ -761,6 +761,20 @@ StateLook LookOf(const TsGeneralData& d, int state, uint32_t ownColor) {
     return look;
 }
 
+// Temporary pictures, kept between calls so that painting a control does
+// not allocate: one per place that needs one (painting runs on one thread
+// and none of these places calls itself).
+enum ScratchSlot { ScratchGradient, ScratchBackground, ScratchFast, kScratchSlots };
+Bitmap& Scratch(ScratchSlot slot, int w, int h) {
+    static Bitmap pictures[kScratchSlots];
+    Bitmap& b = pictures[slot];
+    if (b.Width() == w && b.Height() == h)
+        b.Image().fill(0xFF000000u); // as a new picture would be
+    else
+        b.SetSize(w, h);
+    return b;
+}
+
 bool IsMaskedTexture(const TsSkinManager& m, int index) {
     return m.IsValidMask(index) && m.MaskTable()[index].MaskKind != 0;
 }
@@ -816,7 +830,7 @@ void FillOpaqueBackground(const TsSkinManager& manager, Bitmap& b, QRect r, uint
     }
     if (g > 0) {
         if (laid) {
-            Bitmap over(r.width(), r.height());
+            Bitmap& over = Scratch(ScratchGradient, r.width(), r.height());
             PaintGradient(over, over.Rect(), gradient);
             BlendBitmap(b, r.topLeft(), over, std::clamp(i * 255 / 100, 0, 255));
         } else {
@@ -868,7 +882,7 @@ void RenderSectionBackground(const TsSkinManager& manager, int section, const QS
     } else if (t == 100) {
         putParent();
     } else if (p.HasPicture() || look.Gradient + look.Image != 0) {
-        Bitmap over(r.width(), r.height());
+        Bitmap& over = Scratch(ScratchBackground, r.width(), r.height());
         opaque(over, over.Rect());
         putParent();
         BlendBitmap(b, r.topLeft(), over, std::clamp(t * 255 / 100, 0, 255));
@@ -929,7 +943,7 @@ void RenderSectionFast(const TsSkinManager& manager, int section, int borderMask
         else
             FillRect(b, r, p.FillColor);
     } else {
-        Bitmap over(r.width(), r.height());
+        Bitmap& over = Scratch(ScratchFast, r.width(), r.height());
         FillOpaqueBackground(manager, over, over.Rect(), look.Color, 0, look.Gradient, *look.Steps,
                              -1, -1);
         if (p.HasPicture())
