@@ -596,12 +596,19 @@ CHAROLIST_WIDE_LOOPS void TileMasked(Bitmap& b, QRect dst, QRect piece, const Ts
         const int sy = piece.top() + (y - dst.top()) % ph;
         const uint32_t* pic = image.ScanLine(sy) + piece.left();
         const uint32_t* msk = image.ScanLine(std::min(sy + maskRows, ih - 1)) + piece.left();
-        for (int x = 0, tx = (clipped.left() - dst.left()) % pw; x < n;) {
-            const int run = std::min(pw - tx, n - x);
-            std::copy_n(pic + tx, run, pics.data() + x);
-            std::copy_n(msk + tx, run, masks.data() + x);
-            x += run;
-            tx = 0;
+        // One period of the piece from where the run starts, then the
+        // filled part copied after itself, doubling each time.
+        const int tx = (clipped.left() - dst.left()) % pw;
+        const int first = std::min(n, pw);
+        for (int x = 0; x < first; ++x) {
+            const int sx = (tx + x) % pw;
+            pics[x] = pic[sx];
+            masks[x] = msk[sx];
+        }
+        for (int filled = first; filled < n; filled *= 2) {
+            const int count = std::min(filled, n - filled);
+            std::copy_n(pics.data(), count, pics.data() + filled);
+            std::copy_n(masks.data(), count, masks.data() + filled);
         }
         uint32_t* row = b.ScanLine(y) + clipped.left();
         // MaskBlend byte by byte: (dst × m + src × (256 − m)) >> 8 stays
