@@ -17,8 +17,10 @@ constexpr uint32_t kRgbMask = 0xFFFFFF;
 
 // The few loops that blend whole pictures are built twice, for processors
 // with AVX2 and for any other, and the right one is chosen when the program
-// starts.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// starts (not under the address sanitizer, whose start-up comes later than
+// that choice).
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) &&                             \
+    !defined(__SANITIZE_ADDRESS__)
 #define CHAROLIST_WIDE_LOOPS __attribute__((target_clones("avx2", "default")))
 #else
 #define CHAROLIST_WIDE_LOOPS
