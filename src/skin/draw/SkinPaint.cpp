@@ -178,6 +178,27 @@ CHAROLIST_WIDE_LOOPS void BlendBitmap(Bitmap& lower, QPoint at, const Bitmap& up
     }
 }
 
+namespace {
+
+// BlendBitmap with the lower picture read from `source` at (sx, sy) rather
+// than from the target: the parent's picture and the control's own laid in
+// one pass. `r` lies inside b, and its counterpart inside source.
+CHAROLIST_WIDE_LOOPS void BlendFrom(Bitmap& b, QRect r, const Bitmap& source, int sx, int sy,
+                                    const Bitmap& upper, int a) {
+    const uint16_t ua = static_cast<uint16_t>(a), ub = static_cast<uint16_t>(255 - a);
+    const int bytes = r.width() * 4;
+    for (int y = 0; y < r.height(); ++y) {
+        uint8_t* __restrict row = reinterpret_cast<uint8_t*>(b.ScanLine(r.top() + y) + r.left());
+        const uint8_t* __restrict low =
+            reinterpret_cast<const uint8_t*>(source.ScanLine(sy + y) + sx);
+        const uint8_t* __restrict up = reinterpret_cast<const uint8_t*>(upper.ScanLine(y));
+        for (int i = 0; i < bytes; ++i)
+            row[i] = static_cast<uint8_t>(uint16_t(low[i] * ua + up[i] * ub + 127) >> 8);
+    }
+}
+
+} // namespace
+
 void BlendColorRect(Bitmap& b, QRect r, int percent, uint32_t rgb) {
     r = Clip(b, r);
     const uint32_t c = PixelOf(rgb);
@@ -784,14 +805,23 @@ StateLook LookOf(const TsGeneralData& d, int state, uint32_t ownColor) {
 // not allocate: one per place that needs one (painting runs on one thread
 // and none of these places calls itself).
 enum ScratchSlot { ScratchGradient, ScratchBackground, ScratchFast, kScratchSlots };
-Bitmap& Scratch(ScratchSlot slot, int w, int h) {
+// `covered` says the caller paints every pixel anyway; otherwise the
+// picture starts black, as a new one would.
+Bitmap& Scratch(ScratchSlot slot, int w, int h, bool covered = false) {
     static Bitmap pictures[kScratchSlots];
     Bitmap& b = pictures[slot];
-    if (b.Width() == w && b.Height() == h)
-        b.Image().fill(0xFF000000u); // as a new picture would be
-    else
+    if (b.Width() != w || b.Height() != h)
         b.SetSize(w, h);
+    else if (!covered)
+        b.Image().fill(0xFF000000u);
     return b;
+}
+
+// A gradient alone (or a flat colour) paints every pixel of its rectangle.
+bool CoversAll(int imagePercent, int gradientPercent, const TsGradArray& steps) {
+    return imagePercent == 0 &&
+           (gradientPercent == 0 ||
+            (!steps.empty() && steps.front().Mode >= 0 && steps.front().Mode <= 2));
 }
 
 bool IsMaskedTexture(const TsSkinManager& m, int index) {
@@ -901,10 +931,17 @@ void RenderSectionBackground(const TsSkinManager& manager, int section, const QS
     } else if (t == 100) {
         putParent();
     } else if (p.HasPicture() || look.Gradient + look.Image != 0) {
-        Bitmap& over = Scratch(ScratchBackground, r.width(), r.height());
+        Bitmap& over = Scratch(ScratchBackground, r.width(), r.height(),
+                               CoversAll(look.Image, look.Gradient, *look.Steps));
         opaque(over, over.Rect());
-        putParent();
-        BlendBitmap(b, r.topLeft(), over, std::clamp(t * 255 / 100, 0, 255));
+        const int a = std::clamp(t * 255 / 100, 0, 255);
+        if (p.HasPicture() && p.Bitmap != &b &&
+            p.Bitmap->Rect().contains(QRect(QPoint(px, py), r.size()))) {
+            BlendFrom(b, r, *p.Bitmap, px, py, over, a);
+        } else {
+            putParent();
+            BlendBitmap(b, r.topLeft(), over, a);
+        }
     } else {
         FillRect(b, r, MixColors(p.FillColor, look.Color, t / 100.0));
     }
