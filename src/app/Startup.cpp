@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FirstPaint.h"
 #include "platform/Fonts.h"
+#include "platform/Sound.h"
 
 #include <QIcon>
 #include <cstdio>
@@ -48,6 +49,7 @@ int RunProgram(int argc, char** argv) {
             Form1->installEventFilter(&quitAfterPaint);
         Form1->show();
         status = app.exec();
+        platform::ReleaseSystemWavePlayer();
     });
     return started ? status : 1;
 }

@@ -1,6 +1,7 @@
 #include "platform/Sound.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -14,7 +15,7 @@ public:
         if (!effect_) {
             effect_ = std::make_unique<QSoundEffect>();
             // The effect must go while the application object still exists.
-            qAddPostRoutine([] { static_cast<SoundEffectPlayer&>(SystemWavePlayer()).Release(); });
+            qAddPostRoutine(ReleaseSystemWavePlayer);
         }
         effect_->stop();
         const QUrl source(QStringLiteral("qrc") + resource);
@@ -25,7 +26,17 @@ public:
         effect_->play();
     }
 
-    void Release() { effect_.reset(); }
+    // A wave still being read is waited for (a few seconds at most), so
+    // that nothing is loading when the sound system's cache goes at exit.
+    void Release() {
+        if (effect_ && effect_->status() == QSoundEffect::Loading) {
+            QElapsedTimer waited;
+            waited.start();
+            while (effect_->status() == QSoundEffect::Loading && waited.elapsed() < 5000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        effect_.reset();
+    }
 
     void Stop() override {
         if (effect_)
@@ -36,11 +47,19 @@ private:
     std::unique_ptr<QSoundEffect> effect_;
 };
 
+SoundEffectPlayer& Player() {
+    static SoundEffectPlayer player;
+    return player;
+}
+
 } // namespace
 
 WavePlayer& SystemWavePlayer() {
-    static SoundEffectPlayer player;
-    return player;
+    return Player();
+}
+
+void ReleaseSystemWavePlayer() {
+    Player().Release();
 }
 
 } // namespace platform

@@ -20,4 +20,9 @@ public:
 // The program's player, on the desktop's sound service.
 WavePlayer& SystemWavePlayer();
 
+// Lets a wave that is still being read finish, then lets the player go.
+// Called before the application object ends: the sound system's shared
+// cache cannot be torn down while it is reading a wave.
+void ReleaseSystemWavePlayer();
+
 } // namespace platform

@@ -2,6 +2,7 @@
 // unless the environment chooses another.
 #include "platform/Application.h"
 #include "platform/Fonts.h"
+#include "platform/Sound.h"
 
 #include <gtest/gtest.h>
 
@@ -11,5 +12,7 @@ int main(int argc, char** argv) {
     platform::TApplication app(argc, argv);
     platform::LoadEmbeddedFonts();
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    platform::ReleaseSystemWavePlayer();
+    return status;
 }
