@@ -34,6 +34,27 @@ bool IsKey(uint32_t px) {
     return (px & kRgbMask) == kTransparentKey; // the key reads the same both ways
 }
 
+// Row y of a picture from its first row's address and the pitch, fetched
+// once per call instead of once per row.
+struct RowsOf {
+    explicit RowsOf(Bitmap& b)
+        : Base(reinterpret_cast<uint8_t*>(b.ScanLine(0))), Pitch(b.Pitch()) {}
+    uint32_t* operator[](int y) const {
+        return reinterpret_cast<uint32_t*>(Base + qsizetype(y) * Pitch);
+    }
+    uint8_t* Base;
+    qsizetype Pitch;
+};
+struct ConstRowsOf {
+    explicit ConstRowsOf(const Bitmap& b)
+        : Base(reinterpret_cast<const uint8_t*>(b.ScanLine(0))), Pitch(b.Pitch()) {}
+    const uint32_t* operator[](int y) const {
+        return reinterpret_cast<const uint32_t*>(Base + qsizetype(y) * Pitch);
+    }
+    const uint8_t* Base;
+    qsizetype Pitch;
+};
+
 int Byte(uint32_t v, int shift) {
     return (v >> shift) & 0xFF;
 }
@@ -187,11 +208,12 @@ CHAROLIST_WIDE_LOOPS void BlendFrom(Bitmap& b, QRect r, const Bitmap& source, in
                                     const Bitmap& upper, int a) {
     const uint16_t ua = static_cast<uint16_t>(a), ub = static_cast<uint16_t>(255 - a);
     const int bytes = r.width() * 4;
+    const RowsOf rows(b);
+    const ConstRowsOf lows(source), ups(upper);
     for (int y = 0; y < r.height(); ++y) {
-        uint8_t* __restrict row = reinterpret_cast<uint8_t*>(b.ScanLine(r.top() + y) + r.left());
-        const uint8_t* __restrict low =
-            reinterpret_cast<const uint8_t*>(source.ScanLine(sy + y) + sx);
-        const uint8_t* __restrict up = reinterpret_cast<const uint8_t*>(upper.ScanLine(y));
+        uint8_t* __restrict row = reinterpret_cast<uint8_t*>(rows[r.top() + y] + r.left());
+        const uint8_t* __restrict low = reinterpret_cast<const uint8_t*>(lows[sy + y] + sx);
+        const uint8_t* __restrict up = reinterpret_cast<const uint8_t*>(ups[y]);
         for (int i = 0; i < bytes; ++i)
             row[i] = static_cast<uint8_t>(uint16_t(low[i] * ua + up[i] * ub + 127) >> 8);
     }
@@ -569,11 +591,15 @@ void CopyMaskedPiece(Bitmap& b, QRect dst, QRect src, const TsMaskData& mask, co
     const bool picture = p.HasPicture(), color = p.HasColor();
     const uint32_t fill = PixelOf(p.FillColor);
     std::vector<uint32_t>& blended = RunBuffer(x1 - x0);
+    if (y1 <= y0)
+        return;
+    const RowsOf rows(b);
+    const ConstRowsOf pictureRows(image);
     for (int y = y0; y < y1; ++y) {
         const int sy = src.top() + y;
-        uint32_t* row = b.ScanLine(dst.top() + y) + dst.left();
-        const uint32_t* pic = image.ScanLine(sy) + src.left();
-        const uint32_t* msk = image.ScanLine(std::min(sy + maskRows, ih - 1)) + src.left();
+        uint32_t* row = rows[dst.top() + y] + dst.left();
+        const uint32_t* pic = pictureRows[sy] + src.left();
+        const uint32_t* msk = pictureRows[std::min(sy + maskRows, ih - 1)] + src.left();
         BlendRun(row + x0, pic + x0, msk + x0, blended.data(), x1 - x0);
         for (int x = x0; x < x1; ++x) {
             const uint32_t mixed = (blended[x - x0] & kRgbMask) | (row[x] & 0xFF000000u);
@@ -638,10 +664,12 @@ CHAROLIST_WIDE_LOOPS void TileMasked(Bitmap& b, QRect dst, QRect piece, const Ts
     for (auto* v : {&pics, &masks, &blended})
         if (v->size() < static_cast<size_t>(n))
             v->resize(static_cast<size_t>(n));
+    const RowsOf rows(b);
+    const ConstRowsOf pictureRows(image);
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
         const int sy = piece.top() + (y - dst.top()) % ph;
-        const uint32_t* pic = image.ScanLine(sy) + piece.left();
-        const uint32_t* msk = image.ScanLine(std::min(sy + maskRows, ih - 1)) + piece.left();
+        const uint32_t* pic = pictureRows[sy] + piece.left();
+        const uint32_t* msk = pictureRows[std::min(sy + maskRows, ih - 1)] + piece.left();
         // One period of the piece from where the run starts, then the
         // filled part copied after itself, doubling each time.
         const int tx = (clipped.left() - dst.left()) % pw;
@@ -656,7 +684,7 @@ CHAROLIST_WIDE_LOOPS void TileMasked(Bitmap& b, QRect dst, QRect piece, const Ts
             std::copy_n(pics.data(), count, pics.data() + filled);
             std::copy_n(masks.data(), count, masks.data() + filled);
         }
-        uint32_t* row = b.ScanLine(y) + clipped.left();
+        uint32_t* row = rows[y] + clipped.left();
         // MaskBlend byte by byte: (dst × m + src × (256 − m)) >> 8 stays
         // below 65536.
         const uint8_t* __restrict d = reinterpret_cast<const uint8_t*>(row);
