@@ -30,6 +30,13 @@ void Bitmap::SetSize(int width, int height) {
     image_.fill(0xFF000000u);
 }
 
+Bitmap Bitmap::Unfilled(int width, int height) {
+    Bitmap b;
+    if (width > 0 && height > 0)
+        b.image_ = QImage(width, height, QImage::Format_RGB32);
+    return b;
+}
+
 TColor Bitmap::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= Width() || y >= Height())
         return clNone;

@@ -45,6 +45,9 @@ public:
     QImage& Image() { return image_; }
     const QImage& Image() const { return image_; }
 
+    // A picture whose pixels are not set yet, for code that writes every one.
+    static Bitmap Unfilled(int width, int height);
+
     // Loads a picture from a file or a Qt resource path; throws on failure.
     static Bitmap Load(const QString& path);
 

@@ -181,7 +181,10 @@ platform::Bitmap DecodeBmp(const QByteArray& data) {
     const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
     if (!rle)
         in.Need(pixelsAt, stride * height);
-    platform::Bitmap out(width, height);
+    // Run-length pictures may leave pixels out (they stay black); plain ones
+    // set every pixel.
+    platform::Bitmap out =
+        rle ? platform::Bitmap(width, height) : platform::Bitmap::Unfilled(width, height);
     out.SetSourceBitsPerPixel(bits);
     if (rle) {
         DecodeRle(in, pixelsAt, data.size(), bits, width, height, palette, out, topDown);

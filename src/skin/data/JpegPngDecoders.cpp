@@ -62,7 +62,9 @@ platform::Bitmap DecodeJpeg(const QByteArray& bytes) {
     }
     info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
-    out.SetSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+    // Every row is written by the decoder.
+    out = platform::Bitmap::Unfilled(static_cast<int>(info.output_width),
+                                     static_cast<int>(info.output_height));
     while (info.output_scanline < info.output_height) {
         JSAMPROW row =
             reinterpret_cast<JSAMPROW>(out.ScanLine(static_cast<int>(info.output_scanline)));
