@@ -197,18 +197,4 @@ void PutFrame(QImage& target, const QRect& area, int frames, bool masked, int fr
         }
 }
 
-void DrawPixels(QImage& target, int left, int top, const std::vector<std::string>& rows,
-                const std::map<char, QColor>& colors) {
-    for (size_t y = 0; y < rows.size(); ++y)
-        for (size_t x = 0; x < rows[y].size(); ++x) {
-            const char c = rows[y][x];
-            if (c == '.')
-                continue;
-            const auto it = colors.find(c);
-            if (it == colors.end())
-                throw std::runtime_error(std::string("no colour for '") + c + "'");
-            target.setPixel(left + int(x), top + int(y), it->second.rgb());
-        }
-}
-
 } // namespace skinart

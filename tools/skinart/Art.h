@@ -93,9 +93,4 @@ Sprite PaintShape(int width, int height, double radius, const BandPainter& paint
 void PutFrame(QImage& target, const QRect& area, int frames, bool masked, int frame,
               const Sprite& sprite);
 
-// Pixel drawing for glyphs: a glyph is drawn from rows of characters, '.'
-// leaving the pixel see-through and any other character naming a colour.
-void DrawPixels(QImage& target, int left, int top, const std::vector<std::string>& rows,
-                const std::map<char, QColor>& colors);
-
 } // namespace skinart

@@ -32,16 +32,25 @@ TsSkinModel LoadSkinModel(const TIniFile& options, const PictureSource& pictures
 TsSkinModel LoadSkinFromPath(const QString& path, const SkinLoadOptions& how) {
     const QFileInfo info(path);
     if (info.isDir()) {
-        const PictureSource folder{nullptr, info.absoluteFilePath()};
-        const auto options = folder.Load(QStringLiteral("OPTIONS.DAT"));
-        if (!options)
+        auto model = LoadSkinFromFolder(info.absoluteFilePath(), how);
+        if (!model)
             throw ESkinError(("There is no Options.dat in \"" + path + "\"").toStdString());
-        return LoadSkinModel(TIniFile::FromBytes(*options), folder, how);
+        return std::move(*model);
     }
     const auto package = UnpackPackageFile(path);
     if (!package)
         throw ESkinError(("There is no skin at \"" + path + "\"").toStdString());
     return LoadSkinFromPackage(*package, info.absolutePath(), how);
+}
+
+std::optional<TsSkinModel> LoadSkinFromFolder(const QString& folder, const SkinLoadOptions& how) {
+    if (!QFileInfo(folder).isDir())
+        return std::nullopt;
+    const PictureSource files{nullptr, folder};
+    const auto options = files.Load(QStringLiteral("OPTIONS.DAT"));
+    if (!options)
+        return std::nullopt;
+    return LoadSkinModel(TIniFile::FromBytes(*options), files, how);
 }
 
 TsSkinModel LoadSkinFromPackage(const TacSkinConvertor& package, const QString& folder,

@@ -8,6 +8,7 @@
 #include "skin/data/SkinSections.h"
 
 #include <functional>
+#include <optional>
 
 namespace skin {
 
@@ -36,6 +37,11 @@ TsSkinModel LoadSkinModel(const TIniFile& options, const PictureSource& pictures
 // sections' own pictures are looked for there).
 TsSkinModel LoadSkinFromPackage(const TacSkinConvertor& package, const QString& folder,
                                 const SkinLoadOptions& how = {});
+
+// A skin folder: its "Options.dat" (in any letter case) and pictures. None
+// when the folder holds no options file.
+std::optional<TsSkinModel> LoadSkinFromFolder(const QString& folder,
+                                              const SkinLoadOptions& how = {});
 
 // A package file or a skin folder (holding "Options.dat" in any letter case).
 // Throws ESkinError, also when there is no skin at the path.

@@ -308,15 +308,11 @@ std::optional<TsSkinModel> TsSkinManager::BuildModel(const QString& name, bool c
         fromPackage_ = true;
         return finish(std::move(model), resolved + u'\\');
     }
-    const QString folder = platform::FindInFolder(localDirectory, name);
-    const PictureSource files{nullptr, folder};
-    const auto optionsText =
-        !name.isEmpty() && IsSkinFolder(folder) ? files.Load(kOptionsFile.toUpper()) : std::nullopt;
-    if (optionsText) {
-        const TIniFile options = TIniFile::FromBytes(*optionsText);
-        TsSkinModel model = LoadSkinModel(options, files, how);
+    if (auto model = name.isEmpty()
+                         ? std::nullopt
+                         : LoadSkinFromFolder(platform::FindInFolder(localDirectory, name), how)) {
         fromPackage_ = false;
-        return finish(std::move(model), resolved + u'\\' + name + u'\\');
+        return finish(std::move(*model), resolved + u'\\' + name + u'\\');
     }
 
     auto item = std::find_if(internalSkins_.begin(), internalSkins_.end(),

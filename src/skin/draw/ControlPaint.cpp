@@ -27,16 +27,7 @@ bool RenderLayers(const TsCommonData& data, ParentCacheInfo p, bool corners, int
                              : kTransparentKey;
     RenderSectionBackground(*m, data.SectionIndex, data.SkinSection(), p, own, data.PatternIndex,
                             data.HotPatternIndex, b, q, r, state);
-    const int cornerMasks[4] = {d.CornerTopLeft, d.CornerTopRight, d.CornerBottomLeft,
-                                d.CornerBottomRight};
-    for (int c = 0; c < 4; ++c) {
-        if (!m->IsValidMask(cornerMasks[c]))
-            continue;
-        const TsMaskData& mask = m->MaskTable()[cornerMasks[c]];
-        const int x = c % 2 == 0 ? r.left() : r.left() + r.width() - mask.FrameWidth();
-        const int y = c < 2 ? r.top() : r.top() + r.height() - mask.FrameHeight();
-        DrawCornerImage(b, QPoint(x, y), state, ParentCacheInfo::Picture(&b, x, y), mask, true);
-    }
+    DrawSectionCorners(*m, d, b, r, state);
     if (!m->IsValidMask(data.BorderMaskIndex))
         return false;
     const TsMaskData& border = m->MaskTable()[data.BorderMaskIndex];

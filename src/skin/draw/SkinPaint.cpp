@@ -685,16 +685,7 @@ CHAROLIST_WIDE_LOOPS void TileMasked(Bitmap& b, QRect dst, QRect piece, const Ts
             std::copy_n(masks.data(), count, masks.data() + filled);
         }
         uint32_t* row = rows[y] + clipped.left();
-        // MaskBlend byte by byte: (dst × m + src × (256 − m)) >> 8 stays
-        // below 65536.
-        const uint8_t* __restrict d = reinterpret_cast<const uint8_t*>(row);
-        const uint8_t* __restrict sp = reinterpret_cast<const uint8_t*>(pics.data());
-        const uint8_t* __restrict mp = reinterpret_cast<const uint8_t*>(masks.data());
-        uint8_t* __restrict out = reinterpret_cast<uint8_t*>(blended.data());
-        for (int i = 0; i < n * 4; ++i) {
-            const uint16_t dv = d[i], sv = sp[i], m = mp[i];
-            out[i] = static_cast<uint8_t>(uint16_t(dv * m + sv * (256 - m)) >> 8);
-        }
+        BlendRun(row, pics.data(), masks.data(), blended.data(), n);
         // Key pixels leave the destination; the fourth byte is the destination's.
         for (int x = 0; x < n; ++x)
             row[x] = IsKey(pics[x]) ? row[x] : (blended[x] & kRgbMask) | (row[x] & 0xFF000000u);
@@ -855,7 +846,7 @@ StateLook LookOf(const TsGeneralData& d, int state, uint32_t ownColor) {
 // Temporary pictures, kept between calls so that painting a control does
 // not allocate: one per place that needs one (painting runs on one thread
 // and none of these places calls itself).
-enum ScratchSlot { ScratchGradient, ScratchBackground, ScratchFast, kScratchSlots };
+enum ScratchSlot { ScratchGradient, ScratchBackground, kScratchSlots };
 // `covered` says the caller paints every pixel anyway; otherwise the
 // picture starts black, as a new one would.
 Bitmap& Scratch(ScratchSlot slot, int w, int h, bool covered = false) {
@@ -943,25 +934,13 @@ void FillOpaqueBackground(const TsSkinManager& manager, Bitmap& b, QRect r, uint
         BlendColorRect(b, r, i + g, color);
 }
 
-void RenderSectionBackground(const TsSkinManager& manager, int section, const QString& name,
-                             ParentCacheInfo p, uint32_t ownColor, int pattern, int hotPattern,
-                             Bitmap& b, QPoint q, QRect r, int state) {
-    const TsGeneralData* d = SectionAt(manager, section);
-    if (!d || !FitsInside(b, r))
-        return;
-    const StateLook look = LookOf(*d, state, ownColor);
-    // The texture of this state; one with a mask half is laid at the end.
-    int texture = -1, picture = -1;
-    if (look.Image > 0) {
-        const QString& key = state > 0 ? kHotPattern : kPattern;
-        texture = state > 0 ? hotPattern : pattern;
-        if (texture == -1)
-            texture = manager.FindTexture(section, name, key);
-        if (IsMaskedTexture(manager, texture) || !manager.IsValidMask(texture)) {
-            texture = -1;
-            picture = manager.FindPattern(section, name, key);
-        }
-    }
+namespace {
+
+// The state's colour, gradient and texture mixed with the parent by the
+// state's transparency, into r. `p` addresses the pixel behind the control's
+// top-left, q is the control's place in its parent.
+void LayBackground(const TsSkinManager& manager, const StateLook& look, int texture, int picture,
+                   const ParentCacheInfo& p, Bitmap& b, QPoint q, QRect r) {
     const int t = look.Transparency;
     // Where the parent's picture lies behind r.
     const int px = p.OffsetX + q.x() + r.left(), py = p.OffsetY + q.y() + r.top();
@@ -996,6 +975,30 @@ void RenderSectionBackground(const TsSkinManager& manager, int section, const QS
     } else {
         FillRect(b, r, MixColors(p.FillColor, look.Color, t / 100.0));
     }
+}
+
+} // namespace
+
+void RenderSectionBackground(const TsSkinManager& manager, int section, const QString& name,
+                             ParentCacheInfo p, uint32_t ownColor, int pattern, int hotPattern,
+                             Bitmap& b, QPoint q, QRect r, int state) {
+    const TsGeneralData* d = SectionAt(manager, section);
+    if (!d || !FitsInside(b, r))
+        return;
+    const StateLook look = LookOf(*d, state, ownColor);
+    // The texture of this state; one with a mask half is laid at the end.
+    int texture = -1, picture = -1;
+    if (look.Image > 0) {
+        const QString& key = state > 0 ? kHotPattern : kPattern;
+        texture = state > 0 ? hotPattern : pattern;
+        if (texture == -1)
+            texture = manager.FindTexture(section, name, key);
+        if (IsMaskedTexture(manager, texture) || !manager.IsValidMask(texture)) {
+            texture = -1;
+            picture = manager.FindPattern(section, name, key);
+        }
+    }
+    LayBackground(manager, look, texture, picture, p, b, q, r);
     if (state != 0)
         return;
     // A texture with a mask half and whole tiles only goes over everything.
@@ -1005,6 +1008,21 @@ void RenderSectionBackground(const TsSkinManager& manager, int section, const QS
     if (IsMaskedTexture(manager, masked) && manager.MaskTable()[masked].FillMode == 10)
         FillWithMaskedTexture(b, r, p.Moved(q.x() + r.left(), q.y() + r.top()), 10,
                               manager.MaskTable()[masked]);
+}
+
+void DrawSectionCorners(const TsSkinManager& manager, const TsGeneralData& d, Bitmap& b, QRect r,
+                        int state) {
+    const int corners[4] = {d.CornerTopLeft, d.CornerTopRight, d.CornerBottomLeft,
+                            d.CornerBottomRight};
+    for (int c = 0; c < 4; ++c) {
+        if (!manager.IsValidMask(corners[c]))
+            continue;
+        const TsMaskData& m = manager.MaskTable()[corners[c]];
+        const int x = c % 2 == 0 ? r.left() : r.left() + r.width() - m.FrameWidth();
+        const int y = c < 2 ? r.top() : r.top() + r.height() - m.FrameHeight();
+        // Their see-through pixels keep what the background put there.
+        DrawCornerImage(b, QPoint(x, y), state, ParentCacheInfo::Picture(&b, x, y), m, true);
+    }
 }
 
 void RenderSectionByIndex(const TsSkinManager& manager, int section, const QString& name,
@@ -1017,17 +1035,7 @@ void RenderSectionByIndex(const TsSkinManager& manager, int section, const QStri
     RenderSectionBackground(manager, section, name, p, kTransparentKey, pattern, hotPattern, b, q,
                             r, state);
     const ParentCacheInfo behind = p.Moved(q.x() + r.left(), q.y() + r.top());
-    const ParentCacheInfo own = ParentCacheInfo::Picture(&b, 0, 0);
-    const int corners[4] = {d->CornerTopLeft, d->CornerTopRight, d->CornerBottomLeft,
-                            d->CornerBottomRight};
-    for (int c = 0; c < 4; ++c) {
-        if (!manager.IsValidMask(corners[c]))
-            continue;
-        const TsMaskData& m = manager.MaskTable()[corners[c]];
-        const int x = c % 2 == 0 ? r.left() : r.left() + r.width() - m.FrameWidth();
-        const int y = c < 2 ? r.top() : r.top() + r.height() - m.FrameHeight();
-        DrawCornerImage(b, QPoint(x, y), state, own.Moved(x, y), m, true);
-    }
+    DrawSectionCorners(manager, *d, b, r, state);
     if (manager.IsValidMask(d->BordersMask))
         DrawBorderMask(b, r, true, state, manager.MaskTable()[d->BordersMask], behind);
 }
@@ -1038,27 +1046,10 @@ void RenderSectionFast(const TsSkinManager& manager, int section, int borderMask
     if (!d || !FitsInside(b, r))
         return;
     state = ClampState(*d, state);
-    // Without a texture: the state's colour, gradient and transparency.
-    const StateLook look = LookOf(*d, state, kTransparentKey);
-    const int t = look.Transparency;
-    const int px = p.OffsetX + q.x() + r.left(), py = p.OffsetY + q.y() + r.top();
-    if ((!p.HasPicture() && p.FillColor == kTransparentKey) || t == 0) {
-        FillOpaqueBackground(manager, b, r, look.Color, 0, look.Gradient, *look.Steps, -1, -1);
-    } else if (t == 100) {
-        if (p.HasPicture())
-            CopyFrom(b, r, *p.Bitmap, px, py);
-        else
-            FillRect(b, r, p.FillColor);
-    } else {
-        Bitmap& over = Scratch(ScratchFast, r.width(), r.height());
-        FillOpaqueBackground(manager, over, over.Rect(), look.Color, 0, look.Gradient, *look.Steps,
-                             -1, -1);
-        if (p.HasPicture())
-            CopyFrom(b, r, *p.Bitmap, px, py);
-        else
-            FillRect(b, r, p.FillColor);
-        BlendBitmap(b, r.topLeft(), over, std::clamp(t * 255 / 100, 0, 255));
-    }
+    // The background without a texture.
+    StateLook look = LookOf(*d, state, kTransparentKey);
+    look.Image = 0;
+    LayBackground(manager, look, -1, -1, p, b, q, r);
     if (manager.IsValidMask(borderMask))
         DrawBorderMask(b, r, true, state, manager.MaskTable()[borderMask],
                        p.Moved(q.x() + r.left(), q.y() + r.top()));

@@ -81,6 +81,10 @@ void FillOpaqueBackground(const TsSkinManager& manager, platform::Bitmap& b, QRe
                           uint32_t color, int imagePercent, int gradientPercent,
                           const TsGradArray& gradient, int texture, int pattern);
 
+// The section's four corner images at the corners of r, over what is there.
+void DrawSectionCorners(const TsSkinManager& manager, const TsGeneralData& section,
+                        platform::Bitmap& b, QRect r, int state);
+
 // Background, corner images and border of a section without a control's
 // skin data; the border's corners take the parent's pixels.
 void RenderSectionByIndex(const TsSkinManager& manager, int section, const QString& name,
