@@ -1,6 +1,7 @@
 #include "skin/data/SkinPackage.h"
 
 #include "support/Files.h"
+#include "support/Packages.h"
 #include "support/Printers.h"
 #include <QBuffer>
 #include <QDir>
@@ -18,33 +19,12 @@ using namespace skin;
 using testing_support::Encoded;
 using testing_support::ReadFile;
 using testing_support::WriteFile;
+using testing_support::Int32;
+using testing_support::Package;
+using testing_support::Record;
+using testing_support::Zlib;
 
 namespace {
-
-QByteArray Int32(qint32 v) {
-    QByteArray b(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        b[i] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
-    return b;
-}
-
-QByteArray Zlib(const QByteArray& data) {
-    uLongf size = compressBound(data.size());
-    QByteArray out(size, '\0');
-    compress(reinterpret_cast<Bytef*>(out.data()), &size,
-             reinterpret_cast<const Bytef*>(data.constData()), data.size());
-    out.truncate(size);
-    return out;
-}
-
-// One record, with a declared size that may differ from the data's.
-QByteArray Record(const QByteArray& name, const QByteArray& data, qint32 declared = -1) {
-    return Int32(name.size()) + name + Int32(declared < 0 ? data.size() : declared) + Zlib(data);
-}
-
-QByteArray Package(const QByteArray& records, qint32 count) {
-    return "ASzf" + Int32(count) + records;
-}
 
 std::string ErrorOf(const QByteArray& package) {
     try {

@@ -52,6 +52,17 @@ platform::Bitmap Render(const skin::TsSkinManager& manager, int section, QSize s
     return b;
 }
 
+// A section name as part of a file name: section names come from the skin,
+// so anything but letters, digits, '_' and '-' becomes '_' and no name can
+// reach outside the folder.
+QString FileNamePart(const QString& section) {
+    QString out = section;
+    for (QChar& c : out)
+        if (!c.isLetterOrNumber() && c != u'_' && c != u'-')
+            c = u'_';
+    return out.isEmpty() ? QStringLiteral("_") : out;
+}
+
 // Every section in each of its states at a few sizes, over the skin's own
 // window background, for review.
 void RenderAll(const skin::TsSkinManager& manager, const QString& dir) {
@@ -70,7 +81,7 @@ void RenderAll(const skin::TsSkinManager& manager, const QString& dir) {
             for (QSize size : sizes)
                 SavePicture(Render(manager, int(i), size, state, parent.Moved(8, 8)),
                             QStringLiteral("%1/%2-state%3-%4x%5.png")
-                                .arg(dir, d.SectionName)
+                                .arg(dir, FileNamePart(d.SectionName))
                                 .arg(state)
                                 .arg(size.width())
                                 .arg(size.height()));

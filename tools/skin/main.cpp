@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -52,13 +53,6 @@ void Fail(const QString& message) {
     throw skin::ESkinError(message.toStdString());
 }
 
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        Fail("Cannot open file \"" + path + "\". " + f.errorString());
-    return f.readAll();
-}
-
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
@@ -78,7 +72,7 @@ void Unpack(const QString& package, const QString& dir) {
         if (item.MemberName.isEmpty() || item.MemberName.contains(u'/') ||
             item.MemberName.contains(u'\\') || item.MemberName == ".." || item.MemberName == ".")
             Fail("The package holds a member with an unsafe name: \"" + item.MemberName + "\"");
-        WriteFile(dir + "/" + item.MemberName, item.MemberData);
+        WriteFile(dir + "/" + item.MemberName, skin->MemberBytes(item));
     }
 }
 
@@ -124,6 +118,15 @@ void Info(const QString& path) {
     std::printf("Patterns: %zu\n", model.Images.Patterns.size());
     std::printf("MasterImage: %dx%d\n", model.Images.MasterImage.Width(),
                 model.Images.MasterImage.Height());
+    // A skin that loads without its master picture shows nothing of the
+    // masks drawn on it: say so, so that its author sees why.
+    const auto onMaster =
+        std::count_if(model.Images.Masks.begin(), model.Images.Masks.end(),
+                      [](const skin::TsMaskData& m) { return !m.OwnImage.has_value(); });
+    if (model.Images.MasterImage.Empty() && onMaster > 0)
+        std::printf("Warning: no master picture was found (MASTERBITMAP of GLOBALINFO); "
+                    "%lld masks on it show nothing\n",
+                    static_cast<long long>(onMaster));
 }
 
 void Pack(const QString& dir, const QString& package, QStringList names) {
@@ -134,7 +137,7 @@ void Pack(const QString& dir, const QString& package, QStringList names) {
     const QStringList files = folder.entryList(QDir::Files, QDir::Name);
     for (const QString& f : files)
         if (skin::AsciiUpper(f) == "OPTIONS.DAT")
-            options = ReadFile(folder.filePath(f));
+            options = skin::ReadSkinFile(folder.filePath(f));
     if (names.isEmpty())
         for (const QString& f : files)
             if (skin::AsciiUpper(f) != "OPTIONS.DAT")
@@ -142,7 +145,7 @@ void Pack(const QString& dir, const QString& package, QStringList names) {
     skin::TacImageItems members;
     for (const QString& name : names)
         members.push_back(
-            {name, skin::AsciiUpper(name).endsWith(".BMP"), ReadFile(folder.filePath(name))});
+            {name, skin::AsciiUpper(name).endsWith(".BMP"), skin::ReadSkinFile(folder.filePath(name))});
     WriteFile(package, skin::PackPackage(options, members));
 }
 

@@ -59,13 +59,16 @@ struct Field {
 
 constexpr uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_ALPHABITFIELDS = 6;
 
+// Run-length data: the column and row only ever grow (runs, line ends and
+// deltas), so they are kept wide enough never to wrap; pixels past the
+// picture's edge are dropped.
 void DecodeRle(const Bytes& in, qsizetype at, qsizetype end, int bits, int width, int height,
                const std::vector<uint32_t>& palette, platform::Bitmap& out, bool topDown) {
-    int x = 0, y = 0; // y counts rows in file order
+    qint64 x = 0, y = 0; // y counts rows in file order
     auto put = [&](int index) {
         if (x < width && y < height) {
             const uint32_t c = index < int(palette.size()) ? palette[index] : 0xFF000000u;
-            out.ScanLine(topDown ? y : height - 1 - y)[x] = c;
+            out.ScanLine(static_cast<int>(topDown ? y : height - 1 - y))[x] = c;
         }
         ++x;
     };
@@ -98,105 +101,112 @@ void DecodeRle(const Bytes& in, qsizetype at, qsizetype end, int bits, int width
     }
 }
 
-} // namespace
+struct BmpHeader {
+    uint32_t PixelsAt = 0, HeaderSize = 0, Compression = BI_RGB, Colours = 0;
+    int Width = 0, Height = 0, Bits = 0;
+    bool TopDown = false;
+    bool Fields() const { return Compression == BI_BITFIELDS || Compression == BI_ALPHABITFIELDS; }
+    bool Rle() const { return Compression == BI_RLE8 || Compression == BI_RLE4; }
+};
 
-platform::Bitmap DecodeBmp(const QByteArray& data) {
-    const Bytes in{data};
+// The file and picture headers, checked against each other and against the
+// pixel limit before anything is allocated.
+BmpHeader ReadHeader(const Bytes& in, qint64 maxPixels) {
+    const QByteArray& data = in.data;
     if (data.size() < 26 || data[0] != 'B' || data[1] != 'M')
         Bad("not a BMP file");
-    const uint32_t pixelsAt = in.U32(10);
-    const uint32_t headerSize = in.U32(14);
-    int width = 0, height = 0, bits = 0;
-    uint32_t compression = BI_RGB, colours = 0;
-    if (headerSize == 12) {
-        width = in.U16(18);
-        height = static_cast<int16_t>(in.U16(20));
-        bits = in.U16(24);
-    } else if (headerSize >= 40 && headerSize <= 124) {
-        width = in.I32(18);
-        height = in.I32(22);
+    BmpHeader h;
+    h.PixelsAt = in.U32(10);
+    h.HeaderSize = in.U32(14);
+    if (h.HeaderSize == 12) {
+        h.Width = in.U16(18);
+        h.Height = static_cast<int16_t>(in.U16(20));
+        h.Bits = in.U16(24);
+    } else if (h.HeaderSize >= 40 && h.HeaderSize <= 124) {
+        h.Width = in.I32(18);
+        h.Height = in.I32(22);
         if (in.U16(26) != 1)
             Bad("the plane count is not 1");
-        bits = in.U16(28);
-        compression = in.U32(30);
-        colours = in.U32(46);
+        h.Bits = in.U16(28);
+        h.Compression = in.U32(30);
+        h.Colours = in.U32(46);
     } else {
         Bad("unknown header size");
     }
-    const bool topDown = height < 0;
-    if (height == INT32_MIN)
+    h.TopDown = h.Height < 0;
+    if (h.Height == INT32_MIN)
         Bad("the size is out of range");
-    height = std::abs(height);
-    if (width <= 0 || height <= 0)
+    h.Height = std::abs(h.Height);
+    if (h.Width <= 0 || h.Height <= 0)
         Bad("the size is zero or negative");
-    if (width > kMaxPictureSide || height > kMaxPictureSide ||
-        qint64(width) * height > kMaxPicturePixels)
+    const qint64 pixels = qint64(h.Width) * h.Height;
+    if (h.Width > kMaxPictureSide || h.Height > kMaxPictureSide || pixels > kMaxPicturePixels ||
+        pixels > maxPixels)
         Bad("the picture is too large");
     // Even run-length data needs two bytes for at most 255 pixels: a picture
     // far larger than its bytes allow is refused before it is allocated.
-    if (qint64(width) * height > 512 * qint64(data.size()) + 65536)
+    if (pixels > 512 * qint64(data.size()) + 65536)
         Bad("the picture is larger than its data");
+    if (h.Fields() && h.Bits != 16 && h.Bits != 32)
+        Bad("bit fields need 16 or 32 bits per pixel");
+    if (h.Compression == BI_RLE8 && h.Bits != 8)
+        Bad("RLE8 needs 8 bits per pixel");
+    if (h.Compression == BI_RLE4 && h.Bits != 4)
+        Bad("RLE4 needs 4 bits per pixel");
+    if (h.Compression > BI_BITFIELDS && h.Compression != BI_ALPHABITFIELDS)
+        Bad("unsupported compression");
+    if (h.Bits != 1 && h.Bits != 4 && h.Bits != 8 && h.Bits != 16 && h.Bits != 24 && h.Bits != 32)
+        Bad("unsupported bits per pixel");
+    return h;
+}
 
-    // Bit fields: in the header from version 4 on, else right after it.
-    uint32_t masks[4] = {0, 0, 0, 0};
-    const bool fields = compression == BI_BITFIELDS || compression == BI_ALPHABITFIELDS;
-    if (fields) {
-        const int count = compression == BI_ALPHABITFIELDS || headerSize >= 56 ? 4 : 3;
+// Channel masks: in the header from version 4 on, else right after it;
+// fixed ones for plain 16 and 32 bits.
+std::array<uint32_t, 4> ReadMasks(const Bytes& in, const BmpHeader& h) {
+    std::array<uint32_t, 4> masks{0, 0, 0, 0};
+    if (h.Fields()) {
+        const int count = h.Compression == BI_ALPHABITFIELDS || h.HeaderSize >= 56 ? 4 : 3;
         for (int i = 0; i < count; ++i)
             masks[i] = in.U32(14 + 40 + 4 * i);
-    } else if (bits == 16) {
-        masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
-    } else if (bits == 32) {
-        masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
+    } else if (h.Bits == 16) {
+        masks = {0x7C00, 0x03E0, 0x001F, 0};
+    } else if (h.Bits == 32) {
+        masks = {0xFF0000, 0xFF00, 0xFF, 0};
     }
-    if (fields && bits != 16 && bits != 32)
-        Bad("bit fields need 16 or 32 bits per pixel");
-    if (compression == BI_RLE8 && bits != 8)
-        Bad("RLE8 needs 8 bits per pixel");
-    if (compression == BI_RLE4 && bits != 4)
-        Bad("RLE4 needs 4 bits per pixel");
-    if (compression > BI_BITFIELDS && compression != BI_ALPHABITFIELDS)
-        Bad("unsupported compression");
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        Bad("unsupported bits per pixel");
+    return masks;
+}
 
+std::vector<uint32_t> ReadPalette(const Bytes& in, const BmpHeader& h) {
     std::vector<uint32_t> palette;
-    if (bits <= 8) {
-        const uint32_t maxColours = 1u << bits;
-        if (colours == 0 || colours > maxColours)
-            colours = maxColours;
-        const int entry = headerSize == 12 ? 3 : 4;
-        const qsizetype paletteAt = 14 + headerSize + (fields ? 12 : 0);
-        // A palette may be cut short by the pixel data; unread entries are black.
-        for (uint32_t i = 0; i < colours; ++i) {
-            const qsizetype at = paletteAt + qsizetype(i) * entry;
-            if (at + 3 > qsizetype(pixelsAt) || at + 3 > data.size())
-                break;
-            palette.push_back(0xFF000000u | (in.U8(at + 2) << 16) | (in.U8(at + 1) << 8) |
-                              in.U8(at));
-        }
+    if (h.Bits > 8)
+        return palette;
+    const uint32_t maxColours = 1u << h.Bits;
+    const uint32_t colours = h.Colours == 0 || h.Colours > maxColours ? maxColours : h.Colours;
+    const int entry = h.HeaderSize == 12 ? 3 : 4;
+    const qsizetype paletteAt = 14 + h.HeaderSize + (h.Fields() ? 12 : 0);
+    // A palette may be cut short by the pixel data; unread entries are black.
+    for (uint32_t i = 0; i < colours; ++i) {
+        const qsizetype at = paletteAt + qsizetype(i) * entry;
+        if (at + 3 > qsizetype(h.PixelsAt) || at + 3 > in.data.size())
+            break;
+        palette.push_back(0xFF000000u | (in.U8(at + 2) << 16) | (in.U8(at + 1) << 8) |
+                          in.U8(at));
     }
+    return palette;
+}
 
+// Uncompressed rows (indexed, 24-bit or bit fields); every pixel is set.
+void DecodeRows(const Bytes& in, const BmpHeader& h, const std::vector<uint32_t>& palette,
+                const std::array<uint32_t, 4>& masks, platform::Bitmap& out) {
+    const int width = h.Width, height = h.Height, bits = h.Bits;
     const qsizetype stride = ((qsizetype(width) * bits + 31) / 32) * 4;
-    const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
-    if (!rle)
-        in.Need(pixelsAt, stride * height);
-    // Run-length pictures may leave pixels out (they stay black); plain ones
-    // set every pixel.
-    platform::Bitmap out =
-        rle ? platform::Bitmap(width, height) : platform::Bitmap::Unfilled(width, height);
-    out.SetSourceBitsPerPixel(bits);
-    if (rle) {
-        DecodeRle(in, pixelsAt, data.size(), bits, width, height, palette, out, topDown);
-        return out;
-    }
     const Field red(masks[0]), green(masks[1]), blue(masks[2]), alpha(masks[3]);
     const int perByte = bits <= 8 ? 8 / bits : 1;
     const int indexMask = (1 << std::min(bits, 8)) - 1;
     for (int row = 0; row < height; ++row) {
         const auto* src =
-            reinterpret_cast<const uint8_t*>(data.constData()) + pixelsAt + row * stride;
-        uint32_t* dst = out.ScanLine(topDown ? row : height - 1 - row);
+            reinterpret_cast<const uint8_t*>(in.data.constData()) + h.PixelsAt + row * stride;
+        uint32_t* dst = out.ScanLine(h.TopDown ? row : height - 1 - row);
         if (bits == 24) {
             for (int x = 0; x < width; ++x, src += 3)
                 dst[x] = 0xFF000000u | (src[2] << 16) | (src[1] << 8) | src[0];
@@ -219,6 +229,26 @@ platform::Bitmap DecodeBmp(const QByteArray& data) {
             }
         }
     }
+}
+
+} // namespace
+
+platform::Bitmap DecodeBmp(const QByteArray& data, qint64 maxPixels) {
+    const Bytes in{data};
+    const BmpHeader h = ReadHeader(in, maxPixels);
+    const std::array<uint32_t, 4> masks = ReadMasks(in, h);
+    const std::vector<uint32_t> palette = ReadPalette(in, h);
+    if (!h.Rle())
+        in.Need(h.PixelsAt, ((qsizetype(h.Width) * h.Bits + 31) / 32) * 4 * h.Height);
+    // Run-length pictures may leave pixels out (they stay black); plain ones
+    // set every pixel.
+    platform::Bitmap out = h.Rle() ? platform::Bitmap(h.Width, h.Height)
+                                   : platform::Bitmap::Unfilled(h.Width, h.Height);
+    out.SetSourceBitsPerPixel(h.Bits);
+    if (h.Rle())
+        DecodeRle(in, h.PixelsAt, data.size(), h.Bits, h.Width, h.Height, palette, out, h.TopDown);
+    else
+        DecodeRows(in, h, palette, masks, out);
     return out;
 }
 

@@ -2,7 +2,9 @@
 // and PNG (libpng). Each returns a 32-bit Bitmap and remembers the bits per
 // pixel of the source. Pictures come from outside: every size and offset is
 // checked against the bytes before use, and pictures larger than
-// kMaxPictureSide on a side are refused before anything is allocated.
+// kMaxPictureSide on a side, or of more pixels than the caller allows
+// (`maxPixels`, what is left of a skin's budget), are refused before
+// anything is allocated.
 // Failures throw ESkinError with the decoder's message.
 #pragma once
 
@@ -14,23 +16,26 @@ namespace skin {
 
 constexpr int kMaxPictureSide = 16384;
 constexpr qint64 kMaxPicturePixels = qint64(1) << 26; // 256 MiB at 32 bits a pixel
+constexpr long kMaxJpegWorkMemory = 128L * 1024 * 1024;
 
 // BMP: core (OS/2), info, v4 and v5 headers; 1, 4, 8, 16, 24 and 32 bits per
 // pixel; uncompressed, bit fields, RLE4 and RLE8; bottom-up and top-down.
 // The fourth byte of each pixel is 255, or the alpha of a 32-bit picture
 // whose bit fields give one.
-platform::Bitmap DecodeBmp(const QByteArray& bytes);
+platform::Bitmap DecodeBmp(const QByteArray& bytes, qint64 maxPixels = kMaxPicturePixels);
 
-// JPEG through libjpeg; every pixel opaque.
-platform::Bitmap DecodeJpeg(const QByteArray& bytes);
+// JPEG through libjpeg; every pixel opaque. The decoder's own working
+// memory (a progressive picture keeps all its coefficients) is capped at
+// kMaxJpegWorkMemory.
+platform::Bitmap DecodeJpeg(const QByteArray& bytes, qint64 maxPixels = kMaxPicturePixels);
 
 // PNG through libpng, as 8-bit red, green, blue and opacity per pixel.
-platform::Bitmap DecodePng(const QByteArray& bytes);
+platform::Bitmap DecodePng(const QByteArray& bytes, qint64 maxPixels = kMaxPicturePixels);
 
 // Sets every pixel that is white with opacity 0 to all zeros.
 void ApplyWhiteTransparentRule(platform::Bitmap& picture);
 
 // Picks the decoder from the picture's first bytes.
-platform::Bitmap DecodePicture(const QByteArray& bytes);
+platform::Bitmap DecodePicture(const QByteArray& bytes, qint64 maxPixels = kMaxPicturePixels);
 
 } // namespace skin

@@ -26,7 +26,7 @@ TIniFile TIniFile::FromText(const QString& text) {
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            ini.sections_.push_back(Section{line.mid(1, line.size() - 2), {}});
+            ini.sections_.push_back(Section{line.mid(1, line.size() - 2), {}, {}});
             if (!ini.index_.contains(ini.sections_.back().Name))
                 ini.index_.insert(ini.sections_.back().Name, int(ini.sections_.size()) - 1);
             continue;
@@ -34,8 +34,11 @@ TIniFile TIniFile::FromText(const QString& text) {
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0 || ini.sections_.empty())
             continue;
-        ini.sections_.back().Values.emplace_back(line.left(eq).trimmed(),
-                                                 line.mid(eq + 1).trimmed());
+        Section& section = ini.sections_.back();
+        const QString key = line.left(eq).trimmed();
+        if (!section.First.contains(key)) // reads see a key's first value
+            section.First.insert(key, static_cast<int>(section.Values.size()));
+        section.Values.emplace_back(key, line.mid(eq + 1).trimmed());
     }
     return ini;
 }
@@ -53,10 +56,7 @@ const TIniFile::Section* TIniFile::Find(const QString& section) const {
 }
 
 const QString& TIniFile::FirstValue(const Section& s, size_t k) {
-    for (size_t j = 0; j < k; ++j)
-        if (s.Values[j].first == s.Values[k].first)
-            return s.Values[j].second;
-    return s.Values[k].second;
+    return s.Values[s.First.value(s.Values[k].first)].second;
 }
 
 QStringList TIniFile::Keys(const QString& section) const {
@@ -72,11 +72,17 @@ bool TIniFile::SectionExists(const QString& section) const {
 }
 
 std::optional<QString> TIniFile::Value(const QString& section, const QString& key) const {
-    if (const Section* s = Find(section))
-        for (const auto& [k, v] : s->Values)
-            if (k == key)
-                return v;
-    return std::nullopt;
+    return ValueAt(SectionIndex(section), key);
+}
+
+std::optional<QString> TIniFile::ValueAt(int section, const QString& key) const {
+    if (section < 0 || section >= SectionCount())
+        return std::nullopt;
+    const Section& s = sections_[section];
+    const auto at = s.First.constFind(key);
+    if (at == s.First.cend())
+        return std::nullopt;
+    return s.Values[*at].second;
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {

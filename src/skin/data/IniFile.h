@@ -28,6 +28,12 @@ public:
     QStringList Keys(const QString& section) const;
     std::optional<QString> Value(const QString& section, const QString& key) const;
 
+    // Sections by number, for readers that walk them all: the first section
+    // of a name has the number reads use; -1 when there is none.
+    int SectionCount() const { return static_cast<int>(sections_.size()); }
+    int SectionIndex(const QString& section) const { return index_.value(section, -1); }
+    std::optional<QString> ValueAt(int section, const QString& key) const;
+
     QString ReadString(const QString& section, const QString& key, const QString& def) const;
     // Lenient: an absent value or one that is not an integer gives `def`.
     qint32 ReadInteger(const QString& section, const QString& key, qint32 def) const;
@@ -54,6 +60,7 @@ private:
     struct Section {
         QString Name;
         std::vector<std::pair<QString, QString>> Values;
+        QHash<QString, int> First; // each key's first place in Values
     };
     const Section* Find(const QString& section) const;
     static const QString& FirstValue(const Section& s, size_t k);

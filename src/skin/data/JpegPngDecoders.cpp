@@ -3,6 +3,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <jpeglib.h>
 #include <png.h>
@@ -13,11 +14,15 @@ namespace skin {
 
 namespace {
 
-void CheckSize(long width, long height, const char* kind) {
+bool SizeAllowed(qint64 width, qint64 height, qint64 maxPixels) {
+    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+           width * height <= std::min(kMaxPicturePixels, maxPixels);
+}
+
+void CheckSize(qint64 width, qint64 height, qint64 maxPixels, const char* kind) {
     if (width <= 0 || height <= 0)
         throw ESkinError(std::string(kind) + ": the picture is empty");
-    if (width > kMaxPictureSide || height > kMaxPictureSide ||
-        qint64(width) * height > kMaxPicturePixels)
+    if (!SizeAllowed(width, height, maxPixels))
         throw ESkinError(std::string(kind) + ": the picture is too large");
 }
 
@@ -37,7 +42,7 @@ void JpegQuiet(j_common_ptr, int) {}
 
 } // namespace
 
-platform::Bitmap DecodeJpeg(const QByteArray& bytes) {
+platform::Bitmap DecodeJpeg(const QByteArray& bytes, qint64 maxPixels) {
     jpeg_decompress_struct info{};
     JpegError error{};
     info.err = jpeg_std_error(&error.Manager);
@@ -53,12 +58,12 @@ platform::Bitmap DecodeJpeg(const QByteArray& bytes) {
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
+    info.mem->max_memory_to_use = kMaxJpegWorkMemory;
     jpeg_read_header(&info, TRUE);
-    if (info.image_width == 0 || info.image_height == 0 || info.image_width > kMaxPictureSide ||
-        info.image_height > kMaxPictureSide ||
-        qint64(info.image_width) * info.image_height > kMaxPicturePixels) {
+    if (!SizeAllowed(info.image_width, info.image_height, maxPixels)) {
+        const qint64 width = info.image_width, height = info.image_height;
         jpeg_destroy_decompress(&info);
-        CheckSize(info.image_width, info.image_height, "JPEG");
+        CheckSize(width, height, maxPixels, "JPEG");
     }
     info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
@@ -101,7 +106,7 @@ void PngQuiet(png_structp, png_const_charp) {}
 
 } // namespace
 
-platform::Bitmap DecodePng(const QByteArray& bytes) {
+platform::Bitmap DecodePng(const QByteArray& bytes, qint64 maxPixels) {
     // The samples as stored: no gamma or colour-space correction, 16-bit
     // samples cut to their high byte, transparency chunks as opacity.
     std::string message;
@@ -122,8 +127,7 @@ platform::Bitmap DecodePng(const QByteArray& bytes) {
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info),
                       height = png_get_image_height(png, info);
-    if (width == 0 || height == 0 || width > kMaxPictureSide || height > kMaxPictureSide ||
-        qint64(width) * height > kMaxPicturePixels)
+    if (!SizeAllowed(width, height, maxPixels))
         png_error(png, "the picture is empty or too large");
     const int type = png_get_color_type(png, info);
     png_set_expand(png);
@@ -156,13 +160,13 @@ void ApplyWhiteTransparentRule(platform::Bitmap& picture) {
     }
 }
 
-platform::Bitmap DecodePicture(const QByteArray& bytes) {
+platform::Bitmap DecodePicture(const QByteArray& bytes, qint64 maxPixels) {
     if (bytes.startsWith("BM"))
-        return DecodeBmp(bytes);
+        return DecodeBmp(bytes, maxPixels);
     if (bytes.startsWith("\x89PNG"))
-        return DecodePng(bytes);
+        return DecodePng(bytes, maxPixels);
     if (bytes.startsWith("\xFF\xD8"))
-        return DecodeJpeg(bytes);
+        return DecodeJpeg(bytes, maxPixels);
     throw ESkinError("Unknown picture format");
 }
 

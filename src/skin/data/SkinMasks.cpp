@@ -73,18 +73,13 @@ TsMaskData Texture(const QString& v) {
 // the picture is not there or is empty.
 std::optional<TsMaskData> OwnPictureMask(const QString& reference, const PictureSource& source,
                                          bool png) {
-    const auto bytes = source.Load(reference);
-    if (!bytes)
-        return std::nullopt;
-    platform::Bitmap picture = png ? DecodePng(*bytes) : DecodePicture(*bytes);
-    if (png)
-        ApplyWhiteTransparentRule(picture);
-    OpaqueExceptMagenta(picture);
-    if (picture.Width() <= 0)
+    std::optional<platform::Bitmap> picture =
+        source.Picture(reference, png ? PictureKind::Png : PictureKind::Any);
+    if (!picture || picture->Width() <= 0)
         return std::nullopt;
     TsMaskData m;
-    m.Area = TsArea{0, 0, picture.Width(), picture.Height()};
-    m.OwnImage = std::move(picture);
+    m.Area = TsArea{0, 0, picture->Width(), picture->Height()};
+    m.OwnImage = std::move(*picture);
     return m;
 }
 
@@ -177,21 +172,84 @@ int TsMaskData::FrameHeight() const {
     }
 }
 
-std::optional<QByteArray> PictureSource::Load(const QString& reference) const {
+std::optional<QByteArray> PictureSource::Load(const QString& reference, QString* id) const {
     if (Package) {
         const TacImageItem* item = Package->FindMember(reference);
-        return item ? std::optional<QByteArray>(item->MemberData) : std::nullopt;
+        if (!item)
+            return std::nullopt;
+        if (id)
+            *id = QStringLiteral("member:%1").arg(item - Package->Members.data());
+        return Package->MemberBytes(*item);
     }
     if (!reference.contains(u':') && Folder.isEmpty())
         return std::nullopt; // a skin without a folder has no files of its own
     const QString path = reference.contains(u':') ? platform::MapPathIgnoringCase(reference)
                                                   : platform::FindInFolder(Folder, reference);
-    QFile f(path);
-    if (!f.exists())
+    if (!QFile::exists(path))
         return std::nullopt;
-    if (!f.open(QIODevice::ReadOnly))
-        throw ESkinError(("Cannot open file \"" + path + "\". " + f.errorString()).toStdString());
-    return f.readAll();
+    if (id)
+        *id = QStringLiteral("file:") + path;
+    return ReadSkinFile(path);
+}
+
+namespace {
+
+platform::Bitmap Decode(const QByteArray& bytes, PictureKind kind, qint64 maxPixels) {
+    platform::Bitmap picture;
+    switch (kind) {
+    case PictureKind::Jpeg:
+        return DecodeJpeg(bytes, maxPixels);
+    case PictureKind::Png:
+        picture = DecodePng(bytes, maxPixels);
+        ApplyWhiteTransparentRule(picture);
+        break;
+    case PictureKind::Any:
+        picture = DecodePicture(bytes, maxPixels);
+        break;
+    }
+    OpaqueExceptMagenta(picture);
+    return picture;
+}
+
+} // namespace
+
+std::optional<platform::Bitmap> PictureSource::Picture(const QString& reference,
+                                                       PictureKind kind) const {
+    if (Cache)
+        return Cache->Picture(*this, reference, kind);
+    const auto bytes = Load(reference);
+    if (!bytes)
+        return std::nullopt;
+    return Decode(*bytes, kind, kMaxPicturePixels);
+}
+
+std::optional<platform::Bitmap> PictureCache::Picture(const PictureSource& source,
+                                                      const QString& reference, PictureKind kind) {
+    QString id;
+    const auto bytes = source.Load(reference, &id);
+    if (!bytes)
+        return std::nullopt;
+    id += u'\n' + QString::number(int(kind));
+    if (const auto it = decoded_.constFind(id); it != decoded_.cend())
+        return *it;
+    platform::Bitmap picture;
+    try {
+        picture = Decode(*bytes, kind, pixelsLeft_);
+    } catch (const ESkinError& e) {
+        // Past the budget the decoders say "too large": say what the limit is.
+        const QString message = QString::fromUtf8(e.what());
+        if (!message.contains(QStringLiteral("too large")))
+            throw;
+        throw ESkinError(QStringLiteral("%1: \"%2\" (the pictures of a skin may have at most "
+                                        "%3 pixels together and %4 on a side)")
+                             .arg(message, reference)
+                             .arg(kMaxSkinPixels)
+                             .arg(kMaxPictureSide)
+                             .toStdString());
+    }
+    pixelsLeft_ -= qint64(picture.Width()) * picture.Height();
+    decoded_.insert(id, picture);
+    return picture;
 }
 
 void OpaqueExceptMagenta(platform::Bitmap& picture) {
@@ -220,10 +278,8 @@ void LoadMasks(const TIniFile& ini, const PictureSource& source, TsSkinImages& i
     images.MasterImage = platform::Bitmap();
     const QString master = ini.ReadString(kGlobalInfo, kMasterKey, QString());
     if (!master.isEmpty())
-        if (const auto bytes = source.Load(master)) {
-            images.MasterImage = DecodePicture(*bytes);
-            OpaqueExceptMagenta(images.MasterImage);
-        }
+        if (auto picture = source.Picture(master, PictureKind::Any))
+            images.MasterImage = std::move(*picture);
     ini.ForEachValue([&](const QString& section, const QString& key, const QString& value) {
         if (value.isEmpty() || (section == kGlobalInfo && key == kMasterKey))
             return;
@@ -295,19 +351,18 @@ void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages
         const QString upper = AsciiUpper(value);
         if (!IsJpegName(upper))
             return;
-        const auto bytes = source.Load(upper);
-        if (!bytes)
+        std::optional<platform::Bitmap> picture = source.Picture(upper, PictureKind::Jpeg);
+        if (!picture || picture->Width() <= 0)
             return;
-        platform::Bitmap picture = DecodeJpeg(*bytes);
-        if (picture.Width() <= 0)
-            return;
-        if (qint64(picture.Width()) * picture.Height() >= kPatternPixels) {
-            images.Patterns.push_back(TsPatternData{*bytes, picture.Width(), picture.Height(),
-                                                    AsciiUpper(section), AsciiUpper(key)});
+        if (qint64(picture->Width()) * picture->Height() >= kPatternPixels) {
+            // Large backgrounds stay compressed until they are painted.
+            images.Patterns.push_back(TsPatternData{*source.Load(upper), picture->Width(),
+                                                    picture->Height(), AsciiUpper(section),
+                                                    AsciiUpper(key)});
             return;
         }
         TsMaskData m;
-        m.OwnImage = std::move(picture);
+        m.OwnImage = std::move(*picture);
         OpaqueExceptMagenta(*m.OwnImage);
         m.SectionName = AsciiUpper(section);
         m.KeyName = AsciiUpper(key);
@@ -323,13 +378,11 @@ void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages
         const QString upper = AsciiUpper(value);
         if (!IsJpegName(upper))
             return;
-        const auto bytes = files.Load(upper);
-        if (!bytes)
-            return;
-        const platform::Bitmap picture = DecodeJpeg(*bytes);
-        if (picture.Width() > 0)
-            images.Patterns.push_back(TsPatternData{*bytes, picture.Width(), picture.Height(),
-                                                    AsciiUpper(section), AsciiUpper(key)});
+        const std::optional<platform::Bitmap> picture = files.Picture(upper, PictureKind::Jpeg);
+        if (picture && picture->Width() > 0)
+            images.Patterns.push_back(TsPatternData{*files.Load(upper), picture->Width(),
+                                                    picture->Height(), AsciiUpper(section),
+                                                    AsciiUpper(key)});
     });
 }
 
@@ -343,19 +396,42 @@ void FillSectionMasks(TsGeneralDataArray& sections, const TsSkinImages& images) 
         if (!first.contains(id))
             first.insert(id, static_cast<int>(i));
     }
+    // Parents by number, resolved once; each key is then found for every
+    // section in one walk of the links.
+    QHash<QString, int> byName;
+    for (size_t i = 0; i < sections.size(); ++i)
+        if (!byName.contains(sections[i].SectionName))
+            byName.insert(sections[i].SectionName, static_cast<int>(i));
+    std::vector<int> parents(sections.size(), -1);
+    for (size_t i = 0; i < sections.size(); ++i) {
+        const QString& parent = sections[i].ParentClass;
+        if (!parent.isEmpty() && parent != sections[i].SectionName)
+            parents[i] = byName.value(parent, -1);
+    }
+    auto find = [&](const QString& key) {
+        return ResolveAlongParents<int>(
+            parents,
+            [&](int i) {
+                const QString& name = sections[i].SectionName;
+                const int mask = name.isEmpty() ? -1 : first.value(name + u'\n' + key, -1);
+                return mask >= 0 ? std::optional<int>(mask) : std::nullopt;
+            },
+            [](int mask) { return mask; });
+    };
+    const auto borders = find(QStringLiteral("BORDERSMASK"));
+    const auto topLeft = find(QStringLiteral("IMGTOPLEFT"));
+    const auto topRight = find(QStringLiteral("IMGTOPRIGHT"));
+    const auto bottomLeft = find(QStringLiteral("IMGBTMLEFT"));
+    const auto bottomRight = find(QStringLiteral("IMGBTMRIGHT"));
     for (size_t i = 0; i < sections.size(); ++i) {
         TsGeneralData& d = sections[i];
         if (d.SectionName == kGlobalInfo)
             continue;
-        auto find = [&](const QString& key) {
-            return Lookup(sections, static_cast<int>(i), d.SectionName,
-                          [&](const QString& s) { return first.value(s + u'\n' + key, -1); });
-        };
-        d.BordersMask = find(QStringLiteral("BORDERSMASK"));
-        d.CornerTopLeft = find(QStringLiteral("IMGTOPLEFT"));
-        d.CornerTopRight = find(QStringLiteral("IMGTOPRIGHT"));
-        d.CornerBottomLeft = find(QStringLiteral("IMGBTMLEFT"));
-        d.CornerBottomRight = find(QStringLiteral("IMGBTMRIGHT"));
+        d.BordersMask = borders[i].value_or(-1);
+        d.CornerTopLeft = topLeft[i].value_or(-1);
+        d.CornerTopRight = topRight[i].value_or(-1);
+        d.CornerBottomLeft = bottomLeft[i].value_or(-1);
+        d.CornerBottomRight = bottomRight[i].value_or(-1);
     }
 }
 

@@ -17,6 +17,7 @@
 #include "skin/data/SkinPackage.h"
 #include "skin/data/SkinSections.h"
 
+#include <QHash>
 #include <optional>
 #include <vector>
 
@@ -56,19 +57,50 @@ struct TsSkinImages {
     std::vector<TsPatternData> Patterns;
 };
 
+// All the pictures of one skin together may have at most this many pixels
+// (128 MiB at 32 bits a pixel): the Wood skin's 243,000 fit 138 times.
+constexpr qint64 kMaxSkinPixels = qint64(1) << 25;
+
+// How a picture is made ready once decoded.
+enum class PictureKind {
+    Any,  // BMP, PNG or JPEG by its first bytes; opaque but for magenta
+    Png,  // PNG only; transparent white cleared, then as Any
+    Jpeg, // JPEG only, as decoded
+};
+
+class PictureCache;
+
 // Where a skin's pictures come from: the members of a package, or the files
 // of a folder (names matched without regard to letter case).
 struct PictureSource {
     const TacSkinConvertor* Package = nullptr;
-    QString Folder; // a local path; for a package, the folder it lies in
+    QString Folder;               // a local path; for a package, the folder it lies in
+    PictureCache* Cache = nullptr; // the load's decoded pictures; none decodes every time
 
     // The same folder without the package: where the common sections' own
     // pictures are looked for.
-    PictureSource FilesOnly() const { return PictureSource{nullptr, Folder}; }
+    PictureSource FilesOnly() const { return PictureSource{nullptr, Folder, Cache}; }
 
     // The bytes of a picture: from the package, the member whose upper-case
     // name equals `reference`; from the folder, the file. None when absent.
-    std::optional<QByteArray> Load(const QString& reference) const;
+    // `id`, when given, receives what the reference resolved to.
+    std::optional<QByteArray> Load(const QString& reference, QString* id = nullptr) const;
+
+    // The picture decoded and made ready as `kind` says; none when absent.
+    std::optional<platform::Bitmap> Picture(const QString& reference, PictureKind kind) const;
+};
+
+// The pictures one skin load has decoded: each member or file is decoded
+// once however many keys name it, and all of them together stay within
+// kMaxSkinPixels. Pictures share their pixels until one is changed.
+class PictureCache {
+public:
+    std::optional<platform::Bitmap> Picture(const PictureSource& source, const QString& reference,
+                                            PictureKind kind);
+
+private:
+    QHash<QString, platform::Bitmap> decoded_;
+    qint64 pixelsLeft_ = kMaxSkinPixels;
 };
 
 // A JPEG of this many pixels or more stays compressed as a pattern.

@@ -13,8 +13,12 @@ TsSkinModel LoadSkinModel(const TIniFile& options, const PictureSource& pictures
     if (!how.CommonSections.trimmed().isEmpty())
         common = TIniFile::FromText(how.CommonSections);
     const TIniFile* commonIni = common ? &*common : nullptr;
-    LoadMasks(options, pictures, model.Images, commonIni, how.Owner);
-    LoadPatterns(options, pictures, model.Images, commonIni, how.Owner);
+    // Each picture is decoded once for the whole load, within the budget.
+    PictureCache cache;
+    PictureSource source = pictures;
+    source.Cache = &cache;
+    LoadMasks(options, source, model.Images, commonIni, how.Owner);
+    LoadPatterns(options, source, model.Images, commonIni, how.Owner);
     LoadGlobalData(options, model.Data);
     if (how.AfterGlobalData)
         how.AfterGlobalData(model.Data);
@@ -50,6 +54,10 @@ std::optional<TsSkinModel> LoadSkinFromFolder(const QString& folder, const SkinL
     const auto options = files.Load(QStringLiteral("OPTIONS.DAT"));
     if (!options)
         return std::nullopt;
+    if (options->size() > kMaxOptionsSize)
+        throw ESkinError(QStringLiteral("The skin's options text is too large (at most %1 bytes)")
+                             .arg(kMaxOptionsSize)
+                             .toStdString());
     return LoadSkinModel(TIniFile::FromBytes(*options), files, how);
 }
 

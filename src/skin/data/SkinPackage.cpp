@@ -1,5 +1,7 @@
 #include "skin/data/SkinPackage.h"
 
+#include "platform/Encoding.h"
+
 #include <QFile>
 #include <cstring>
 #include <zlib.h>
@@ -41,24 +43,28 @@ private:
     qsizetype pos_ = 0;
 };
 
-// Inflates one zlib stream that starts at the reader's position and must
-// give exactly `size` bytes; leaves the reader on the first byte after it.
 // Deflate expands a byte into at most this many.
 constexpr qint64 kMaxInflateRatio = 1032;
 
-QByteArray InflateMember(Reader& in, qint64 size) {
+// Inflates one zlib stream of `available` bytes at `data` that must give
+// exactly `size` bytes, into `out`, or into a small scratch buffer when
+// `out` is null (to find where the stream ends without holding its bytes).
+// Returns the number of bytes the stream took.
+qsizetype InflateStream(const char* data, qsizetype available, qint64 size, QByteArray* out) {
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK)
         throw ESkinError("Out of memory");
     // Inflate straight into the result. It starts no larger than the bytes
     // left in the package could inflate to, and one byte beyond the declared
     // size catches a stream that produces more than it declares.
-    const qint64 bound = std::min<qint64>(size, qint64(in.Left()) * kMaxInflateRatio + 1024);
-    QByteArray out(static_cast<qsizetype>(bound) + 1, Qt::Uninitialized);
-    qsizetype filled = 0;
-    zs.next_in =
-        reinterpret_cast<Bytef*>(const_cast<char*>(in.Source().constData() + in.Position()));
-    zs.avail_in = static_cast<uInt>(std::min<qsizetype>(in.Left(), 0x7FFFFFFF));
+    QByteArray scratch;
+    QByteArray& target = out ? *out : scratch;
+    const qint64 bound = std::min<qint64>(size, qint64(available) * kMaxInflateRatio + 1024);
+    target = QByteArray(out ? static_cast<qsizetype>(bound) + 1 : 64 * 1024, Qt::Uninitialized);
+    qint64 filled = 0;
+    qsizetype at = 0; // where the next output goes in the target
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+    zs.avail_in = static_cast<uInt>(std::min<qsizetype>(available, 0x7FFFFFFF));
     const uInt availableAtStart = zs.avail_in;
     auto fail = [&](const std::string& message) {
         inflateEnd(&zs);
@@ -66,14 +72,19 @@ QByteArray InflateMember(Reader& in, qint64 size) {
     };
     int status = Z_OK;
     while (status != Z_STREAM_END) {
-        if (filled == out.size())
-            out.resize(static_cast<qsizetype>(std::min<qint64>(size + 1, 2 * qint64(out.size()))));
-        const uInt room = static_cast<uInt>(std::min<qsizetype>(out.size() - filled, 0x7FFFFFFF));
-        zs.next_out = reinterpret_cast<Bytef*>(out.data() + filled);
+        if (at == target.size()) {
+            if (out)
+                target.resize(static_cast<qsizetype>(std::min<qint64>(size + 1, 2 * qint64(at))));
+            else
+                at = 0; // the scratch buffer is written over
+        }
+        const uInt room = static_cast<uInt>(std::min<qsizetype>(target.size() - at, 0x7FFFFFFF));
+        zs.next_out = reinterpret_cast<Bytef*>(target.data() + at);
         zs.avail_out = room;
         status = inflate(&zs, Z_NO_FLUSH);
         const qsizetype produced = room - zs.avail_out;
         filled += produced;
+        at += produced;
         if (status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_STREAM_ERROR ||
             status == Z_MEM_ERROR)
             fail(zs.msg ? zs.msg : (status == Z_MEM_ERROR ? "out of memory" : "data error"));
@@ -83,12 +94,13 @@ QByteArray InflateMember(Reader& in, qint64 size) {
         if (status == Z_BUF_ERROR || (status == Z_OK && zs.avail_in == 0 && produced == 0))
             fail("Stream read error");
     }
-    in.Skip(availableAtStart - zs.avail_in);
+    const qsizetype consumed = availableAtStart - zs.avail_in;
     inflateEnd(&zs);
     if (filled != size)
         throw ESkinError("Stream read error");
-    out.truncate(filled);
-    return out;
+    if (out)
+        out->truncate(static_cast<qsizetype>(filled));
+    return consumed;
 }
 
 QByteArray Int32Bytes(qint32 v) {
@@ -109,8 +121,19 @@ QByteArray Deflate(const QByteArray& data) {
     return out;
 }
 
+// A member name in the code page; one it cannot spell is refused rather
+// than written with question marks.
+QByteArray MemberNameBytes(const QString& name) {
+    const QByteArray raw = platform::ToAnsi(name);
+    if (platform::FromAnsi(raw) != name)
+        throw ESkinError(("The name \"" + name + "\" cannot be written in a skin package: " +
+                          "member names are in the Windows-1251 code page")
+                             .toStdString());
+    return raw;
+}
+
 QByteArray Record(const QString& name, const QByteArray& data) {
-    const QByteArray rawName = name.toLatin1();
+    const QByteArray rawName = MemberNameBytes(name);
     return Int32Bytes(static_cast<qint32>(rawName.size())) + rawName +
            Int32Bytes(static_cast<qint32>(data.size())) + Deflate(data);
 }
@@ -132,39 +155,98 @@ const TacImageItem* TacSkinConvertor::FindMember(const QString& reference) const
     return nullptr;
 }
 
+QByteArray TacSkinConvertor::MemberBytes(const TacImageItem& item) const {
+    if (item.StreamAt < 0 || item.MemberData.size() == item.Size)
+        return item.MemberData;
+    QByteArray bytes;
+    InflateStream(Source.constData() + item.StreamAt, Source.size() - item.StreamAt, item.Size,
+                  &bytes);
+    return bytes;
+}
+
+namespace {
+
+[[noreturn]] void Refuse(const char* what, qint64 limit) {
+    throw ESkinError(QStringLiteral("The skin package is too large: %1 (at most %2 bytes)")
+                         .arg(QLatin1String(what))
+                         .arg(limit)
+                         .toStdString());
+}
+
+} // namespace
+
 TacSkinConvertor UnpackPackage(const QByteArray& source) {
     Reader in(source);
     if (in.Left() < 4 || in.Bytes(4) != kMagic)
         throw ESkinError("Loaded data is not a packed skin file");
     const qint32 count = in.Int32();
+    if (count > kMaxMemberCount)
+        throw ESkinError(QStringLiteral("The skin package has too many members: %1 (at most %2)")
+                             .arg(count)
+                             .arg(kMaxMemberCount)
+                             .toStdString());
     TacSkinConvertor result;
+    result.Source = source;
+    qint64 unpacked = 0, kept = 0;
     for (qint32 i = 0; i < count; ++i) {
         const qint32 nameLength = in.Int32();
         if (nameLength < 0 || nameLength > kMaxNameLength)
             throw ESkinError("Skin package member name is too long");
-        const QString name = QString::fromLatin1(in.Bytes(nameLength));
+        const QString name = platform::FromAnsi(in.Bytes(nameLength));
         const qint32 size = in.Int32();
         if (size < 0 || size > kMaxMemberSize)
             throw ESkinError("Skin package member size is invalid");
-        QByteArray data = InflateMember(in, size);
-        if (AsciiUpper(name) == kOptionsMember) {
+        const bool options = AsciiUpper(name) == kOptionsMember;
+        if (options && size > kMaxOptionsSize)
+            Refuse("its options text", kMaxOptionsSize);
+        unpacked += size;
+        if (unpacked > kMaxPackageUnpacked)
+            Refuse("its members unpacked together", kMaxPackageUnpacked);
+        // Keep what is small enough; the rest is only walked through now.
+        const bool keep = options || kept + size <= kMaxKeptUnpacked;
+        QByteArray data;
+        const qsizetype at = in.Position();
+        in.Skip(InflateStream(source.constData() + at, in.Left(), size, keep ? &data : nullptr));
+        if (options) {
             result.OptionsText = std::move(data);
-        } else {
-            const bool bitmap = AsciiUpper(name).endsWith(QStringLiteral(".BMP"));
-            result.Members.push_back(TacImageItem{name, bitmap, std::move(data)});
+            continue;
         }
+        if (keep)
+            kept += size;
+        const bool bitmap = AsciiUpper(name).endsWith(QStringLiteral(".BMP"));
+        result.Members.push_back(TacImageItem{name, bitmap, std::move(data), at, size});
     }
     return result;
 }
 
-std::optional<TacSkinConvertor> UnpackPackageFile(const QString& path) {
+QByteArray ReadSkinFile(const QString& path, qint64 limit) {
     QFile file(path);
-    if (!file.exists())
-        return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
         throw ESkinError(
             ("Cannot open file \"" + path + "\". " + file.errorString()).toStdString());
-    return UnpackPackage(file.readAll());
+    if (!file.isSequential() && file.size() > limit)
+        throw ESkinError(QStringLiteral("The file \"%1\" is too large for a skin (at most %2 bytes)")
+                             .arg(path)
+                             .arg(limit)
+                             .toStdString());
+    // Read one byte past the limit: a file (or a device behind a link)
+    // that gives more is refused without reading it all.
+    QByteArray bytes = file.read(limit + 1);
+    if (bytes.size() > limit)
+        throw ESkinError(QStringLiteral("The file \"%1\" is too large for a skin (at most %2 bytes)")
+                             .arg(path)
+                             .arg(limit)
+                             .toStdString());
+    if (file.error() != QFileDevice::NoError)
+        throw ESkinError(
+            ("Cannot read file \"" + path + "\". " + file.errorString()).toStdString());
+    return bytes;
+}
+
+std::optional<TacSkinConvertor> UnpackPackageFile(const QString& path) {
+    if (!QFile::exists(path))
+        return std::nullopt;
+    return UnpackPackage(ReadSkinFile(path));
 }
 
 QByteArray PackPackage(const std::optional<QByteArray>& optionsText, const TacImageItems& members) {

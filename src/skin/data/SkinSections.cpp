@@ -5,7 +5,7 @@
 
 #include <QLocale>
 #include <QRegularExpression>
-#include <QVarLengthArray>
+#include <QSet>
 #include <algorithm>
 
 namespace skin {
@@ -123,40 +123,66 @@ qint32 ToRgb(qint32 value) {
 const QString kMarker = QStringLiteral("?");
 const QString kParentClass = QStringLiteral("PARENTCLASS");
 
-// The parent a section names, or empty when it names none (or itself).
-QString ParentOf(const TIniFile& ini, const QString& section) {
-    const QString parent = ini.ReadString(section, kParentClass, kMarker);
-    return parent.isEmpty() || parent == kMarker || parent == section ? QString() : parent;
+// The section each section names as its parent, by number; -1 for none
+// (no PARENTCLASS, "?", itself, or a section that does not exist).
+std::vector<int> ParentIndexes(const TIniFile& ini) {
+    std::vector<int> parents(static_cast<size_t>(ini.SectionCount()), -1);
+    for (int i = 0; i < ini.SectionCount(); ++i) {
+        const auto parent = ini.ValueAt(i, kParentClass);
+        if (parent && !parent->isEmpty() && *parent != kMarker)
+            parents[i] = ini.SectionIndex(*parent);
+        if (parents[i] == i)
+            parents[i] = -1;
+    }
+    return parents;
 }
 
-// Inherited reads follow PARENTCLASS; a chain that comes back to a section
-// already visited stops there, as if the key were absent.
-// Chains are short: a small list serves as the visited set.
-using Visited = QVarLengthArray<QString, 4>;
-
-QString InheritedString(const TIniFile& ini, const QString& section, const QString& key,
-                        Visited& visited) {
-    visited.append(section);
-    const QString own = ini.ReadString(section, key, kMarker);
-    if (own != kMarker)
-        return own;
-    const QString parent = ParentOf(ini, section);
-    if (parent.isEmpty() || visited.contains(parent))
-        return kMarker;
-    return InheritedString(ini, parent, key, visited);
+// A key's own value in a section as the inherited reads see it: a text
+// other than "?", an integer other than -1.
+std::optional<QString> OwnText(const TIniFile& ini, int section, const QString& key) {
+    auto v = ini.ValueAt(section, key);
+    return v && *v != kMarker ? v : std::nullopt;
 }
 
-qint32 InheritedInt(const TIniFile& ini, const QString& section, const QString& key,
-                    Visited& visited) {
-    visited.append(section);
-    const qint32 own = ini.ReadInteger(section, key, -1);
-    if (own != -1)
-        return own;
-    const QString parent = ParentOf(ini, section);
-    if (parent.isEmpty() || visited.contains(parent))
-        return -1;
-    const qint32 inherited = InheritedInt(ini, parent, key, visited);
-    return inherited == -1 ? -1 : ToRgb(inherited);
+std::optional<qint32> OwnInt(const TIniFile& ini, int section, const QString& key) {
+    const auto v = ini.ValueAt(section, key);
+    const qint32 n = v ? ParseInteger(*v).value_or(-1) : -1;
+    return n != -1 ? std::optional<qint32>(n) : std::nullopt;
+}
+
+std::vector<std::optional<QString>> InheritedTexts(const TIniFile& ini,
+                                                   const std::vector<int>& parents,
+                                                   const QString& key) {
+    return ResolveAlongParents<QString>(
+        parents, [&](int i) { return OwnText(ini, i, key); }, [](const QString& v) { return v; });
+}
+
+std::vector<std::optional<qint32>> InheritedInts(const TIniFile& ini,
+                                                 const std::vector<int>& parents,
+                                                 const QString& key) {
+    return ResolveAlongParents<qint32>(
+        parents, [&](int i) { return OwnInt(ini, i, key); }, [](qint32 v) { return ToRgb(v); });
+}
+
+// One section's inherited value, following its parents with a visited set.
+template <typename T, typename Own>
+std::optional<T> InheritedOne(const TIniFile& ini, const QString& section, Own&& own,
+                              T (*inherit)(T)) {
+    const std::vector<int> parents = ParentIndexes(ini);
+    QSet<int> visited;
+    for (int at = ini.SectionIndex(section); at >= 0 && !visited.contains(at); at = parents[at]) {
+        visited.insert(at);
+        if (auto v = own(at))
+            return at == ini.SectionIndex(section) ? *v : inherit(*v);
+    }
+    return std::nullopt;
+}
+
+QString SameText(QString v) {
+    return v;
+}
+qint32 IntToRgb(qint32 v) {
+    return ToRgb(v);
 }
 
 bool IsTrue(const QString& text) {
@@ -201,15 +227,6 @@ const std::vector<QString>& KeyNames() {
     return names;
 }
 
-void ReadKey(const TIniFile& ini, const QString& section, size_t keyIndex, TsGeneralData& d) {
-    const SectionKey& k = kSectionKeys[keyIndex];
-    const QString& key = KeyNames()[keyIndex];
-    if (k.Kind == KeyKind::Integer)
-        Store(d, k, ReadInheritedInt(ini, section, key, k.Default), QString());
-    else
-        Store(d, k, 0, ReadInheritedString(ini, section, key, DefaultText(k)));
-}
-
 // A gradient text shorter than two characters means no gradient.
 void SettleGradient(const QString& text, qint32& percent, TsGradArray& steps) {
     steps.clear();
@@ -245,16 +262,16 @@ const std::vector<GlobalKey>& GlobalKeys() {
 
 QString ReadInheritedString(const TIniFile& ini, const QString& section, const QString& key,
                             const QString& def) {
-    Visited visited;
-    const QString v = InheritedString(ini, section, key, visited);
-    return v == kMarker ? def : v;
+    return InheritedOne<QString>(
+               ini, section, [&](int i) { return OwnText(ini, i, key); }, &SameText)
+        .value_or(def);
 }
 
 qint32 ReadInheritedInt(const TIniFile& ini, const QString& section, const QString& key,
                         qint32 def) {
-    Visited visited;
-    const qint32 v = InheritedInt(ini, section, key, visited);
-    return v == -1 ? def : v;
+    return InheritedOne<qint32>(
+               ini, section, [&](int i) { return OwnInt(ini, i, key); }, &IntToRgb)
+        .value_or(def);
 }
 
 TsGradArray ParseGradient(const QString& text) {
@@ -290,18 +307,36 @@ void LoadGlobalData(const TIniFile& ini, TsSkinData& data) {
 }
 
 TsGeneralDataArray LoadSections(const TIniFile& ini) {
+    // Every key is found for all sections in one walk of the parent links.
+    const std::vector<int> parents = ParentIndexes(ini);
+    std::vector<std::vector<std::optional<qint32>>> ints(kSectionKeys.size());
+    std::vector<std::vector<std::optional<QString>>> texts(kSectionKeys.size());
+    for (size_t k = 0; k < kSectionKeys.size(); ++k) {
+        if (kSectionKeys[k].Kind == KeyKind::Integer)
+            ints[k] = InheritedInts(ini, parents, KeyNames()[k]);
+        else
+            texts[k] = InheritedTexts(ini, parents, KeyNames()[k]);
+    }
+    auto readKey = [&](size_t k, int section, TsGeneralData& d) {
+        const SectionKey& key = kSectionKeys[k];
+        if (key.Kind == KeyKind::Integer)
+            Store(d, key, ints[k][section].value_or(key.Default), QString());
+        else
+            Store(d, key, 0, texts[k][section].value_or(DefaultText(key)));
+    };
     TsGeneralDataArray table;
     for (const QString& name : ini.Sections()) {
+        const int section = ini.SectionIndex(name); // a repeated name reads the first
         TsGeneralData d;
         d.SectionName = name;
         d.ParentClass = ini.ReadString(name, kParentClass, QString());
-        for (size_t i = 0; i < kSectionKeys.size(); ++i)
-            if (!kSectionKeys[i].Hot)
-                ReadKey(ini, name, i, d);
+        for (size_t k = 0; k < kSectionKeys.size(); ++k)
+            if (!kSectionKeys[k].Hot)
+                readKey(k, section, d);
         if (d.StateCount >= 2)
-            for (size_t i = 0; i < kSectionKeys.size(); ++i)
-                if (kSectionKeys[i].Hot)
-                    ReadKey(ini, name, i, d);
+            for (size_t k = 0; k < kSectionKeys.size(); ++k)
+                if (kSectionKeys[k].Hot)
+                    readKey(k, section, d);
         BuildLooks(d, d.StateCount >= 2);
         table.push_back(std::move(d));
     }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace skin {
@@ -108,6 +109,54 @@ struct GlobalKey {
 const std::vector<GlobalKey>& GlobalKeys();
 
 inline const QString kGlobalInfo = QStringLiteral("GLOBALINFO");
+
+// Finds a value for every one of `count` sections at once along their
+// parent links: a section's own value (`own(i)`), else its parent's, and so
+// on; a chain that comes back to a section already on it ends without a
+// value. Each section is visited once, whatever the links are, so loading
+// stays linear in sections × keys. `inherit` turns a value taken from a
+// parent (for the integer keys, the conversion to RGB).
+template <typename T, typename Own, typename Inherit>
+std::vector<std::optional<T>> ResolveAlongParents(const std::vector<int>& parents, Own&& own,
+                                                  Inherit&& inherit) {
+    const size_t count = parents.size();
+    enum : uint8_t { Unseen, OnPath, Done };
+    std::vector<uint8_t> state(count, Unseen);
+    std::vector<std::optional<T>> result(count);
+    std::vector<int> path;
+    for (size_t start = 0; start < count; ++start) {
+        path.clear();
+        std::optional<T> found;
+        bool foundOwn = false;
+        for (int at = static_cast<int>(start); at >= 0;) {
+            if (state[at] == Done) {
+                found = result[at];
+                break;
+            }
+            if (state[at] == OnPath)
+                break; // a loop without a value
+            state[at] = OnPath;
+            path.push_back(at);
+            if ((found = own(at))) {
+                foundOwn = true;
+                break;
+            }
+            at = parents[at];
+        }
+        if (found && foundOwn) {
+            result[path.back()] = found;
+            state[path.back()] = Done;
+            path.pop_back();
+        }
+        if (found)
+            found = inherit(*found);
+        for (int at : path) {
+            result[at] = found;
+            state[at] = Done;
+        }
+    }
+    return result;
+}
 
 void LoadGlobalData(const TIniFile& ini, TsSkinData& data);
 QString ReadInheritedString(const TIniFile& ini, const QString& section, const QString& key,
