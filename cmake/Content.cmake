@@ -3,8 +3,8 @@
 # Font faces that stand in for the faces the windows were designed with.
 # They are taken from Debian's font packages at configure time, never committed.
 set(CHAROLIST_FONTS
-    "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf"
-    "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf"
+    "/usr/share/fonts/truetype/paratype/PTS55F.ttf"
+    "/usr/share/fonts/truetype/paratype/PTS75F.ttf"
     "/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf"
     "/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf"
     "/usr/share/fonts/truetype/andika/Andika-Regular.ttf"

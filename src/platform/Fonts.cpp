@@ -9,15 +9,20 @@ namespace platform {
 namespace {
 
 constexpr std::pair<const char*, const char*> kStandIns[] = {
-    {"MS Sans Serif", "Liberation Sans"},    {"Microsoft Sans Serif", "Liberation Sans"},
-    {"Times New Roman", "Liberation Serif"}, {"Comic Sans MS", "Andika"},
-    {"Tahoma", "Liberation Sans"},
+    {"MS Sans Serif", "PT Sans"},
+    {"Microsoft Sans Serif", "PT Sans"},
+    {"Times New Roman", "Liberation Serif"},
+    {"Comic Sans MS", "Andika"},
+    {"Tahoma", "PT Sans"},
 };
 
 constexpr const char* kEmbeddedFaces[] = {
-    ":/fonts/LiberationSans-Regular.ttf",  ":/fonts/LiberationSans-Bold.ttf",
-    ":/fonts/LiberationSerif-Regular.ttf", ":/fonts/LiberationSerif-Bold.ttf",
-    ":/fonts/Andika-Regular.ttf",          ":/fonts/Andika-Bold.ttf",
+    ":/fonts/PTS55F.ttf",
+    ":/fonts/PTS75F.ttf",
+    ":/fonts/LiberationSerif-Regular.ttf",
+    ":/fonts/LiberationSerif-Bold.ttf",
+    ":/fonts/Andika-Regular.ttf",
+    ":/fonts/Andika-Bold.ttf",
 };
 
 } // namespace

@@ -35,11 +35,12 @@ struct TFont {
 bool LoadEmbeddedFonts();
 
 // The family that stands in for a face name the windows use:
-//   "MS Sans Serif"   -> Liberation Sans   (Arial's metrics, the sans the
-//                                            old dialog face is closest to)
+//   "MS Sans Serif"   -> PT Sans           (a sans drawn for Cyrillic and as
+//                                            narrow as the old dialog face, so
+//                                            the log's hand-broken lines fit)
 //   "Times New Roman" -> Liberation Serif  (Times New Roman's metrics)
 //   "Comic Sans MS"   -> Andika            (simple, informal letters)
-//   "Tahoma"          -> Liberation Sans
+//   "Tahoma"          -> PT Sans           (the same humanist cut and width)
 // Any other name is passed through.
 QString StandInFamily(const QString& faceName);
 

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <set>
@@ -284,6 +285,48 @@ TEST(Catalogue, NumberTilesShowTheirNumeralsOnTheBack) {
             }
         }
         EXPECT_EQ(best, k);
+    }
+}
+
+// Black reads on the tiles only where its surround is light: the pixels
+// around the numeral must stand out from black as print from paper.
+TEST(Catalogue, NumberTileNumeralsAreRingedWithALightEdge) {
+    auto luminance = [](platform::TColor c) {
+        const uint32_t u = static_cast<uint32_t>(c);
+        auto lin = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * lin(platform::GetRValue(u)) + 0.7152 * lin(platform::GetGValue(u)) +
+               0.0722 * lin(platform::GetBValue(u));
+    };
+    const auto& list = Pictures();
+    for (int k = 1; k <= 6; ++k) {
+        SCOPED_TRACE("tile " + std::to_string(k));
+        const platform::Bitmap& tile = list.Picture(NumberTilePicture(k));
+        auto black = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < tile.Width() && y < tile.Height() &&
+                   IsDark(tile.Pixel(x, y));
+        };
+        // The surround of the numeral: pixels three steps from the nearest black
+        // one, past the blended edge.
+        auto nearBlack = [&](int x, int y, int d) {
+            for (int dy = -d; dy <= d; ++dy)
+                for (int dx = -d; dx <= d; ++dx)
+                    if (black(x + dx, y + dy))
+                        return true;
+            return false;
+        };
+        std::vector<double> ring;
+        for (int y = 0; y < tile.Height(); ++y)
+            for (int x = 0; x < tile.Width(); ++x)
+                if (nearBlack(x, y, 3) && !nearBlack(x, y, 2))
+                    ring.push_back(luminance(tile.Pixel(x, y)));
+        ASSERT_GT(ring.size(), 30u);
+        std::sort(ring.begin(), ring.end());
+        // Contrast with black, (L + 0.05) / 0.05, for the median pixel of the ring.
+        const double contrast = (ring[ring.size() / 2] + 0.05) / 0.05;
+        EXPECT_GE(contrast, 4.5);
     }
 }
 

@@ -63,20 +63,32 @@ void Save(const QImage& img, const QString& path) {
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 
-QImage NumberTile(const QImage& back, int number, const QString& family, int size, int shadow) {
+struct NumeralStyle {
+    QString family;
+    int size, shadow;
+    QColor halo; // a light rim, so the black numeral stands out from the dark wood
+    double haloWidth;
+};
+
+QImage NumberTile(const QImage& back, int number, const NumeralStyle& style) {
     QImage tile = back.copy();
     QPainter p(&tile);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    QFont font(family);
-    font.setPixelSize(size);
+    QFont font(style.family);
+    font.setPixelSize(style.size);
     font.setBold(true);
     QPainterPath path;
     path.addText(0, 0, font, QString::number(number));
     const QRectF r = path.boundingRect();
     const QPointF at(std::round((kW - r.width()) / 2 - r.left()),
                      std::round((kH - r.height()) / 2 - r.top()));
-    p.fillPath(path.translated(at + QPointF(shadow, shadow)), QColor(255, 0, 0));
+    const QPointF shadow(style.shadow, style.shadow);
+    QPainterPath rim = path.translated(at);
+    rim.addPath(path.translated(at + shadow));
+    p.strokePath(rim,
+                 QPen(style.halo, style.haloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.fillPath(path.translated(at + shadow), QColor(255, 0, 0));
     p.fillPath(path.translated(at), Qt::black);
     return tile;
 }
@@ -137,10 +149,15 @@ void Run(const QString& artDir, const QString& fontDir, const QString& outDir) {
         p.drawImage(rune * kW, 0, face);
     }
     p.drawImage(25 * kW, 0, runeart::PaintTablet(light, lightNoise, kW, kH, 0.0));
-    const int size = static_cast<int>(runeart::SettingNumber(settings, "numeral.size"));
-    const int shadow = static_cast<int>(runeart::SettingNumber(settings, "numeral.shadow"));
+    const NumeralStyle numeral{
+        family,
+        static_cast<int>(runeart::SettingNumber(settings, "numeral.size")),
+        static_cast<int>(runeart::SettingNumber(settings, "numeral.shadow")),
+        runeart::SettingColor(settings, "numeral.halo"),
+        runeart::SettingNumber(settings, "numeral.halo.width"),
+    };
     for (int k = 1; k <= 6; ++k)
-        p.drawImage((25 + k) * kW, 0, NumberTile(back, k, family, size, shadow));
+        p.drawImage((25 + k) * kW, 0, NumberTile(back, k, numeral));
     p.end();
 
     SaveBmp24(back, outDir + "/back.bmp");

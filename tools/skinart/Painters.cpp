@@ -376,7 +376,8 @@ const std::map<std::string, std::pair<Rows, Rows>>& TitleSymbols() {
           {".....", ".....", ".....", "XXXXX", "XXXXX"}}},
         {"NORM",
          {{"..XXXXX", "..XXXXX", "..X...X", "XXXXX.X", "XXXXX.X", "X...XXX", "XXXXX.."},
-          {".XXXX", ".X..X", "XXXXX", "X..X.", "XXXX."}}},
+          // Two windows, the front one whole: five rows that cannot pass for an 8.
+          {".XXXX", "XXX.X", "X.XXX", "X.X..", "XXX.."}}},
         {"HELP",
          {{"..XXX..", ".XX.XX.", "....XX.", "...XX..", "...XX..", ".......", "...XX.."},
           {".XXX.", "...X.", "..XX.", ".....", "..X.."}}},
