@@ -432,6 +432,11 @@ def main():
         print("soak: FAIL: %s (seed %d)" % (failure, seed), file=sys.stderr)
         print("soak: last actions:\n  " + "\n  ".join(soak.history), file=sys.stderr)
         if soak.proc:
+            try:  # let a sanitizer finish its report
+                soak.proc.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
+            soak.log.flush()
             shutil.copy(soak.log_path, os.path.join(os.path.abspath(args.build), "soak-program.log"))
             with open(soak.log_path, "rb") as f:
                 tail = f.read()[-6000:].decode(errors="replace")
