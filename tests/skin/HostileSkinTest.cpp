@@ -242,3 +242,32 @@ TEST(HostileSkin, TheToolKeepsRenderedFilesInTheirFolderAndWarnsOfAMissingMaster
         "Warning: no master picture was found (MASTERBITMAP of GLOBALINFO); 1 masks on it show "
         "nothing\n"));
 }
+
+TEST(HostileSkin, EveryKeptFuzzInputReadsOrIsRefusedQuickly) {
+    // The fuzz seeds include one file for each fault found so far: read
+    // them as the program would, so that the sanitizer build sees them too.
+    const QDir seeds(QStringLiteral(CHAROLIST_SOURCE_DIR "/tests/skin/seeds"));
+    int read = 0;
+    const QDir packages(seeds.filePath("package"));
+    for (const QString& name : packages.entryList(QDir::Files, QDir::Name)) {
+        QElapsedTimer clock;
+        clock.start();
+        ErrorOf([&] { LoadSkinFromPath(packages.filePath(name)); });
+        EXPECT_LT(clock.elapsed(), 20000) << name.toStdString();
+        ++read;
+    }
+    const QDir options(seeds.filePath("options"));
+    for (const QString& name : options.entryList(QDir::Files, QDir::Name)) {
+        ErrorOf([&] {
+            LoadSkinModel(TIniFile::FromBytes(testing_support::ReadFile(options.filePath(name))),
+                          PictureSource{});
+        });
+        ++read;
+    }
+    const QDir jpegs(seeds.filePath("jpeg"));
+    for (const QString& name : jpegs.entryList(QDir::Files, QDir::Name)) {
+        ErrorOf([&] { DecodeJpeg(testing_support::ReadFile(jpegs.filePath(name)), kMaxSkinPixels); });
+        ++read;
+    }
+    EXPECT_GE(read, 10);
+}

@@ -1,5 +1,7 @@
 #include "skin/controls/TsMemo.h"
 
+#include <QMimeData>
+
 #include "platform/Application.h"
 
 #include <QScrollBar>
@@ -95,6 +97,15 @@ void TsMemo::ColorChanged() {
     QPalette pal = palette();
     pal.setColor(QPalette::Base, platform::ToQColor(color_));
     setPalette(pal);
+}
+
+bool TsMemo::canInsertFromMimeData(const QMimeData* source) const {
+    return source && source->hasText();
+}
+
+void TsMemo::insertFromMimeData(const QMimeData* source) {
+    if (source && source->hasText())
+        textCursor().insertText(source->text());
 }
 
 } // namespace skin

@@ -42,6 +42,10 @@ public:
 
 protected:
     void ColorChanged() override;
+    // Pasting with nothing on the clipboard hands Qt no data at all on some
+    // desktops; only text is taken, and no data is no paste.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     int ToDocumentPosition(int index) const;
