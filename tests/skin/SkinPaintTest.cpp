@@ -7,8 +7,8 @@
 #include "support/Pictures.h"
 #include "support/Printers.h"
 #include <QSet>
-#include <climits>
 #include <QTemporaryDir>
+#include <climits>
 #include <gtest/gtest.h>
 
 using namespace skin;
@@ -424,8 +424,10 @@ TEST(SkinPaint, WoodSectionsAsTheFormulasSay) {
     const Bitmap& master = m.MasterImage();
     auto render = [&](const char* name, int w, int h, int state, const ParentCacheInfo& p) {
         Bitmap b(w, h);
-        RenderSectionByIndex(
-            m, {.Target = b, .Section = m.FindSection(name), .State = VisualState{state}, .Parent = p});
+        RenderSectionByIndex(m, {.Target = b,
+                                 .Section = m.FindSection(name),
+                                 .State = VisualState{state},
+                                 .Parent = p});
         return b;
     };
     // PANEL: its gradient and the big texture in one pass, each half.
@@ -498,11 +500,10 @@ TEST(SkinPaint, SectionTextColours) {
         canvas.Font.Name = "Liberation Sans";
         canvas.Font.Height = 30;
         canvas.Font.Style = platform::fsBold;
-        DrawSectionText(canvas, QStringLiteral("Ш"),
-                        {.Rect = QRect(5, 0, 50, 40),
-                         .Format = platform::DT_SINGLELINE,
-                         .Enabled = enabled},
-                        &skin.Manager(), skin.Section("S"));
+        DrawSectionText(
+            canvas, QStringLiteral("Ш"),
+            {.Rect = QRect(5, 0, 50, 40), .Format = platform::DT_SINGLELINE, .Enabled = enabled},
+            &skin.Manager(), skin.Section("S"));
         QSet<uint32_t> colours;
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 60; ++x)
@@ -563,8 +564,14 @@ TEST(SkinPaint, ExtremeStateCountsAndStates) {
         int count, state, expected;
     };
     const Row rows[] = {
-        {INT_MIN, 0, 0},       {INT_MIN, INT_MAX, 0}, {INT_MIN, INT_MIN, 0}, {0, 5, 0},
-        {1, 1, 0},             {3, 5, 2},             {3, -4, 0},            {3, 1, 1},
+        {INT_MIN, 0, 0},
+        {INT_MIN, INT_MAX, 0},
+        {INT_MIN, INT_MIN, 0},
+        {0, 5, 0},
+        {1, 1, 0},
+        {3, 5, 2},
+        {3, -4, 0},
+        {3, 1, 1},
         {INT_MAX, INT_MAX, INT_MAX - 1},
     };
     for (const Row& row : rows) {
@@ -578,8 +585,9 @@ TEST(SkinPaint, ExtremeStateCountsAndStates) {
                         MasterWithTile());
     auto paint = [&](int state) {
         Bitmap b = Filled(4, 4, Px(1, 2, 3));
-        RenderSectionByIndex(skin.Manager(),
-                             {.Target = b, .Section = skin.Section("S"), .State = VisualState{state}});
+        RenderSectionByIndex(
+            skin.Manager(),
+            {.Target = b, .Section = skin.Section("S"), .State = VisualState{state}});
         return b;
     };
     const Bitmap normal = paint(0);

@@ -137,8 +137,8 @@ void DrawSectionText(platform::Canvas& canvas, const QString& text, const TextRe
         DrawContoured(canvas, text, LookFor(d, how.State).FontColors, format, r,
                       [](qint32 c) { return c; });
     } else {
-        const RgbColor faded = MixColors(StoredToRgb(d.StateData[0].FontColors.Text),
-                                         StoredToRgb(d.Color), 0.4);
+        const RgbColor faded =
+            MixColors(StoredToRgb(d.StateData[0].FontColors.Text), StoredToRgb(d.Color), 0.4);
         canvas.Font.Color = Value(ToStored(faded));
         canvas.DrawText(text, r, format);
     }

@@ -45,7 +45,9 @@ struct PaintRequest {
 
     QRect Area() const { return Rect ? *Rect : Target.Rect(); }
     // The parent addressed from the top-left of Area().
-    ParentCacheInfo ParentBehindArea() const { return Parent.Moved(Position).Moved(Area().topLeft()); }
+    ParentCacheInfo ParentBehindArea() const {
+        return Parent.Moved(Position).Moved(Area().topLeft());
+    }
 };
 
 } // namespace skin

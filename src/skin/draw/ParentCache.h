@@ -24,7 +24,9 @@ struct ParentCacheInfo {
     static ParentCacheInfo Picture(const platform::Bitmap* bitmap, int x, int y) {
         return ParentCacheInfo{bitmap, Limited(x), Limited(y), kNoColor, bitmap != nullptr};
     }
-    static ParentCacheInfo Color(RgbColor rgb) { return ParentCacheInfo{nullptr, 0, 0, rgb, false}; }
+    static ParentCacheInfo Color(RgbColor rgb) {
+        return ParentCacheInfo{nullptr, 0, 0, rgb, false};
+    }
     // The skin tool's spelling; goes when it passes an RgbColor.
     static ParentCacheInfo Color(uint32_t rgb) { return Color(RgbColor{rgb}); }
 
@@ -51,7 +53,9 @@ struct ParentCacheInfo {
     }
 
 private:
-    static int Limited(int64_t v) { return int(std::clamp<int64_t>(v, -kOffsetLimit, kOffsetLimit)); }
+    static int Limited(int64_t v) {
+        return int(std::clamp<int64_t>(v, -kOffsetLimit, kOffsetLimit));
+    }
 };
 
 } // namespace skin

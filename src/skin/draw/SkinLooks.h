@@ -43,13 +43,13 @@ inline const TsGenState& LookFor(const TsGeneralData& d, VisualState s) {
 enum class TextureFill : int {
     Tile = 0,
     Stretch = 1,
-    TileTop = 2,      // one row of tiles along the top edge
-    TileLeft = 3,     // one column along the left edge
-    StretchTop = 4,   // one tile's height along the top, stretched across
-    StretchLeft = 5,  // one tile's width along the left, stretched down
-    TileBottom = 6,   // one row along the bottom edge
-    TileRight = 7,    // one column along the right edge (and any other value)
-    WholeTiles = 10,  // whole tiles only; the strips left over show the parent
+    TileTop = 2,     // one row of tiles along the top edge
+    TileLeft = 3,    // one column along the left edge
+    StretchTop = 4,  // one tile's height along the top, stretched across
+    StretchLeft = 5, // one tile's width along the left, stretched down
+    TileBottom = 6,  // one row along the bottom edge
+    TileRight = 7,   // one column along the right edge (and any other value)
+    WholeTiles = 10, // whole tiles only; the strips left over show the parent
 };
 inline TextureFill FillOf(const TsMaskData& mask) {
     return TextureFill{mask.FillMode};

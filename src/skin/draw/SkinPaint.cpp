@@ -270,16 +270,17 @@ void BlendOverPicture(Bitmap& dst, QPoint origin, uint32_t key, double x, QRect 
     // r is in the destination; origin is where r's top-left lies in the picture.
     const QRect target = Clip(dst, r);
     const QRect src(origin + (target.topLeft() - r.topLeft()), target.size());
-    WalkPiece(dst, target.topLeft(), picture, src, [&](uint32_t& d, uint32_t s, int, int, int, int) {
-        if ((s & kRgbMask) == key)
-            return;
-        uint32_t out = d & 0xFF000000u;
-        for (int shift = 0; shift < 24; shift += 8) {
-            const double sc = Byte(s, shift), dc = Byte(d, shift);
-            out |= uint32_t(std::clamp(std::lround(sc - (sc - dc) * x), 0L, 255L)) << shift;
-        }
-        d = out;
-    });
+    WalkPiece(
+        dst, target.topLeft(), picture, src, [&](uint32_t& d, uint32_t s, int, int, int, int) {
+            if ((s & kRgbMask) == key)
+                return;
+            uint32_t out = d & 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const double sc = Byte(s, shift), dc = Byte(d, shift);
+                out |= uint32_t(std::clamp(std::lround(sc - (sc - dc) * x), 0L, 255L)) << shift;
+            }
+            d = out;
+        });
 }
 
 void DrawDisabledLook(Bitmap& b, unsigned kind, QPoint q, const ParentCacheInfo& p,
@@ -546,7 +547,8 @@ void FillWithMaskedTexture(Bitmap& b, QRect r, const ParentCacheInfo& p, Texture
                     row[x] = PixelOf(p.FillColor);
                 continue;
             }
-            row[x] = BlendByMask(row[x], image->ScanLine(sy)[sx], image->ScanLine(sy + maskRows)[sx]);
+            row[x] =
+                BlendByMask(row[x], image->ScanLine(sy)[sx], image->ScanLine(sy + maskRows)[sx]);
         }
     }
 }
@@ -716,8 +718,16 @@ struct FrameLayout {
 };
 
 std::optional<FrameLayout> LayoutFrame(const TsMaskData& mask, QRect r, VisualState state) {
-    FrameLayout f{LeftWidthOf(mask), TopWidthOf(mask), RightWidthOf(mask), BottomWidthOf(mask),
-                  mask.FrameWidth(), mask.FrameHeight(), 0, 0, 0, 0};
+    FrameLayout f{LeftWidthOf(mask),
+                  TopWidthOf(mask),
+                  RightWidthOf(mask),
+                  BottomWidthOf(mask),
+                  mask.FrameWidth(),
+                  mask.FrameHeight(),
+                  0,
+                  0,
+                  0,
+                  0};
     FitWidths(f.wl, f.wr, r.width());
     FitWidths(f.wt, f.wb, r.height());
     f.mw = f.fw - f.wl - f.wr;
@@ -737,8 +747,7 @@ class BorderPainter {
 public:
     BorderPainter(Bitmap& b, QRect r, KeyPixels keys, const TsMaskData& mask, const Bitmap& image,
                   const ParentCacheInfo& p)
-        : b_(b), r_(r), keys_(keys), mask_(mask), image_(image), p_(p),
-          masked_(mask.MaskKind != 0),
+        : b_(b), r_(r), keys_(keys), mask_(mask), image_(image), p_(p), masked_(mask.MaskKind != 0),
           stretch_(!masked_ && HasBorderFill(mask, StretchEdges)) {}
 
     void Corner(int dx, int dy, int sx, int sy, int w, int h) const {
@@ -824,21 +833,21 @@ void DrawCornerImage(Bitmap& b, QPoint at, VisualState state, const TsMaskData& 
         const int firstRow = std::max(0, -maskRows);
         const QRect withMask(0, firstRow, image->Width(), image->Height() - maskRows - firstRow);
         const ConstRowsOf rows(*image);
-        WalkPiece(b, at + (src.intersected(withMask).topLeft() - src.topLeft()), *image,
-                  src.intersected(withMask), [&](uint32_t& d, uint32_t s, int sx, int sy, int, int) {
-                      const int m = Byte(rows[sy + maskRows][sx], 16); // the red byte
-                      if (IsKey(s) || m == 255)
-                          return;
-                      uint32_t out = 0;
-                      for (int shift = 0; shift < 24; shift += 8)
-                          out |= uint32_t(std::clamp(MaskBlend(Byte(d, shift), Byte(s, shift), m),
-                                                     0, 255))
-                                 << shift;
-                      const int fourth = Byte(d, 24);
-                      out |= uint32_t(std::min(255, fourth + (255 - m) * (255 - fourth) / 255))
-                             << 24;
-                      d = out;
-                  });
+        WalkPiece(
+            b, at + (src.intersected(withMask).topLeft() - src.topLeft()), *image,
+            src.intersected(withMask), [&](uint32_t& d, uint32_t s, int sx, int sy, int, int) {
+                const int m = Byte(rows[sy + maskRows][sx], 16); // the red byte
+                if (IsKey(s) || m == 255)
+                    return;
+                uint32_t out = 0;
+                for (int shift = 0; shift < 24; shift += 8)
+                    out |=
+                        uint32_t(std::clamp(MaskBlend(Byte(d, shift), Byte(s, shift), m), 0, 255))
+                        << shift;
+                const int fourth = Byte(d, 24);
+                out |= uint32_t(std::min(255, fourth + (255 - m) * (255 - fourth) / 255)) << 24;
+                d = out;
+            });
         return;
     }
     if (look == CornerLook::SeeThrough) {
@@ -952,13 +961,13 @@ bool FillTextureLayer(Bitmap& b, QRect r, const TsSkinManager& manager, const Ts
 
 } // namespace
 
-void FillOpaqueBackground(Bitmap& b, QRect r, const TsSkinManager& manager,
-                          const OpaqueLayers& l) {
+void FillOpaqueBackground(Bitmap& b, QRect r, const TsSkinManager& manager, const OpaqueLayers& l) {
     r = Clip(b, r);
     if (r.isEmpty())
         return;
     const int i = l.ImagePercent, g = l.GradientPercent;
-    const TsMaskData* tex = manager.IsValidMask(l.Texture) ? &manager.MaskTable()[l.Texture] : nullptr;
+    const TsMaskData* tex =
+        manager.IsValidMask(l.Texture) ? &manager.MaskTable()[l.Texture] : nullptr;
     if (FillGradientAndTexture(b, r, tex, l))
         return;
     const bool laid = i > 0 && FillTextureLayer(b, r, manager, tex, l);
@@ -1047,8 +1056,8 @@ void PaintBackground(const TsSkinManager& manager, const PaintRequest& request,
     const int masked = textures.Pattern;
     if (IsMaskedTexture(manager, masked) &&
         FillOf(manager.MaskTable()[masked]) == TextureFill::WholeTiles)
-        FillWithMaskedTexture(request.Target, r, request.ParentBehindArea(), TextureFill::WholeTiles,
-                              manager.MaskTable()[masked]);
+        FillWithMaskedTexture(request.Target, r, request.ParentBehindArea(),
+                              TextureFill::WholeTiles, manager.MaskTable()[masked]);
 }
 
 bool Paintable(const TsSkinManager& manager, const PaintRequest& request) {

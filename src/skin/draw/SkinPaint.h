@@ -42,8 +42,8 @@ void FillWithPicture(platform::Bitmap& b, QRect& r, const platform::Bitmap& pict
 // A texture with a mask half, tiled (Tile) or in whole tiles only with the
 // parent showing in the strips left over (WholeTiles); other modes draw
 // nothing.
-void FillWithMaskedTexture(platform::Bitmap& b, QRect r, const ParentCacheInfo& p,
-                           TextureFill mode, const TsMaskData& mask);
+void FillWithMaskedTexture(platform::Bitmap& b, QRect r, const ParentCacheInfo& p, TextureFill mode,
+                           const TsMaskData& mask);
 
 // What a piece's see-through (magenta) pixels become: the target's pixels
 // stay, or the parent shows through them (the corners of a border).
