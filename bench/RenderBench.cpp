@@ -30,8 +30,7 @@ const platform::Bitmap& Window() {
     static const platform::Bitmap window = [] {
         platform::Bitmap b(798, 600);
         const int form = Manager().FindSection("FORM");
-        skin::RenderSectionByIndex(Manager(), form, "FORM", skin::ParentCacheInfo(), -1, -1, b,
-                                   QPoint(), b.Rect(), 0);
+        skin::RenderSectionByIndex(Manager(), {.Target = b, .Section = form});
         return b;
     }();
     return window;
@@ -41,10 +40,16 @@ void Render(benchmark::State& state, const char* section, int w, int h) {
     const int index = Manager().FindSection(section);
     const skin::ParentCacheInfo parent = skin::ParentCacheInfo::Picture(&Window(), 0, 0);
     platform::Bitmap b(w, h);
-    const int look = static_cast<int>(state.range(0));
+    // Found once, as a control does when it binds to its section.
+    const skin::SectionTextures textures = skin::BindSectionTextures(Manager(), index, section);
+    const skin::PaintRequest request{.Target = b,
+                                     .Section = index,
+                                     .State = skin::VisualState{int(state.range(0))},
+                                     .Parent = parent,
+                                     .Position = QPoint(8, 8),
+                                     .Textures = &textures};
     for (auto _ : state) {
-        skin::RenderSectionByIndex(Manager(), index, section, parent, -1, -1, b, QPoint(8, 8),
-                                   b.Rect(), look);
+        skin::RenderSectionByIndex(Manager(), request);
         benchmark::DoNotOptimize(b.ScanLine(0));
     }
 }

@@ -6,6 +6,7 @@
 #include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/Dialogs.h"
+#include "platform/WidgetControl.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -3,13 +3,13 @@
 #pragma once
 
 #include "oracle/RuneCatalogue.h"
-#include "platform/Control.h"
+#include "platform/WidgetControl.h"
 
 #include <QWidget>
 
 namespace app {
 
-class TForm2 : public QWidget, public platform::Control {
+class TForm2 : public QWidget, public platform::WidgetControl {
     Q_OBJECT
 public:
     explicit TForm2(oracle::TextStore store);

@@ -51,7 +51,7 @@ void TsCustomLabel::AdjustToText() {
 }
 
 void TsCustomLabel::FontChanged() {
-    Control::FontChanged();
+    WidgetControl::FontChanged();
     AdjustToText();
     update();
 }

@@ -4,13 +4,13 @@
 // colours and shadows.
 #pragma once
 
-#include "platform/Control.h"
+#include "platform/WidgetControl.h"
 
 #include <QWidget>
 
 namespace controls {
 
-class TsCustomLabel : public QWidget, public platform::Control {
+class TsCustomLabel : public QWidget, public platform::WidgetControl {
     Q_OBJECT
 public:
     explicit TsCustomLabel(QWidget* parent = nullptr);

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "platform/Bitmap.h"
-#include "platform/Control.h"
+#include "platform/WidgetControl.h"
 
 #include <QStringList>
 #include <QTimer>
@@ -35,7 +35,7 @@ CreditLine ParseCreditLine(const QString& line);
 // replaces every other style, then italic and underline are added.
 platform::TFont CreditLineFont(const platform::TFont& base, const CreditLine& line);
 
-class TScrollingCredits : public QWidget, public platform::Control {
+class TScrollingCredits : public QWidget, public platform::WidgetControl {
     Q_OBJECT
 public:
     explicit TScrollingCredits(QWidget* parent = nullptr);

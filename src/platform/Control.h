@@ -3,8 +3,9 @@
 // font, and a message handler. Skin commands travel between controls only
 // as messages through this interface (Perform, SendMessage).
 //
-// Our controls are Qt widgets that also implement Control; the widget is
-// reached through Widget().
+// The interface needs no widgets, so the skin layers that call it link what
+// they include. Our controls are Qt widgets that implement it through
+// WidgetControl (WidgetControl.h); the widget is reached through Widget().
 #pragma once
 
 #include "platform/Colors.h"
@@ -41,7 +42,7 @@ constexpr uint16_t AlphaArgument(uintptr_t wparam) {
 
 class Control {
 public:
-    virtual ~Control() = default;
+    virtual ~Control();
 
     virtual QWidget* Widget() = 0;
     const QWidget* Widget() const { return const_cast<Control*>(this)->Widget(); }
@@ -55,17 +56,15 @@ public:
         return m.Result;
     }
 
-    // The layers below the widgets (skin drawing) reach a control only
-    // through its virtual functions, so they need not link the widgets.
-    virtual QString Name() const;
+    virtual QString Name() const = 0;
     int Tag = 0;
     // Position and size in the parent's client coordinates.
-    virtual QRect BoundsRect() const;
+    virtual QRect BoundsRect() const = 0;
     // The nearest enclosing widget that is a Control, or null.
-    virtual Control* Parent() const;
+    virtual Control* Parent() const = 0;
     // The nearest Controls among the widgets below this one, in creation
     // order; plain widgets in between are looked through, windows are not.
-    virtual std::vector<Control*> Controls() const;
+    virtual std::vector<Control*> Controls() const = 0;
 
     // Set while the control is being built from its settings, and while it
     // is being destroyed; skin broadcasts pass such controls by.
@@ -73,10 +72,10 @@ public:
     unsigned ComponentState = 0;
 
     // Whether the control itself is set visible (its parents may be hidden).
-    virtual bool Visible() const;
-    virtual void SetVisible(bool visible);
-    virtual bool Enabled() const;
-    virtual void SetEnabled(bool enabled);
+    virtual bool Visible() const = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual bool Enabled() const = 0;
+    virtual void SetEnabled(bool enabled) = 0;
 
     TColor Color() const { return color_; }
     virtual void SetColor(TColor color);
@@ -87,17 +86,16 @@ public:
     // painted by its parent's window.
     virtual bool IsWindowed() const { return true; }
     // The name of the control's class, without namespaces ("TsMemo").
-    virtual QString ClassName() const;
+    virtual QString ClassName() const = 0;
     // Whether the control holds the keyboard focus.
-    virtual bool Focused() const;
+    virtual bool Focused() const = 0;
     // Marks the whole control (and its children) for repainting.
-    virtual void Invalidate();
+    virtual void Invalidate() = 0;
 
 protected:
-    // Called after the colour or font changed; the default applies the font
-    // and colours to the widget.
+    // Called after the colour or font changed.
     virtual void ColorChanged() {}
-    virtual void FontChanged();
+    virtual void FontChanged() {}
 
     TColor color_ = clBtnFace;
     TFont font_;
@@ -108,10 +106,5 @@ inline intptr_t SendMessage(Control* target, uint32_t msg, uintptr_t wparam = 0,
                             intptr_t lparam = 0) {
     return target ? target->Perform(msg, wparam, lparam) : 0;
 }
-
-// The Control a widget implements, or null.
-Control* AsControl(QWidget* widget);
-// The descendant of root (root included) with this name, or null.
-Control* FindControl(QWidget* root, const QString& name);
 
 } // namespace platform

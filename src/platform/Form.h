@@ -2,7 +2,7 @@
 // client area of a given size below it, where controls sit at fixed places.
 #pragma once
 
-#include "platform/Control.h"
+#include "platform/WidgetControl.h"
 
 #include <QWidget>
 #include <vector>
@@ -16,7 +16,7 @@ enum class BorderStyle { Single, Sizeable }; // Single: fixed size
 enum BorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 enum class FormPosition { Designed, ScreenCenter, MainFormCenter };
 
-class TForm : public QWidget, public Control {
+class TForm : public QWidget, public WidgetControl {
     Q_OBJECT
 public:
     TForm(const QString& name, QSize clientSize, BorderStyle border, unsigned borderIcons,

@@ -5,14 +5,14 @@
 #pragma once
 
 #include "platform/Bitmap.h"
-#include "platform/Control.h"
+#include "platform/WidgetControl.h"
 
 #include <QWidget>
 #include <functional>
 
 namespace platform {
 
-class TImage : public QWidget, public Control {
+class TImage : public QWidget, public WidgetControl {
     Q_OBJECT
 public:
     explicit TImage(QWidget* parent = nullptr);

@@ -1,6 +1,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Application.h"
-#include "platform/Control.h"
+#include "platform/WidgetControl.h"
 #include "support/Boxes.h"
 
 #include "support/Printers.h"
@@ -74,7 +74,7 @@ TEST(Dialogs, FailedCommandShowsAnErrorBoxAndTheProgramGoesOn) {
 
 namespace {
 
-class Echo : public QWidget, public Control {
+class Echo : public QWidget, public platform::WidgetControl {
 public:
     explicit Echo(QWidget* parent = nullptr) : QWidget(parent) {}
     QWidget* Widget() override { return this; }

@@ -1,6 +1,7 @@
 #include "skin/draw/Blend.h"
 #include "skin/draw/TsCommonData.h"
 
+#include "platform/WidgetControl.h"
 #include "support/Printers.h"
 #include <QTemporaryDir>
 #include <QWidget>
@@ -27,7 +28,7 @@ constexpr uint32_t kOwn = 0x4080C0;
 
 // A control that hands its skin commands to its skin data and logs the
 // commands that reach it.
-class FakeSkinned : public QWidget, public Control {
+class FakeSkinned : public QWidget, public platform::WidgetControl {
 public:
     explicit FakeSkinned(QWidget* parent, int kind = 0, bool skinned = true)
         : QWidget(parent), Data(this), skinned_(skinned) {
@@ -120,7 +121,7 @@ TEST_F(CommonDataTest, BackgroundColourByTransparency) {
     for (const Row& row : {Row{"QUARTER", quarter}, Row{"PANEL", 1000}, Row{"CLEAR", p}}) {
         FakeSkinned c(&parent);
         c.Data.SetSkinSection(row.section);
-        EXPECT_EQ(c.Data.GetStateColor(0), row.expected) << row.section;
+        EXPECT_EQ(Value(c.Data.GetStateColor(VisualState::Normal)), row.expected) << row.section;
         EXPECT_EQ(uint32_t(c.Perform(platform::SM_ALPHACMD,
                                      platform::MakeAlphaWParam(SkinCmdGetBgColor))),
                   row.expected)
@@ -142,7 +143,7 @@ TEST_F(CommonDataTest, TransparentChildPassesBackgroundRequestsUp) {
     BackgroundRequest request;
     child.Perform(platform::SM_ALPHACMD, platform::MakeAlphaWParam(SkinCmdGetBgInfo),
                   reinterpret_cast<intptr_t>(&request));
-    EXPECT_EQ(request.Kind, 2);
+    EXPECT_EQ(request.Kind, BackgroundAnswer::Picture);
     EXPECT_EQ(request.Bitmap, parent.Data.CacheBitmap());
     EXPECT_EQ(request.OffsetX, 5);
     EXPECT_EQ(request.OffsetY, 7);

@@ -1,6 +1,7 @@
 #include "skin/data/ColorShift.h"
 #include "skin/data/TsSkinManager.h"
 
+#include "platform/WidgetControl.h"
 #include "support/Files.h"
 #include "support/Printers.h"
 #include <QDir>
@@ -28,7 +29,7 @@ FakeHost* gFakeHost = nullptr;
 
 // A control that writes every skin command it receives into a shared log
 // as "name:command"; the questions 4 and 7 are answered, not logged.
-class FakeControl : public QWidget, public Control {
+class FakeControl : public QWidget, public platform::WidgetControl {
 public:
     FakeControl(const QString& name, QWidget* parent, QStringList* log, bool windowed = true,
                 bool handlesSkin = false)

@@ -8,6 +8,7 @@
 #include "support/Printers.h"
 #include <QSet>
 #include <QTemporaryDir>
+#include <climits>
 #include <gtest/gtest.h>
 
 using namespace skin;
@@ -106,8 +107,7 @@ TEST(SkinPaint, TextureFillModes) {
                 .arg(c.mode, 2, 10, QChar('0')),
             MasterWithTile());
         Bitmap actual = Filled(5, 5, untouched);
-        RenderSectionBackground(skin.Manager(), skin.Section("S"), "S", ParentCacheInfo(),
-                                kTransparentKey, -1, -1, actual, QPoint(), actual.Rect(), 0);
+        RenderSectionBackground(skin.Manager(), {.Target = actual, .Section = skin.Section("S")});
         Bitmap expected(5, 5);
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 5; ++x) {
@@ -133,15 +133,17 @@ TEST(SkinPaint, TransparencyOverColourAndPicture) {
                             MasterWithTile());
         // Over a colour: mixed with the parent keeping t percent.
         Bitmap b(3, 2);
-        RenderSectionBackground(skin.Manager(), skin.Section("S"), "S",
-                                ParentCacheInfo::Color(Rgb(parentColor)), kTransparentKey, -1, -1,
-                                b, QPoint(), b.Rect(), 0);
+        RenderSectionBackground(skin.Manager(),
+                                {.Target = b,
+                                 .Section = skin.Section("S"),
+                                 .Parent = ParentCacheInfo::Color(RgbColor{Rgb(parentColor)})});
         const uint32_t mixed = MixColors(Rgb(parentColor), Rgb(own), t / 100.0);
         EXPECT_EQ(Rgb(b.ScanLine(1)[2]), mixed);
         // Over a picture: blended with a = t × 255 / 100 for the parent.
-        RenderSectionBackground(skin.Manager(), skin.Section("S"), "S",
-                                ParentCacheInfo::Picture(&parent, 1, 2), kTransparentKey, -1, -1, b,
-                                QPoint(3, 1), b.Rect(), 0);
+        RenderSectionBackground(skin.Manager(), {.Target = b,
+                                                 .Section = skin.Section("S"),
+                                                 .Parent = ParentCacheInfo::Picture(&parent, 1, 2),
+                                                 .Position = QPoint(3, 1)});
         const int a = t * 255 / 100;
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 3; ++x) {
@@ -171,8 +173,7 @@ TEST(SkinPaint, GradientWithTexture) {
     {
         const TinySkin skin(options.arg(Rgb(color)).arg(50).arg(50), MasterWithTile());
         Bitmap b(4, 4);
-        RenderSectionBackground(skin.Manager(), skin.Section("S"), "S", ParentCacheInfo(),
-                                kTransparentKey, -1, -1, b, QPoint(), b.Rect(), 0);
+        RenderSectionBackground(skin.Manager(), {.Target = b, .Section = skin.Section("S")});
         const int a = 50 * 255 / 100;
         for (int shift : {0, 8, 16})
             EXPECT_EQ(channel(b.ScanLine(0)[0], shift),
@@ -182,8 +183,7 @@ TEST(SkinPaint, GradientWithTexture) {
     {
         const TinySkin skin(options.arg(Rgb(color)).arg(40).arg(30), MasterWithTile());
         Bitmap b(4, 4);
-        RenderSectionBackground(skin.Manager(), skin.Section("S"), "S", ParentCacheInfo(),
-                                kTransparentKey, -1, -1, b, QPoint(), b.Rect(), 0);
+        RenderSectionBackground(skin.Manager(), {.Target = b, .Section = skin.Section("S")});
         const int a = 40 * 255 / 100; // 102: the texture keeps its weight
         for (int shift : {0, 8, 16}) {
             const int layered =
@@ -207,14 +207,16 @@ TEST(SkinPaint, BorderWidthsShrinkToFit) {
     const TinySkin skin("[S]\r\nBORDERSMASK=^0000^0004^0011^0007^0005^0001^0005^0001^1^0^0^0\r\n",
                         master);
     Bitmap b = Filled(7, 3, Px(1, 1, 1));
-    DrawBorderMask(b, b.Rect(), false, 0, skin.Mask("S", "BORDERSMASK"), ParentCacheInfo());
+    DrawBorderMask(b, b.Rect(), KeyPixels::KeepTarget, VisualState::Normal,
+                   skin.Mask("S", "BORDERSMASK"), ParentCacheInfo());
     const uint32_t want[7] = {Px(100, 0, 0), Px(100, 0, 1), Px(100, 0, 2), Px(100, 0, 3),
                               Px(0, 0, 108), Px(0, 0, 109), Px(0, 0, 110)};
     for (int x = 0; x < 7; ++x)
         EXPECT_EQ(b.ScanLine(0)[x] & 0xFFFFFF, want[x] & 0xFFFFFF) << x;
     // Narrower than two pixels: nothing.
     Bitmap thin = Filled(1, 3, Px(1, 1, 1));
-    DrawBorderMask(thin, thin.Rect(), false, 0, skin.Mask("S", "BORDERSMASK"), ParentCacheInfo());
+    DrawBorderMask(thin, thin.Rect(), KeyPixels::KeepTarget, VisualState::Normal,
+                   skin.Mask("S", "BORDERSMASK"), ParentCacheInfo());
     EXPECT_EQ(thin.ScanLine(0)[0], Px(1, 1, 1));
 }
 
@@ -239,18 +241,19 @@ TEST(SkinPaint, MaskedPieces) {
         return out;
     };
     struct Case {
-        bool corners;
+        KeyPixels keys;
         ParentCacheInfo p;
         uint32_t keyPixel;
     };
+    const RgbColor brown{0x332211};
     const Case cases[] = {
-        {true, ParentCacheInfo::Picture(&parent, 1, 1), Px(5, 6, 7)},
-        {true, ParentCacheInfo::Color(0x332211), Px(0x11, 0x22, 0x33)},
-        {false, ParentCacheInfo::Color(0x332211), dst},
+        {KeyPixels::ShowParent, ParentCacheInfo::Picture(&parent, 1, 1), Px(5, 6, 7)},
+        {KeyPixels::ShowParent, ParentCacheInfo::Color(brown), Px(0x11, 0x22, 0x33)},
+        {KeyPixels::KeepTarget, ParentCacheInfo::Color(brown), dst},
     };
     for (const Case& c : cases) {
         Bitmap b = Filled(2, 1, dst);
-        CopyMaskedPiece(b, QRect(0, 0, 2, 1), QRect(10, 0, 2, 1), mask, image, c.corners, c.p);
+        CopyMaskedPiece(b, QRect(0, 0, 2, 1), QRect(10, 0, 2, 1), mask, image, c.keys, c.p);
         EXPECT_EQ(b.ScanLine(0)[0] & 0xFFFFFF, blended(dst) & 0xFFFFFF);
         EXPECT_EQ(b.ScanLine(0)[1] & 0xFFFFFF, c.keyPixel & 0xFFFFFF);
     }
@@ -258,7 +261,7 @@ TEST(SkinPaint, MaskedPieces) {
 
 TEST(SkinPaint, DottedFocusOnThirtyByNine) {
     Bitmap b = Filled(31, 10, Px(128, 128, 128));
-    DrawDottedFocus(b, QRect(0, 0, 30, 9), 0xFFFFFF, 0x000000);
+    DrawDottedFocus(b, QRect(0, 0, 30, 9), RgbColor{0xFFFFFF}, RgbColor{0x000000});
     auto dark = [&](int x, int y) { return (b.ScanLine(y)[x] & 0xFFFFFF) == 0; };
     auto light = [&](int x, int y) { return (b.ScanLine(y)[x] & 0xFFFFFF) == 0xFFFFFF; };
     // The right and bottom edges lie on column 28 and row 7.
@@ -281,7 +284,8 @@ TEST(SkinPaint, DottedFocusOnThirtyByNine) {
 TEST(SkinPaint, DisabledLookKeepsFortyPercent) {
     const Bitmap parent = Filled(6, 6, Px(0, 0, 200));
     Bitmap b = Filled(2, 2, Px(100, 50, 0));
-    DrawDisabledLook(b, dkBlended, QPoint(1, 1), ParentCacheInfo::Picture(&parent, 0, 0), 0);
+    DrawDisabledLook(b, dkBlended, QPoint(1, 1), ParentCacheInfo::Picture(&parent, 0, 0),
+                     RgbColor{0});
     EXPECT_EQ(b.ScanLine(1)[1] & 0xFFFFFF, Px(40, 20, 120) & 0xFFFFFF);
 }
 
@@ -348,8 +352,11 @@ TEST(SkinPaint, WoodButtonOverAPicture) {
     for (int state : {0, 1, 2}) {
         SCOPED_TRACE(state);
         Bitmap b(114, 27);
-        RenderSectionByIndex(manager, button, "BUTTON", ParentCacheInfo::Picture(&parent, 0, 0), -1,
-                             -1, b, at, b.Rect(), state);
+        RenderSectionByIndex(manager, {.Target = b,
+                                       .Section = button,
+                                       .State = VisualState{state},
+                                       .Parent = ParentCacheInfo::Picture(&parent, 0, 0),
+                                       .Position = at});
         // The middle shows the parent in state 0; in the hot states the
         // gradient is laid over it with a = 79 × 255 / 100 = 201 for the parent.
         const uint32_t under = parent.ScanLine(at.y() + 13)[at.x() + 57];
@@ -371,8 +378,11 @@ TEST(SkinPaint, WoodButtonOverAPicture) {
         const uint32_t src = master.ScanLine(sy)[sx], m = master.ScanLine(sy + 21)[sx];
         EXPECT_NE(src & 0xFFFFFF, 0xFF00FFu);
         Bitmap bg(114, 27);
-        RenderSectionBackground(manager, button, "BUTTON", ParentCacheInfo::Picture(&parent, 0, 0),
-                                kTransparentKey, -1, -1, bg, at, bg.Rect(), state);
+        RenderSectionBackground(manager, {.Target = bg,
+                                          .Section = button,
+                                          .State = VisualState{state},
+                                          .Parent = ParentCacheInfo::Picture(&parent, 0, 0),
+                                          .Position = at});
         for (int shift : {0, 8, 16})
             EXPECT_EQ(int((b.ScanLine(4)[4] >> shift) & 0xFF),
                       MaskBlend(int((bg.ScanLine(4)[4] >> shift) & 0xFF),
@@ -414,7 +424,10 @@ TEST(SkinPaint, WoodSectionsAsTheFormulasSay) {
     const Bitmap& master = m.MasterImage();
     auto render = [&](const char* name, int w, int h, int state, const ParentCacheInfo& p) {
         Bitmap b(w, h);
-        RenderSectionByIndex(m, m.FindSection(name), name, p, -1, -1, b, QPoint(), b.Rect(), state);
+        RenderSectionByIndex(m, {.Target = b,
+                                 .Section = m.FindSection(name),
+                                 .State = VisualState{state},
+                                 .Parent = p});
         return b;
     };
     // PANEL: its gradient and the big texture in one pass, each half.
@@ -443,7 +456,7 @@ TEST(SkinPaint, WoodSectionsAsTheFormulasSay) {
     // MENUITEM: the parent alone when normal (no border in state 0); when hot
     // the hot gradient over it with 50 % for the parent, and the border.
     {
-        const ParentCacheInfo p = ParentCacheInfo::Color(0x336699);
+        const ParentCacheInfo p = ParentCacheInfo::Color(RgbColor{0x336699});
         const Bitmap normal = render("MENUITEM", 120, 20, 0, p);
         EXPECT_EQ(platform::ColorFromPixel(normal.ScanLine(0)[0]), 0x336699u);
         EXPECT_EQ(platform::ColorFromPixel(normal.ScanLine(10)[60]), 0x336699u);
@@ -458,13 +471,13 @@ TEST(SkinPaint, WoodSectionsAsTheFormulasSay) {
     }
     // EDIT: its flat colour inside its three-pixel border.
     {
-        const Bitmap b = render("EDIT", 431, 433, 0, ParentCacheInfo::Color(0));
+        const Bitmap b = render("EDIT", 431, 433, 0, ParentCacheInfo::Color(RgbColor{0}));
         EXPECT_EQ(platform::ColorFromPixel(b.ScanLine(200)[200]), 8500947u);
         EXPECT_NE(platform::ColorFromPixel(b.ScanLine(200)[1]), 8500947u);
     }
     // A state beyond the section's states is its last: BUTTON state 3 is 2.
     {
-        const ParentCacheInfo p = ParentCacheInfo::Color(0x808080);
+        const ParentCacheInfo p = ParentCacheInfo::Color(RgbColor{0x808080});
         EXPECT_TRUE(SamePixels(render("BUTTON", 60, 30, 2, p), render("BUTTON", 60, 30, 3, p),
                                "button-state-3"));
         EXPECT_TRUE(
@@ -487,8 +500,10 @@ TEST(SkinPaint, SectionTextColours) {
         canvas.Font.Name = "Liberation Sans";
         canvas.Font.Height = 30;
         canvas.Font.Style = platform::fsBold;
-        DrawSectionText(canvas, QStringLiteral("Ш"), enabled, &skin.Manager(), false,
-                        skin.Section("S"), platform::DT_SINGLELINE, QRect(5, 0, 50, 40));
+        DrawSectionText(
+            canvas, QStringLiteral("Ш"),
+            {.Rect = QRect(5, 0, 50, 40), .Format = platform::DT_SINGLELINE, .Enabled = enabled},
+            &skin.Manager(), skin.Section("S"));
         QSet<uint32_t> colours;
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 60; ++x)
@@ -518,21 +533,96 @@ TEST(SkinPaint, KeyedPieces) {
     const Bitmap parent = Filled(4, 4, Px(5, 6, 7));
     const uint32_t dst = Px(200, 100, 0);
     struct Case {
-        bool corners;
+        KeyPixels keys;
         ParentCacheInfo p;
         uint32_t keyPixel;
     };
+    const RgbColor brown{0x332211};
     const Case cases[] = {
-        {true, ParentCacheInfo::Picture(&parent, 2, 2), Px(5, 6, 7)},
-        {true, ParentCacheInfo::Color(0x332211), Px(0x11, 0x22, 0x33)},
-        {false, ParentCacheInfo::Picture(&parent, 2, 2), dst},
-        {false, ParentCacheInfo::Color(0x332211), dst},
+        {KeyPixels::ShowParent, ParentCacheInfo::Picture(&parent, 2, 2), Px(5, 6, 7)},
+        {KeyPixels::ShowParent, ParentCacheInfo::Color(brown), Px(0x11, 0x22, 0x33)},
+        {KeyPixels::KeepTarget, ParentCacheInfo::Picture(&parent, 2, 2), dst},
+        {KeyPixels::KeepTarget, ParentCacheInfo::Color(brown), dst},
     };
     for (const Case& c : cases) {
         Bitmap b = Filled(2, 1, dst);
-        CopyKeyedPiece(b, image, QPoint(0, 0), c.corners, c.p, kTransparentKey, QRect(20, 0, 2, 1));
+        CopyKeyedPiece(b, QPoint(0, 0), image, QRect(20, 0, 2, 1), c.keys, c.p);
         EXPECT_EQ(b.ScanLine(0)[0] & 0xFFFFFF, Px(60, 70, 80) & 0xFFFFFF);
-        EXPECT_EQ(b.ScanLine(0)[1] & 0xFFFFFF, c.keyPixel & 0xFFFFFF) << c.corners;
+        EXPECT_EQ(b.ScanLine(0)[1] & 0xFFFFFF, c.keyPixel & 0xFFFFFF) << int(c.keys);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Hostile values: a section's STATES may be any integer, the most negative
+// one too, and a parent's offset may lie at either end of the integer
+// range. The sanitizer build turns any overflow here into a failure.
+TEST(SkinPaint, ExtremeStateCountsAndStates) {
+    struct Row {
+        int count, state, expected;
+    };
+    const Row rows[] = {
+        {INT_MIN, 0, 0},
+        {INT_MIN, INT_MAX, 0},
+        {INT_MIN, INT_MIN, 0},
+        {0, 5, 0},
+        {1, 1, 0},
+        {3, 5, 2},
+        {3, -4, 0},
+        {3, 1, 1},
+        {INT_MAX, INT_MAX, INT_MAX - 1},
+    };
+    for (const Row& row : rows) {
+        TsGeneralData d;
+        d.StateCount = row.count;
+        EXPECT_EQ(Number(ClampState(d, VisualState{row.state})), row.expected)
+            << row.count << " " << row.state;
+    }
+    // A whole section with that count paints every state as its normal one.
+    const TinySkin skin("[S]\r\nCOLOR=255\r\nHOTCOLOR=65280\r\nSTATES=-2147483648\r\n",
+                        MasterWithTile());
+    auto paint = [&](int state) {
+        Bitmap b = Filled(4, 4, Px(1, 2, 3));
+        RenderSectionByIndex(
+            skin.Manager(),
+            {.Target = b, .Section = skin.Section("S"), .State = VisualState{state}});
+        return b;
+    };
+    const Bitmap normal = paint(0);
+    EXPECT_EQ(Rgb(normal.ScanLine(2)[2]), 255u);
+    for (int state : {1, INT_MAX, INT_MIN})
+        EXPECT_TRUE(SamePixels(normal, paint(state), QString("min-states-%1").arg(state)));
+}
+
+TEST(SkinPaint, ParentOffsetsAtTheEndsOfTheRange) {
+    const Bitmap parent = Filled(4, 4, Px(5, 6, 7));
+    // Moving far out and back lands where one would expect; beyond the
+    // limit the parent simply has no pixel there.
+    const ParentCacheInfo near = ParentCacheInfo::Picture(&parent, 3, 1);
+    EXPECT_EQ(near.Moved(-3, -1).PixelAt(0, 0), parent.ScanLine(0));
+    EXPECT_EQ(near.PixelAt(0, 2), parent.ScanLine(3) + 3);
+    for (const QPoint at : {QPoint(INT_MAX, INT_MAX), QPoint(INT_MIN, INT_MIN),
+                            QPoint(INT_MAX, INT_MIN), QPoint(0, INT_MIN)}) {
+        const ParentCacheInfo far = ParentCacheInfo::Picture(&parent, at.x(), at.y());
+        for (const ParentCacheInfo& p :
+             {far, far.Moved(INT_MAX, INT_MAX), far.Moved(INT_MIN, INT_MIN), far.Moved(8, 8)}) {
+            EXPECT_EQ(p.PixelAt(0, 0), nullptr);
+            EXPECT_EQ(p.PixelAt(INT_MAX, INT_MIN), nullptr);
+        }
+    }
+    // A see-through section over a parent that far away leaves its target
+    // alone, whatever its position.
+    const TinySkin skin("[S]\r\nCOLOR=255\r\nTRANSPARENCY=100\r\nSTATES=1\r\n", MasterWithTile());
+    for (const QPoint at : {QPoint(INT_MAX, INT_MAX), QPoint(INT_MIN, 0)}) {
+        Bitmap b = Filled(3, 3, Px(1, 2, 3));
+        RenderSectionByIndex(skin.Manager(),
+                             {.Target = b,
+                              .Section = skin.Section("S"),
+                              .Parent = ParentCacheInfo::Picture(&parent, at.x(), at.y()),
+                              .Position = QPoint(INT_MAX, INT_MIN)});
+        EXPECT_TRUE(SamePixels(Filled(3, 3, Px(1, 2, 3)), b, "far-parent"));
     }
 }
 

@@ -1,14 +1,14 @@
 // The push button of the program (the refresh button).
 #pragma once
 
-#include "platform/Control.h"
+#include "platform/WidgetControl.h"
 
 #include <QPushButton>
 #include <functional>
 
 namespace skin {
 
-class TsButton : public QPushButton, public platform::Control {
+class TsButton : public QPushButton, public platform::WidgetControl {
     Q_OBJECT
 public:
     explicit TsButton(QWidget* parent = nullptr);

@@ -3,7 +3,7 @@
 // as two characters, as the rest of the program expects of a text box.
 #pragma once
 
-#include "platform/Control.h"
+#include "platform/WidgetControl.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -11,7 +11,7 @@
 
 namespace skin {
 
-class TsMemo : public QPlainTextEdit, public platform::Control {
+class TsMemo : public QPlainTextEdit, public platform::WidgetControl {
     Q_OBJECT
 public:
     explicit TsMemo(QWidget* parent = nullptr);

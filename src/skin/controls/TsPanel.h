@@ -1,13 +1,13 @@
 // A panel: a raised area that holds other controls.
 #pragma once
 
-#include "platform/Control.h"
+#include "platform/WidgetControl.h"
 
 #include <QFrame>
 
 namespace skin {
 
-class TsPanel : public QFrame, public platform::Control {
+class TsPanel : public QFrame, public platform::WidgetControl {
     Q_OBJECT
 public:
     explicit TsPanel(QWidget* parent = nullptr);

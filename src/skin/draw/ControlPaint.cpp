@@ -13,27 +13,30 @@ void ChangeColours(platform::Bitmap& b, const TsCommonData& data) {
     ApplySaturationToBitmap(b, data.Saturation());
 }
 
-// Shared by both: background, corners and border.
-bool RenderLayers(const TsCommonData& data, ParentCacheInfo p, bool corners, int state,
-                  platform::Bitmap& b, QPoint q, QRect r) {
+// Shared by both: background, corners and border. Answers whether a
+// border was drawn.
+bool RenderLayers(const TsCommonData& data, const PaintRequest& request, KeyPixels keys) {
     const TsSkinManager* m = data.SkinManager();
-    if (!m || !m->IsValidSection(data.SectionIndex) || b.Empty() || r.isEmpty() ||
-        !b.Rect().contains(r))
+    const QRect r = request.Area();
+    if (!m || !m->IsValidSection(data.SectionIndex) || request.Target.Empty() || r.isEmpty() ||
+        !request.Target.Rect().contains(r))
         return false;
     const TsGeneralData& d = m->SectionTable()[data.SectionIndex];
-    state = std::clamp(state, 0, std::max(0, d.StateCount - 1));
-    const uint32_t own = data.CustomColor() && data.HostControl()
-                             ? platform::ColorToRGB(data.HostControl()->Color())
-                             : kTransparentKey;
-    RenderSectionBackground(*m, data.SectionIndex, data.SkinSection(), p, own, data.PatternIndex,
-                            data.HotPatternIndex, b, q, r, state);
-    DrawSectionCorners(*m, d, b, r, state);
+    PaintRequest own = request;
+    own.Section = data.SectionIndex;
+    own.State = ClampState(d, request.State);
+    own.Textures = &data.Textures;
+    own.OwnColor = data.CustomColor() && data.HostControl()
+                       ? ToRgb(SkinColor{data.HostControl()->Color()})
+                       : kNoColor;
+    RenderSectionBackground(*m, own);
+    DrawSectionCorners(own.Target, r, own.State, *m, d);
     if (!m->IsValidMask(data.BorderMaskIndex))
         return false;
     const TsMaskData& border = m->MaskTable()[data.BorderMaskIndex];
-    if (state == 0 && (border.FillMode & 2))
+    if (own.State == VisualState::Normal && HasBorderFill(border, NoneWhenNormal))
         return false;
-    DrawBorderMask(b, r, corners, state, border, p.Moved(q.x() + r.left(), q.y() + r.top()));
+    DrawBorderMask(own.Target, r, keys, own.State, border, own.ParentBehindArea());
     return true;
 }
 
@@ -64,27 +67,30 @@ void DrawContoured(platform::Canvas& canvas, const QString& text, const TsFontCo
 
 } // namespace
 
-void RenderSection(const TsCommonData& data, ParentCacheInfo p, bool corners, int state,
-                   platform::Bitmap& b, QPoint q, QRect r) {
-    const bool border = RenderLayers(data, p, corners, state, b, q, r);
+void RenderSection(const TsCommonData& data, const PaintRequest& request, KeyPixels keys) {
+    const bool border = RenderLayers(data, request, keys);
     const TsSkinManager* m = data.SkinManager();
     if (!m || !m->IsValidSection(data.SectionIndex))
         return;
     // A picture that shows its parent is not recoloured.
     const TsGeneralData& d = m->SectionTable()[data.SectionIndex];
-    if (border || d.StateData[state > 0 ? 1 : 0].Transparency == 0)
-        ChangeColours(b, data);
+    if (border || LookFor(d, request.State).Transparency == 0)
+        ChangeColours(request.Target, data);
 }
 
-void RenderPanelSection(const TsCommonData& data, platform::Control* container, int state,
-                        platform::Bitmap& b, QPoint q, QRect r) {
-    BackgroundRequest request;
-    AskParentBackground(request, container, false);
-    RenderLayers(data, request.ToParentCache(), true, state, b, q, r);
+void RenderPanelSection(const TsCommonData& data, platform::Control* container,
+                        const PaintRequest& request) {
+    BackgroundRequest asked;
+    AskParentBackground(asked, container, false);
+    PaintRequest over = request;
+    over.Parent = asked.ToParentCache();
+    RenderLayers(data, over, KeyPixels::ShowParent);
 }
 
-void DrawSkinText(platform::Canvas& canvas, const QString& text, bool enabled, bool hot,
-                  const TsCommonData& data, uint32_t format, QRect r) {
+void DrawSkinText(platform::Canvas& canvas, const QString& text, const TextRequest& how,
+                  const TsCommonData& data) {
+    QRect r = how.Rect;
+    const uint32_t format = how.Format;
     if (text.isEmpty())
         return;
     const platform::TFont saved = canvas.Font;
@@ -92,7 +98,7 @@ void DrawSkinText(platform::Canvas& canvas, const QString& text, bool enabled, b
     canvas.SetClipRect(r.translated(canvas.Origin()));
     canvas.TextBackground = platform::clNone;
     const TsSkinManager* m = data.SkinManager();
-    if (hot && data.SkinSection() == QStringLiteral("WEBBUTTON"))
+    if (how.State != VisualState::Normal && data.SkinSection() == QStringLiteral("WEBBUTTON"))
         canvas.Font.Style |= platform::fsUnderline;
     auto change = [&](qint32 c) {
         return ChangeSaturation(ChangeHue(c, data.HueOffset()), data.Saturation());
@@ -103,21 +109,23 @@ void DrawSkinText(platform::Canvas& canvas, const QString& text, bool enabled, b
         // Check boxes, radio buttons and group boxes would take the colours of
         // an opaque section up their parents; this program has none of them.
         const TsGeneralData& d = m->SectionTable()[data.SectionIndex];
-        if (!enabled) {
-            canvas.Font.Color =
-                change(int32_t(MixColors(uint32_t(d.FontColors.Text), m->GlobalColor(), 0.4)));
+        if (!how.Enabled) {
+            const RgbColor faded =
+                MixColors(StoredToRgb(d.FontColors.Text), RgbColor{m->GlobalColor()}, 0.4);
+            canvas.Font.Color = change(Value(ToStored(faded)));
             canvas.DrawText(text, r, format);
         } else {
-            DrawContoured(canvas, text, d.StateData[hot ? 1 : 0].FontColors, format, r, change);
+            DrawContoured(canvas, text, LookFor(d, how.State).FontColors, format, r, change);
         }
     }
     canvas.Font = saved;
     canvas.SetClipRect(savedClip);
 }
 
-void DrawSectionText(platform::Canvas& canvas, const QString& text, bool enabled,
-                     const TsSkinManager* manager, bool hot, int section, uint32_t format,
-                     QRect r) {
+void DrawSectionText(platform::Canvas& canvas, const QString& text, const TextRequest& how,
+                     const TsSkinManager* manager, int section) {
+    QRect r = how.Rect;
+    const uint32_t format = how.Format;
     if (!manager)
         manager = TsSkinManager::DefaultManager();
     if (text.isEmpty() || !manager || !manager->IsValidSection(section))
@@ -125,12 +133,13 @@ void DrawSectionText(platform::Canvas& canvas, const QString& text, bool enabled
     const platform::TFont saved = canvas.Font;
     canvas.TextBackground = platform::clNone;
     const TsGeneralData& d = manager->SectionTable()[section];
-    if (enabled) {
-        DrawContoured(canvas, text, d.StateData[hot ? 1 : 0].FontColors, format, r,
+    if (how.Enabled) {
+        DrawContoured(canvas, text, LookFor(d, how.State).FontColors, format, r,
                       [](qint32 c) { return c; });
     } else {
-        canvas.Font.Color =
-            int32_t(MixColors(uint32_t(d.StateData[0].FontColors.Text), uint32_t(d.Color), 0.4));
+        const RgbColor faded =
+            MixColors(StoredToRgb(d.StateData[0].FontColors.Text), StoredToRgb(d.Color), 0.4);
+        canvas.Font.Color = Value(ToStored(faded));
         canvas.DrawText(text, r, format);
     }
     canvas.Font = saved;

@@ -26,9 +26,9 @@ constexpr uint32_t kRgbMask = 0xFFFFFF;
 #define CHAROLIST_WIDE_LOOPS
 #endif
 
-// Pixel words are 0xAARRGGBB; colours 0x00BBGGRR.
-uint32_t PixelOf(uint32_t rgb) {
-    return platform::PixelFromColor(rgb);
+// The row word of an opaque pixel of a colour.
+uint32_t PixelOf(RgbColor c) {
+    return Value(ToPixel(c));
 }
 bool IsKey(uint32_t px) {
     return (px & kRgbMask) == kTransparentKey; // the key reads the same both ways
@@ -72,12 +72,38 @@ bool FitsInside(const Bitmap& b, QRect r) {
 // The parent's pixel behind (dx, dy) of a piece that p addresses; none when
 // the parent has no picture there.
 const uint32_t* ParentPixel(const ParentCacheInfo& p, int dx, int dy) {
-    if (!p.HasPicture())
-        return nullptr;
-    const int x = p.OffsetX + dx, y = p.OffsetY + dy;
-    if (x < 0 || y < 0 || x >= p.Bitmap->Width() || y >= p.Bitmap->Height())
-        return nullptr;
-    return p.Bitmap->ScanLine(y) + x;
+    return p.PixelAt(dx, dy);
+}
+
+// What a see-through pixel of a piece becomes when the parent shows: the
+// parent's pixel (made opaque), or its colour; the target's pixel otherwise.
+uint32_t ParentShowing(const ParentCacheInfo& p, int dx, int dy, uint32_t target) {
+    if (const uint32_t* parent = p.PixelAt(dx, dy))
+        return *parent | 0xFF000000u;
+    return p.HasColor() ? PixelOf(p.FillColor) : target;
+}
+
+// The one clip-and-walk loop of pieces: `src` of `picture` placed with its
+// top-left at `at` in b, limited to both pictures, row pointers fetched once
+// per row. rule(target, source, sx, sy, px, py) decides each pixel; (sx,
+// sy) is in the picture, (px, py) in the piece.
+template <typename Rule>
+void WalkPiece(Bitmap& b, QPoint at, const Bitmap& picture, QRect src, Rule rule) {
+    const QRect inPicture = src.intersected(picture.Rect());
+    const QPoint shift = at - src.topLeft();
+    const QRect dst = inPicture.translated(shift).intersected(b.Rect());
+    if (dst.isEmpty())
+        return;
+    const QRect from = dst.translated(-shift);
+    const RowsOf rows(b);
+    const ConstRowsOf pictureRows(picture);
+    for (int y = 0; y < dst.height(); ++y) {
+        uint32_t* row = rows[dst.top() + y] + dst.left();
+        const uint32_t* pic = pictureRows[from.top() + y] + from.left();
+        const int sy = from.top() + y, py = dst.top() + y - at.y();
+        for (int x = 0; x < dst.width(); ++x)
+            rule(row[x], pic[x], from.left() + x, sy, dst.left() + x - at.x(), py);
+    }
 }
 
 // MaskBlend on the three colour bytes, the destination's fourth byte kept.
@@ -146,14 +172,6 @@ void StretchArea(Bitmap& b, QRect dst, const Bitmap& image, QRect area) {
     }
 }
 
-const TsGeneralData* SectionAt(const TsSkinManager& m, int section) {
-    return m.IsValidSection(section) ? &m.SectionTable()[section] : nullptr;
-}
-
-int ClampState(const TsGeneralData& d, int state) {
-    return std::clamp(state, 0, std::max(0, d.StateCount - 1));
-}
-
 } // namespace
 
 const Bitmap* MaskImage(const TsMaskData& mask) {
@@ -166,9 +184,9 @@ const Bitmap* MaskImage(const TsMaskData& mask) {
 // Plain pixel work
 // ---------------------------------------------------------------------------
 
-void FillRect(Bitmap& b, QRect r, uint32_t rgb) {
+void FillRect(Bitmap& b, QRect r, RgbColor color) {
     r = Clip(b, r);
-    const uint32_t px = PixelOf(rgb);
+    const uint32_t px = PixelOf(color);
     for (int y = r.top(); y <= r.bottom(); ++y)
         std::fill_n(b.ScanLine(y) + r.left(), r.width(), px);
 }
@@ -221,9 +239,9 @@ CHAROLIST_WIDE_LOOPS void BlendFrom(Bitmap& b, QRect r, const Bitmap& source, in
 
 } // namespace
 
-void BlendColorRect(Bitmap& b, QRect r, int percent, uint32_t rgb) {
+void BlendColorRect(Bitmap& b, QRect r, int percent, RgbColor color) {
     r = Clip(b, r);
-    const uint32_t c = PixelOf(rgb);
+    const uint32_t c = PixelOf(color);
     for (int y = r.top(); y <= r.bottom(); ++y) {
         uint32_t* row = b.ScanLine(y);
         for (int x = r.left(); x <= r.right(); ++x) {
@@ -251,47 +269,42 @@ void BlendOverPicture(Bitmap& dst, QPoint origin, uint32_t key, double x, QRect 
                       const Bitmap& picture) {
     // r is in the destination; origin is where r's top-left lies in the picture.
     const QRect target = Clip(dst, r);
-    for (int y = target.top(); y <= target.bottom(); ++y) {
-        const int py = origin.y() + (y - r.top());
-        if (py < 0 || py >= picture.Height())
-            continue;
-        uint32_t* row = dst.ScanLine(y);
-        const uint32_t* src = picture.ScanLine(py);
-        for (int px = target.left(); px <= target.right(); ++px) {
-            const int sx = origin.x() + (px - r.left());
-            if (sx < 0 || sx >= picture.Width() || (src[sx] & kRgbMask) == key)
-                continue;
-            uint32_t out = row[px] & 0xFF000000u;
+    const QRect src(origin + (target.topLeft() - r.topLeft()), target.size());
+    WalkPiece(
+        dst, target.topLeft(), picture, src, [&](uint32_t& d, uint32_t s, int, int, int, int) {
+            if ((s & kRgbMask) == key)
+                return;
+            uint32_t out = d & 0xFF000000u;
             for (int shift = 0; shift < 24; shift += 8) {
-                const double s = Byte(src[sx], shift), d = Byte(row[px], shift);
-                out |= uint32_t(std::clamp(std::lround(s - (s - d) * x), 0L, 255L)) << shift;
+                const double sc = Byte(s, shift), dc = Byte(d, shift);
+                out |= uint32_t(std::clamp(std::lround(sc - (sc - dc) * x), 0L, 255L)) << shift;
             }
-            row[px] = out;
-        }
-    }
+            d = out;
+        });
 }
 
 void DrawDisabledLook(Bitmap& b, unsigned kind, QPoint q, const ParentCacheInfo& p,
-                      uint32_t parentColor) {
+                      RgbColor parentColor) {
     if (kind & dkGrayed)
         MakeGrey(b);
     if (!(kind & dkBlended))
         return;
     if (p.HasPicture()) {
         // The control keeps 40 %, the parent shows with 60 %.
-        BlendOverPicture(b, QPoint(p.OffsetX + q.x(), p.OffsetY + q.y()), kTransparentKey, 0.4,
-                         b.Rect(), *p.Bitmap);
+        const ParentCacheInfo behind = p.Moved(q);
+        BlendOverPicture(b, QPoint(behind.OffsetX, behind.OffsetY), kTransparentKey, 0.4, b.Rect(),
+                         *p.Bitmap);
         return;
     }
-    BlendColorRect(b, b.Rect(), 50, p.FillColor != kTransparentKey ? p.FillColor : parentColor);
+    BlendColorRect(b, b.Rect(), 50, p.FillColor != kNoColor ? p.FillColor : parentColor);
 }
 
-void DrawDottedFocus(Bitmap& b, QRect r, uint32_t light, uint32_t dark) {
+void DrawDottedFocus(Bitmap& b, QRect r, RgbColor light, RgbColor dark) {
     // Right and bottom edges one pixel inside the last column and row.
     const int right = r.left() + r.width() - 2, bottom = r.top() + r.height() - 2;
-    auto set = [&](int x, int y, uint32_t rgb) {
+    auto set = [&](int x, int y, RgbColor c) {
         if (x >= 0 && y >= 0 && x < b.Width() && y < b.Height())
-            b.ScanLine(y)[x] = PixelOf(rgb);
+            b.ScanLine(y)[x] = PixelOf(c);
     };
     for (int i = 0; i <= r.width() / 3; ++i) {
         const int x = r.left() + 3 * i;
@@ -382,7 +395,7 @@ void PaintTriangles(Bitmap& b, QRect r, const TsGradArray& steps) {
                                                            wm * Byte(c[1], shift)),
                                                0L, 255L))
                            << shift;
-                row[x] = PixelOf(out);
+                row[x] = PixelOf(RgbColor{out});
                 break;
             }
         }
@@ -395,24 +408,22 @@ void PaintGradient(Bitmap& b, QRect r, const TsGradArray& steps, int startOffset
     r = Clip(b, r);
     if (steps.empty() || r.isEmpty())
         return;
-    switch (steps.front().Mode) {
-    case 0:
+    switch (GradientMode{steps.front().Mode}) {
+    case GradientMode::Vertical:
         GradientRuns(steps, r.height() + startOffset, false, [&](int i, uint32_t c) {
             const int y = r.top() + i - startOffset;
             if (y >= r.top() && y <= r.bottom())
-                std::fill_n(b.ScanLine(y) + r.left(), r.width(), PixelOf(c));
+                std::fill_n(b.ScanLine(y) + r.left(), r.width(), PixelOf(RgbColor{c}));
         });
         break;
-    case 1:
+    case GradientMode::Horizontal:
         GradientRuns(steps, r.width(), true, [&](int i, uint32_t c) {
             for (int y = r.top(); y <= r.bottom(); ++y)
-                b.ScanLine(y)[r.left() + i] = PixelOf(c);
+                b.ScanLine(y)[r.left() + i] = PixelOf(RgbColor{c});
         });
         break;
-    case 2:
+    case GradientMode::Triangles:
         PaintTriangles(b, r, steps);
-        break;
-    default:
         break;
     }
 }
@@ -468,82 +479,76 @@ void FillWithTexture(Bitmap& b, QRect& r, const TsMaskData& mask) {
     if (!image || area.isEmpty() || r.isEmpty())
         return;
     const int tw = std::min(area.width(), r.width()), th = std::min(area.height(), r.height());
-    switch (mask.FillMode) {
-    case 0:
+    switch (FillOf(mask)) {
+    case TextureFill::Tile:
         TileArea(b, r, *image, area, false);
         r = QRect();
         break;
-    case 1:
+    case TextureFill::Stretch:
         StretchArea(b, r, *image, area);
         r = QRect();
         break;
-    case 2:
+    case TextureFill::TileTop:
         TileArea(b, QRect(r.left(), r.top(), r.width(), th), *image, area, false);
         r.setTop(r.top() + th);
         break;
-    case 3:
+    case TextureFill::TileLeft:
         TileArea(b, QRect(r.left(), r.top(), tw, r.height()), *image, area, false);
         r.setLeft(r.left() + tw);
         break;
-    case 4:
+    case TextureFill::StretchTop:
         StretchArea(b, QRect(r.left(), r.top(), r.width(), th), *image,
                     QRect(area.topLeft(), QSize(area.width(), th)));
         r.setTop(r.top() + th);
         break;
-    case 5:
+    case TextureFill::StretchLeft:
         StretchArea(b, QRect(r.left(), r.top(), tw, r.height()), *image,
                     QRect(area.topLeft(), QSize(tw, area.height())));
         r.setLeft(r.left() + tw);
         break;
-    case 6:
+    case TextureFill::TileBottom:
         TileArea(b, QRect(r.left(), r.bottom() + 1 - th, r.width(), th), *image, area, false);
         r.setBottom(r.bottom() - th);
         break;
-    case 10:
+    case TextureFill::WholeTiles:
         TileArea(b, r, *image, area, true);
         r = QRect();
         break;
-    default:
+    default: // TileRight, and any mode not named
         TileArea(b, QRect(r.right() + 1 - tw, r.top(), tw, r.height()), *image, area, false);
         r.setRight(r.right() - tw);
         break;
     }
 }
 
-void FillWithMaskedTexture(Bitmap& b, QRect r, const ParentCacheInfo& p, int mode,
+void FillWithMaskedTexture(Bitmap& b, QRect r, const ParentCacheInfo& p, TextureFill mode,
                            const TsMaskData& mask) {
     const Bitmap* image = MaskImage(mask);
     const int w = mask.FrameWidth(), h = mask.FrameHeight();
-    if (!image || w <= 0 || h <= 0 || (mode != 0 && mode != 10))
+    const bool whole = mode == TextureFill::WholeTiles;
+    if (!image || w <= 0 || h <= 0 || (mode != TextureFill::Tile && !whole))
         return;
     const int maskRows = mask.Area.Height() / 2;
     const QRect clipped = Clip(b, r);
-    const int endX = mode == 10 ? r.left() + r.width() / w * w : r.left() + r.width();
-    const int endY = mode == 10 ? r.top() + r.height() / h * h : r.top() + r.height();
+    const int endX = whole ? r.left() + r.width() / w * w : r.left() + r.width();
+    const int endY = whole ? r.top() + r.height() / h * h : r.top() + r.height();
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
         uint32_t* row = b.ScanLine(y);
         const int sy = mask.Area.Top + (y - r.top()) % h;
         const bool inTiles = y < endY && sy < image->Height() && sy + maskRows < image->Height();
         for (int x = clipped.left(); x <= clipped.right(); ++x) {
-            const uint32_t* parent = ParentPixel(p, x - r.left(), y - r.top());
             const int sx = mask.Area.Left + (x - r.left()) % w;
-            if (!inTiles || x >= endX || sx >= image->Width()) {
-                // The strips no whole tile covers show the parent.
-                if (parent)
+            const bool inTile = inTiles && x < endX && sx < image->Width();
+            // The strips no whole tile covers, and the key, show the parent.
+            if (!inTile || IsKey(image->ScanLine(sy)[sx])) {
+                if (const uint32_t* parent = ParentPixel(p, x - r.left(), y - r.top()))
                     row[x] = *parent;
                 else if (p.HasColor())
                     row[x] = PixelOf(p.FillColor);
                 continue;
             }
-            const uint32_t src = image->ScanLine(sy)[sx];
-            if (IsKey(src)) {
-                if (parent)
-                    row[x] = *parent;
-                else if (p.HasColor())
-                    row[x] = PixelOf(p.FillColor);
-                continue;
-            }
-            row[x] = BlendByMask(row[x], src, image->ScanLine(sy + maskRows)[sx]);
+            row[x] =
+                BlendByMask(row[x], image->ScanLine(sy)[sx], image->ScanLine(sy + maskRows)[sx]);
         }
     }
 }
@@ -578,7 +583,8 @@ std::vector<uint32_t>& RunBuffer(int n) {
 } // namespace
 
 void CopyMaskedPiece(Bitmap& b, QRect dst, QRect src, const TsMaskData& mask, const Bitmap& image,
-                     bool corners, const ParentCacheInfo& p) {
+                     KeyPixels keys, const ParentCacheInfo& p) {
+    const bool corners = keys == KeyPixels::ShowParent;
     const int maskRows = mask.Area.Height() / 2;
     const int bw = b.Width(), bh = b.Height(), iw = image.Width(), ih = image.Height();
     // The piece's columns and rows that lie inside both pictures.
@@ -616,32 +622,17 @@ void CopyMaskedPiece(Bitmap& b, QRect dst, QRect src, const TsMaskData& mask, co
     }
 }
 
-void CopyKeyedPiece(Bitmap& b, const Bitmap& image, QPoint dst, bool corners,
-                    const ParentCacheInfo& p, uint32_t key, QRect src) {
-    const QRect limited = src.intersected(image.Rect());
-    for (int sy = limited.top(); sy <= limited.bottom(); ++sy) {
-        const int dy = dst.y() + (sy - src.top());
-        if (dy < 0 || dy >= b.Height())
-            continue;
-        uint32_t* row = b.ScanLine(dy);
-        const uint32_t* pic = image.ScanLine(sy);
-        for (int sx = limited.left(); sx <= limited.right(); ++sx) {
-            const int dx = dst.x() + (sx - src.left());
-            if (dx < 0 || dx >= b.Width())
-                continue;
-            const uint32_t s = pic[sx];
-            if ((s & kRgbMask) != key) {
-                row[dx] = corners && p.HasPicture() ? s | 0xFF000000u : s;
-                continue;
-            }
-            if (!corners)
-                continue;
-            if (const uint32_t* parent = ParentPixel(p, dx - dst.x(), dy - dst.y()))
-                row[dx] = *parent | 0xFF000000u;
-            else if (p.HasColor())
-                row[dx] = PixelOf(p.FillColor);
-        }
-    }
+void CopyKeyedPiece(Bitmap& b, QPoint dst, const Bitmap& image, QRect src, KeyPixels keys,
+                    const ParentCacheInfo& p) {
+    const bool showParent = keys == KeyPixels::ShowParent;
+    // With a picture behind and the parent showing, the piece is opaque.
+    const uint32_t opaque = showParent && p.HasPicture() ? 0xFF000000u : 0;
+    WalkPiece(b, dst, image, src, [&](uint32_t& d, uint32_t s, int, int, int px, int py) {
+        if (!IsKey(s))
+            d = s | opaque;
+        else if (showParent)
+            d = ParentShowing(p, px, py, d);
+    });
 }
 
 namespace {
@@ -707,98 +698,147 @@ void FitWidths(int& first, int& second, int length) {
 
 } // namespace
 
-void DrawBorderMask(Bitmap& b, QRect r, bool corners, int state, const TsMaskData& mask,
+namespace {
+
+// Where the nine parts of a border frame lie: the widths of its sides
+// (fitted to the rectangle), the frame's size, the middle's size and the
+// frame's top-left in its picture.
+//
+//   +----+-------------+----+
+//   | wl |     wt      | wr |      corners are copied once;
+//   +----+-------------+----+      edges repeat (or stretch)
+//   |    |  mw × mh    |    |      along the rectangle
+//   +----+-------------+----+
+//   |    |     wb      |    |
+//   +----+-------------+----+
+struct FrameLayout {
+    int wl, wt, wr, wb;
+    int fw, fh, mw, mh;
+    int ox, oy;
+};
+
+std::optional<FrameLayout> LayoutFrame(const TsMaskData& mask, QRect r, VisualState state) {
+    FrameLayout f{LeftWidthOf(mask),
+                  TopWidthOf(mask),
+                  RightWidthOf(mask),
+                  BottomWidthOf(mask),
+                  mask.FrameWidth(),
+                  mask.FrameHeight(),
+                  0,
+                  0,
+                  0,
+                  0};
+    FitWidths(f.wl, f.wr, r.width());
+    FitWidths(f.wt, f.wb, r.height());
+    f.mw = f.fw - f.wl - f.wr;
+    f.mh = f.fh - f.wt - f.wb;
+    if (f.mw < 0 || f.mh < 0)
+        return std::nullopt;
+    const int k = std::min(Number(state), mask.FrameCount - 1);
+    f.ox = mask.Area.Left + k * f.fw;
+    f.oy = mask.Area.Top;
+    return f;
+}
+
+// Draws the pieces of one frame: masked pieces blend by their mask; plain
+// corners are keyed, plain edges copied as they are (stretched once with
+// StretchEdges, else tiled).
+class BorderPainter {
+public:
+    BorderPainter(Bitmap& b, QRect r, KeyPixels keys, const TsMaskData& mask, const Bitmap& image,
+                  const ParentCacheInfo& p)
+        : b_(b), r_(r), keys_(keys), mask_(mask), image_(image), p_(p), masked_(mask.MaskKind != 0),
+          stretch_(!masked_ && HasBorderFill(mask, StretchEdges)) {}
+
+    void Corner(int dx, int dy, int sx, int sy, int w, int h) const {
+        if (w <= 0 || h <= 0)
+            return;
+        const ParentCacheInfo at = p_.Moved(dx - r_.left(), dy - r_.top());
+        if (masked_)
+            CopyMaskedPiece(b_, QRect(dx, dy, w, h), QRect(sx, sy, w, h), mask_, image_, keys_, at);
+        else
+            CopyKeyedPiece(b_, QPoint(dx, dy), image_, QRect(sx, sy, w, h), keys_, at);
+    }
+    void Run(QRect dst, QRect src) const {
+        if (dst.isEmpty() || src.isEmpty())
+            return;
+        if (masked_)
+            TileMasked(b_, dst, src, mask_, image_);
+        else if (stretch_)
+            StretchArea(b_, dst, image_, src);
+        else
+            TileArea(b_, dst, image_, src, false);
+    }
+
+private:
+    Bitmap& b_;
+    QRect r_;
+    KeyPixels keys_;
+    const TsMaskData& mask_;
+    const Bitmap& image_;
+    const ParentCacheInfo& p_;
+    bool masked_, stretch_;
+};
+
+} // namespace
+
+void DrawBorderMask(Bitmap& b, QRect r, KeyPixels keys, VisualState state, const TsMaskData& mask,
                     const ParentCacheInfo& p) {
-    if ((state == 0 && (mask.FillMode & 2)) || r.width() < 2 || r.height() < 2 || !mask.Owner)
+    if ((state == VisualState::Normal && HasBorderFill(mask, NoneWhenNormal)) || r.width() < 2 ||
+        r.height() < 2 || !mask.Owner)
         return;
     const Bitmap* image = MaskImage(mask);
     if (!image || mask.FrameCount <= 0)
         return;
-    int wl = LeftWidthOf(mask), wt = TopWidthOf(mask), wr = RightWidthOf(mask),
-        wb = BottomWidthOf(mask);
-    FitWidths(wl, wr, r.width());
-    FitWidths(wt, wb, r.height());
-    const int k = std::min(state, mask.FrameCount - 1);
-    const int fw = mask.FrameWidth(), fh = mask.FrameHeight();
-    const int mw = fw - wl - wr, mh = fh - wt - wb;
-    if (mw < 0 || mh < 0)
+    const std::optional<FrameLayout> layout = LayoutFrame(mask, r, state);
+    if (!layout)
         return;
-    const int ox = mask.Area.Left + k * fw, oy = mask.Area.Top;
+    const auto [wl, wt, wr, wb, fw, fh, mw, mh, ox, oy] = *layout;
     const int left = r.left(), top = r.top(), right = r.left() + r.width(),
               bottom = r.top() + r.height();
-    const bool masked = mask.MaskKind != 0;
-
-    // One piece: masked pieces blend by their mask; plain corners are keyed,
-    // plain edges copied as they are.
-    auto corner = [&](int dx, int dy, int sx, int sy, int w, int h) {
-        if (w <= 0 || h <= 0)
-            return;
-        const ParentCacheInfo at = p.Moved(dx - left, dy - top);
-        if (masked)
-            CopyMaskedPiece(b, QRect(dx, dy, w, h), QRect(sx, sy, w, h), mask, *image, corners, at);
-        else
-            CopyKeyedPiece(b, *image, QPoint(dx, dy), corners, at, kTransparentKey,
-                           QRect(sx, sy, w, h));
-    };
-    // A run of pieces: masked ones repeat with their mask, plain ones are
-    // stretched once (bit 1) or tiled.
-    const bool stretch = !masked && (mask.FillMode & 1);
-    auto run = [&](QRect dst, QRect src) {
-        if (dst.isEmpty() || src.isEmpty())
-            return;
-        if (masked)
-            TileMasked(b, dst, src, mask, *image);
-        else if (stretch)
-            StretchArea(b, dst, *image, src);
-        else
-            TileArea(b, dst, *image, src, false);
-    };
+    const BorderPainter paint(b, r, keys, mask, *image, p);
     auto vertical = [&](int dx, int sx, int w) {
         if (w > 0 && mh > 0)
-            run(QRect(dx, top + wt, w, bottom - wb - (top + wt)), QRect(sx, oy + wt, w, mh));
+            paint.Run(QRect(dx, top + wt, w, bottom - wb - (top + wt)), QRect(sx, oy + wt, w, mh));
     };
     auto horizontal = [&](int dy, int sy, int h) {
         if (h > 0 && mw > 0)
-            run(QRect(left + wl, dy, right - wr - (left + wl), h), QRect(ox + wl, sy, mw, h));
+            paint.Run(QRect(left + wl, dy, right - wr - (left + wl), h), QRect(ox + wl, sy, mw, h));
     };
 
-    corner(left, top, ox, oy, wl, wt);
+    paint.Corner(left, top, ox, oy, wl, wt);
     vertical(left, ox, wl);
     horizontal(top, oy, wt);
-    corner(left, bottom - wb, ox, oy + fh - wb, wl, wb);
+    paint.Corner(left, bottom - wb, ox, oy + fh - wb, wl, wb);
     horizontal(bottom - wb, oy + fh - wb, wb);
-    corner(right - wr, bottom - wb, ox + fw - wr, oy + fh - wb, wr, wb);
-    corner(right - wr, top, ox + fw - wr, oy, wr, wt);
+    paint.Corner(right - wr, bottom - wb, ox + fw - wr, oy + fh - wb, wr, wb);
+    paint.Corner(right - wr, top, ox + fw - wr, oy, wr, wt);
     vertical(right - wr, ox + fw - wr, wr);
-    if ((mask.FillMode & 4) && mw > 0 && mh > 0)
-        run(QRect(left + wl, top + wt, right - wr - (left + wl), bottom - wb - (top + wt)),
-            QRect(ox + wl, oy + wt, mw, mh));
+    if (HasBorderFill(mask, FillMiddle) && mw > 0 && mh > 0)
+        paint.Run(QRect(left + wl, top + wt, right - wr - (left + wl), bottom - wb - (top + wt)),
+                  QRect(ox + wl, oy + wt, mw, mh));
 }
 
-void DrawCornerImage(Bitmap& b, QPoint at, int state, const ParentCacheInfo& p,
-                     const TsMaskData& mask, bool transparent) {
+void DrawCornerImage(Bitmap& b, QPoint at, VisualState state, const TsMaskData& mask,
+                     CornerLook look, const ParentCacheInfo& p) {
     const Bitmap* image = MaskImage(mask);
     if (!image || mask.FrameCount <= 0)
         return;
-    const int k = std::min(state, mask.FrameCount - 1);
+    const int k = std::min(Number(state), mask.FrameCount - 1);
     const int w = mask.FrameWidth(), h = mask.FrameHeight();
     const QRect src(mask.Area.Left + k * w, mask.Area.Top, w, h);
     if (mask.MaskKind != 0) {
+        // Only the rows whose mask row lies in the picture too.
         const int maskRows = mask.Area.Height() / 2;
-        for (int y = 0; y < h; ++y) {
-            const int dy = at.y() + y, sy = src.top() + y;
-            if (dy < 0 || dy >= b.Height() || sy < 0 || sy + maskRows >= image->Height())
-                continue;
-            uint32_t* row = b.ScanLine(dy);
-            for (int x = 0; x < w; ++x) {
-                const int dx = at.x() + x, sx = src.left() + x;
-                if (dx < 0 || dx >= b.Width() || sx < 0 || sx >= image->Width())
-                    continue;
-                const uint32_t s = image->ScanLine(sy)[sx];
-                const int m = Byte(image->ScanLine(sy + maskRows)[sx], 16); // the red byte
+        const int firstRow = std::max(0, -maskRows);
+        const QRect withMask(0, firstRow, image->Width(), image->Height() - maskRows - firstRow);
+        const ConstRowsOf rows(*image);
+        WalkPiece(
+            b, at + (src.intersected(withMask).topLeft() - src.topLeft()), *image,
+            src.intersected(withMask), [&](uint32_t& d, uint32_t s, int sx, int sy, int, int) {
+                const int m = Byte(rows[sy + maskRows][sx], 16); // the red byte
                 if (IsKey(s) || m == 255)
-                    continue;
-                const uint32_t d = row[dx];
+                    return;
                 uint32_t out = 0;
                 for (int shift = 0; shift < 24; shift += 8)
                     out |=
@@ -806,13 +846,12 @@ void DrawCornerImage(Bitmap& b, QPoint at, int state, const ParentCacheInfo& p,
                         << shift;
                 const int fourth = Byte(d, 24);
                 out |= uint32_t(std::min(255, fourth + (255 - m) * (255 - fourth) / 255)) << 24;
-                row[dx] = out;
-            }
-        }
+                d = out;
+            });
         return;
     }
-    if (transparent) {
-        CopyKeyedPiece(b, *image, at, true, p, kTransparentKey, QRect(src.left(), src.top(), w, h));
+    if (look == CornerLook::SeeThrough) {
+        CopyKeyedPiece(b, at, *image, src, KeyPixels::ShowParent, p);
         return;
     }
     BlendOverPicture(b, src.topLeft(), kTransparentKey, 0.5, QRect(at, QSize(w, h)), *image);
@@ -824,23 +863,20 @@ void DrawCornerImage(Bitmap& b, QPoint at, int state, const ParentCacheInfo& p,
 
 namespace {
 
-// The values of a state: the normal look for state 0, the hot one above.
-struct StateLook {
-    uint32_t Color = 0;
-    int Transparency = 0, Image = 0, Gradient = 0;
-    const TsGradArray* Steps = nullptr;
-};
-
-StateLook LookOf(const TsGeneralData& d, int state, uint32_t ownColor) {
+// The values of a state's look: the section's own, or a control's colour
+// alone.
+OpaqueLayers LayersOf(const TsGenState& look, RgbColor ownColor, int& transparency) {
     static const TsGradArray kNoSteps;
-    if (ownColor != kTransparentKey)
-        return StateLook{ownColor, 0, 0, 0, &kNoSteps};
-    const TsGenState& s = d.StateData[state > 0 ? 1 : 0];
-    StateLook look{platform::ColorToRGB(s.Color), std::clamp(s.Transparency, 0, 100),
-                   s.ImagePercent, s.GradientPercent, &s.Gradient};
-    if (look.Transparency == 100)
-        look.Image = look.Gradient = 0;
-    return look;
+    if (ownColor != kNoColor) {
+        transparency = 0;
+        return OpaqueLayers{ownColor, 0, 0, &kNoSteps};
+    }
+    transparency = std::clamp(look.Transparency, 0, 100);
+    OpaqueLayers layers{StoredToRgb(look.Color), look.ImagePercent, look.GradientPercent,
+                        &look.Gradient};
+    if (transparency == 100)
+        layers.ImagePercent = layers.GradientPercent = 0;
+    return layers;
 }
 
 // Temporary pictures, kept between calls so that painting a control does
@@ -860,10 +896,8 @@ Bitmap& Scratch(ScratchSlot slot, int w, int h, bool covered = false) {
 }
 
 // A gradient alone (or a flat colour) paints every pixel of its rectangle.
-bool CoversAll(int imagePercent, int gradientPercent, const TsGradArray& steps) {
-    return imagePercent == 0 &&
-           (gradientPercent == 0 ||
-            (!steps.empty() && steps.front().Mode >= 0 && steps.front().Mode <= 2));
+bool CoversAll(const OpaqueLayers& l) {
+    return l.ImagePercent == 0 && (l.GradientPercent == 0 || ModeOf(*l.Gradient).has_value());
 }
 
 bool IsMaskedTexture(const TsSkinManager& m, int index) {
@@ -882,68 +916,86 @@ Bitmap PatternPicture(const TsPatternData& pattern) {
     }
 }
 
+int Percent255(int percent) {
+    return std::clamp(percent * 255 / 100, 0, 255);
+}
+
+// Gradient and texture in equal measure, in one pass; false when the
+// layers do not allow it.
+bool FillGradientAndTexture(Bitmap& b, QRect r, const TsMaskData* tex, const OpaqueLayers& l) {
+    const int i = l.ImagePercent, g = l.GradientPercent;
+    // A negative mode paints no gradient but still takes this path.
+    if (i + g != 100 || g <= 0 || g >= 100 || !tex || FillOf(*tex) != TextureFill::Tile ||
+        tex->OwnImage || l.Gradient->empty() || l.Gradient->front().Mode > 1)
+        return false;
+    const Bitmap* image = MaskImage(*tex);
+    if (!image)
+        return false;
+    PaintGradientWithTexture(
+        b, r, *l.Gradient, Percent255(i), *image,
+        QRect(tex->Area.Left, tex->Area.Top, tex->Area.Width(), tex->Area.Height()));
+    return true;
+}
+
+// The texture (or pattern picture) with the colour where it leaves room;
+// answers whether a picture was laid.
+bool FillTextureLayer(Bitmap& b, QRect r, const TsSkinManager& manager, const TsMaskData* tex,
+                      const OpaqueLayers& l) {
+    QRect left = r;
+    bool laid = true;
+    if (tex && tex->MaskKind != 0) {
+        FillWithMaskedTexture(b, r, ParentCacheInfo(), FillOf(*tex), *tex);
+        const TextureFill mode = FillOf(*tex);
+        left = mode == TextureFill::Tile || mode == TextureFill::WholeTiles ? QRect() : r;
+    } else if (tex) {
+        FillWithTexture(b, left, *tex);
+    } else if (l.Picture >= 0 && l.Picture < int(manager.PatternTable().size())) {
+        const Bitmap picture = PatternPicture(manager.PatternTable()[l.Picture]);
+        FillWithPicture(b, left, picture);
+    } else {
+        laid = false;
+    }
+    FillRect(b, left, l.Color);
+    return laid;
+}
+
 } // namespace
 
-void FillOpaqueBackground(const TsSkinManager& manager, Bitmap& b, QRect r, uint32_t color,
-                          int imagePercent, int gradientPercent, const TsGradArray& gradient,
-                          int texture, int pattern) {
+void FillOpaqueBackground(Bitmap& b, QRect r, const TsSkinManager& manager, const OpaqueLayers& l) {
     r = Clip(b, r);
     if (r.isEmpty())
         return;
-    const int i = imagePercent, g = gradientPercent;
-    const TsMaskData* tex = manager.IsValidMask(texture) ? &manager.MaskTable()[texture] : nullptr;
-    // Gradient and texture in equal measure: one pass.
-    if (i + g == 100 && g > 0 && g < 100 && tex && tex->FillMode == 0 && !tex->OwnImage &&
-        !gradient.empty() && gradient.front().Mode <= 1) {
-        if (const Bitmap* image = MaskImage(*tex)) {
-            PaintGradientWithTexture(
-                b, r, gradient, std::clamp(i * 255 / 100, 0, 255), *image,
-                QRect(tex->Area.Left, tex->Area.Top, tex->Area.Width(), tex->Area.Height()));
-            return;
-        }
-    }
-    bool laid = false;
-    if (i > 0) {
-        QRect left = r;
-        if (tex && tex->MaskKind != 0) {
-            FillWithMaskedTexture(b, r, ParentCacheInfo(), tex->FillMode, *tex);
-            left = tex->FillMode == 0 || tex->FillMode == 10 ? QRect() : r;
-            laid = true;
-        } else if (tex) {
-            FillWithTexture(b, left, *tex);
-            laid = true;
-        } else if (pattern >= 0 && pattern < int(manager.PatternTable().size())) {
-            const Bitmap picture = PatternPicture(manager.PatternTable()[pattern]);
-            FillWithPicture(b, left, picture);
-            laid = true;
-        }
-        FillRect(b, left, color);
-    }
+    const int i = l.ImagePercent, g = l.GradientPercent;
+    const TsMaskData* tex =
+        manager.IsValidMask(l.Texture) ? &manager.MaskTable()[l.Texture] : nullptr;
+    if (FillGradientAndTexture(b, r, tex, l))
+        return;
+    const bool laid = i > 0 && FillTextureLayer(b, r, manager, tex, l);
     if (g > 0) {
         if (laid) {
             Bitmap& over = Scratch(ScratchGradient, r.width(), r.height());
-            PaintGradient(over, over.Rect(), gradient);
-            BlendBitmap(b, r.topLeft(), over, std::clamp(i * 255 / 100, 0, 255));
+            PaintGradient(over, over.Rect(), *l.Gradient);
+            BlendBitmap(b, r.topLeft(), over, Percent255(i));
         } else {
-            PaintGradient(b, r, gradient);
+            PaintGradient(b, r, *l.Gradient);
         }
     }
     if (i + g == 0)
-        FillRect(b, r, color);
+        FillRect(b, r, l.Color);
     else if (i + g < 100)
-        BlendColorRect(b, r, i + g, color);
+        BlendColorRect(b, r, i + g, l.Color);
 }
 
 namespace {
 
 // The state's colour, gradient and texture mixed with the parent by the
-// state's transparency, into r. `p` addresses the pixel behind the control's
-// top-left, q is the control's place in its parent.
-void LayBackground(const TsSkinManager& manager, const StateLook& look, int texture, int picture,
-                   const ParentCacheInfo& p, Bitmap& b, QPoint q, QRect r) {
-    const int t = look.Transparency;
+// state's transparency t, into r. `p` addresses the pixel behind the
+// control's top-left, q is the control's place in its parent.
+void LayBackground(Bitmap& b, QRect r, const TsSkinManager& manager, const OpaqueLayers& layers,
+                   int t, const ParentCacheInfo& p, QPoint q) {
     // Where the parent's picture lies behind r.
-    const int px = p.OffsetX + q.x() + r.left(), py = p.OffsetY + q.y() + r.top();
+    const ParentCacheInfo behind = p.Moved(q).Moved(r.topLeft());
+    const int px = behind.OffsetX, py = behind.OffsetY;
     auto putParent = [&]() {
         if (p.HasPicture()) {
             if (p.Bitmap != &b)
@@ -952,19 +1004,14 @@ void LayBackground(const TsSkinManager& manager, const StateLook& look, int text
             FillRect(b, r, p.FillColor);
         }
     };
-    auto opaque = [&](Bitmap& into, QRect where) {
-        FillOpaqueBackground(manager, into, where, look.Color, look.Image, look.Gradient,
-                             *look.Steps, texture, picture);
-    };
-    if ((!p.HasPicture() && p.FillColor == kTransparentKey) || t == 0) {
-        opaque(b, r);
+    if ((!p.HasPicture() && p.FillColor == kNoColor) || t == 0) {
+        FillOpaqueBackground(b, r, manager, layers);
     } else if (t == 100) {
         putParent();
-    } else if (p.HasPicture() || look.Gradient + look.Image != 0) {
-        Bitmap& over = Scratch(ScratchBackground, r.width(), r.height(),
-                               CoversAll(look.Image, look.Gradient, *look.Steps));
-        opaque(over, over.Rect());
-        const int a = std::clamp(t * 255 / 100, 0, 255);
+    } else if (p.HasPicture() || layers.GradientPercent + layers.ImagePercent != 0) {
+        Bitmap& over = Scratch(ScratchBackground, r.width(), r.height(), CoversAll(layers));
+        FillOpaqueBackground(over, over.Rect(), manager, layers);
+        const int a = Percent255(t);
         if (p.HasPicture() && p.Bitmap != &b &&
             p.Bitmap->Rect().contains(QRect(QPoint(px, py), r.size()))) {
             BlendFrom(b, r, *p.Bitmap, px, py, over, a);
@@ -973,45 +1020,73 @@ void LayBackground(const TsSkinManager& manager, const StateLook& look, int text
             BlendBitmap(b, r.topLeft(), over, a);
         }
     } else {
-        FillRect(b, r, MixColors(p.FillColor, look.Color, t / 100.0));
+        FillRect(b, r, MixColors(p.FillColor, layers.Color, t / 100.0));
     }
+}
+
+const SectionTextures& TexturesOf(const TsSkinManager& manager, const PaintRequest& request,
+                                  SectionTextures& found) {
+    if (request.Textures)
+        return *request.Textures;
+    found = BindSectionTextures(manager, request.Section,
+                                manager.SectionTable()[request.Section].SectionName);
+    return found;
+}
+
+void PaintBackground(const TsSkinManager& manager, const PaintRequest& request,
+                     const SectionTextures& textures) {
+    const TsGeneralData& d = manager.SectionTable()[request.Section];
+    const QRect r = request.Area();
+    const bool hot = ShowsHotLook(d, request.State);
+    int t = 0;
+    OpaqueLayers layers = LayersOf(LookFor(d, request.State), request.OwnColor, t);
+    // The texture of this state; one with a mask half is laid at the end.
+    if (layers.ImagePercent > 0) {
+        layers.Texture = hot ? textures.HotPattern : textures.Pattern;
+        if (IsMaskedTexture(manager, layers.Texture) || !manager.IsValidMask(layers.Texture)) {
+            layers.Texture = -1;
+            layers.Picture = hot ? textures.HotPatternPicture : textures.PatternPicture;
+        }
+    }
+    LayBackground(request.Target, r, manager, layers, t, request.Parent, request.Position);
+    if (request.State != VisualState::Normal)
+        return;
+    // The normal texture, when it has a mask half and lays whole tiles only,
+    // goes over everything.
+    const int masked = textures.Pattern;
+    if (IsMaskedTexture(manager, masked) &&
+        FillOf(manager.MaskTable()[masked]) == TextureFill::WholeTiles)
+        FillWithMaskedTexture(request.Target, r, request.ParentBehindArea(),
+                              TextureFill::WholeTiles, manager.MaskTable()[masked]);
+}
+
+bool Paintable(const TsSkinManager& manager, const PaintRequest& request) {
+    return manager.IsValidSection(request.Section) && FitsInside(request.Target, request.Area());
 }
 
 } // namespace
 
-void RenderSectionBackground(const TsSkinManager& manager, int section, const QString& name,
-                             ParentCacheInfo p, uint32_t ownColor, int pattern, int hotPattern,
-                             Bitmap& b, QPoint q, QRect r, int state) {
-    const TsGeneralData* d = SectionAt(manager, section);
-    if (!d || !FitsInside(b, r))
-        return;
-    const StateLook look = LookOf(*d, state, ownColor);
-    // The texture of this state; one with a mask half is laid at the end.
-    int texture = -1, picture = -1;
-    if (look.Image > 0) {
-        const QString& key = state > 0 ? kHotPattern : kPattern;
-        texture = state > 0 ? hotPattern : pattern;
-        if (texture == -1)
-            texture = manager.FindTexture(section, name, key);
-        if (IsMaskedTexture(manager, texture) || !manager.IsValidMask(texture)) {
-            texture = -1;
-            picture = manager.FindPattern(section, name, key);
-        }
-    }
-    LayBackground(manager, look, texture, picture, p, b, q, r);
-    if (state != 0)
-        return;
-    // A texture with a mask half and whole tiles only goes over everything.
-    int masked = pattern != -1 ? pattern : hotPattern;
-    if (masked == -1)
-        masked = manager.FindTexture(section, name, kPattern);
-    if (IsMaskedTexture(manager, masked) && manager.MaskTable()[masked].FillMode == 10)
-        FillWithMaskedTexture(b, r, p.Moved(q.x() + r.left(), q.y() + r.top()), 10,
-                              manager.MaskTable()[masked]);
+SectionTextures BindSectionTextures(const TsSkinManager& manager, int section,
+                                    const QString& sectionName) {
+    if (!manager.IsValidSection(section))
+        return {};
+    return SectionTextures{
+        .Pattern = manager.FindTexture(section, sectionName, kPattern),
+        .HotPattern = manager.FindTexture(section, sectionName, kHotPattern),
+        .PatternPicture = manager.FindPattern(section, sectionName, kPattern),
+        .HotPatternPicture = manager.FindPattern(section, sectionName, kHotPattern),
+    };
 }
 
-void DrawSectionCorners(const TsSkinManager& manager, const TsGeneralData& d, Bitmap& b, QRect r,
-                        int state) {
+void RenderSectionBackground(const TsSkinManager& manager, const PaintRequest& request) {
+    if (!Paintable(manager, request))
+        return;
+    SectionTextures found;
+    PaintBackground(manager, request, TexturesOf(manager, request, found));
+}
+
+void DrawSectionCorners(Bitmap& b, QRect r, VisualState state, const TsSkinManager& manager,
+                        const TsGeneralData& d) {
     const int corners[4] = {d.CornerTopLeft, d.CornerTopRight, d.CornerBottomLeft,
                             d.CornerBottomRight};
     for (int c = 0; c < 4; ++c) {
@@ -1021,64 +1096,90 @@ void DrawSectionCorners(const TsSkinManager& manager, const TsGeneralData& d, Bi
         const int x = c % 2 == 0 ? r.left() : r.left() + r.width() - m.FrameWidth();
         const int y = c < 2 ? r.top() : r.top() + r.height() - m.FrameHeight();
         // Their see-through pixels keep what the background put there.
-        DrawCornerImage(b, QPoint(x, y), state, ParentCacheInfo::Picture(&b, x, y), m, true);
+        DrawCornerImage(b, QPoint(x, y), state, m, CornerLook::SeeThrough,
+                        ParentCacheInfo::Picture(&b, x, y));
     }
+}
+
+void RenderSectionByIndex(const TsSkinManager& manager, const PaintRequest& request) {
+    if (!Paintable(manager, request))
+        return;
+    const TsGeneralData& d = manager.SectionTable()[request.Section];
+    PaintRequest clamped = request;
+    clamped.State = ClampState(d, request.State);
+    SectionTextures found;
+    PaintBackground(manager, clamped, TexturesOf(manager, request, found));
+    const QRect r = request.Area();
+    DrawSectionCorners(request.Target, r, clamped.State, manager, d);
+    if (manager.IsValidMask(d.BordersMask))
+        DrawBorderMask(request.Target, r, KeyPixels::ShowParent, clamped.State,
+                       manager.MaskTable()[d.BordersMask], request.ParentBehindArea());
 }
 
 void RenderSectionByIndex(const TsSkinManager& manager, int section, const QString& name,
                           ParentCacheInfo p, int pattern, int hotPattern, Bitmap& b, QPoint q,
                           QRect r, int state) {
-    const TsGeneralData* d = SectionAt(manager, section);
-    if (!d || !FitsInside(b, r))
+    if (!manager.IsValidSection(section))
         return;
-    state = ClampState(*d, state);
-    RenderSectionBackground(manager, section, name, p, kTransparentKey, pattern, hotPattern, b, q,
-                            r, state);
-    const ParentCacheInfo behind = p.Moved(q.x() + r.left(), q.y() + r.top());
-    DrawSectionCorners(manager, *d, b, r, state);
-    if (manager.IsValidMask(d->BordersMask))
-        DrawBorderMask(b, r, true, state, manager.MaskTable()[d->BordersMask], behind);
+    SectionTextures textures = BindSectionTextures(manager, section, name);
+    if (pattern != -1)
+        textures.Pattern = pattern;
+    if (hotPattern != -1)
+        textures.HotPattern = hotPattern;
+    RenderSectionByIndex(manager, {.Target = b,
+                                   .Section = section,
+                                   .State = VisualState{state},
+                                   .Parent = p,
+                                   .Position = q,
+                                   .Rect = r,
+                                   .Textures = &textures});
 }
 
-void RenderSectionFast(const TsSkinManager& manager, int section, int borderMask, Bitmap& b,
-                       QPoint q, QRect r, int state, ParentCacheInfo p) {
-    const TsGeneralData* d = SectionAt(manager, section);
-    if (!d || !FitsInside(b, r))
+void RenderSectionFast(const TsSkinManager& manager, const PaintRequest& request, int borderMask) {
+    if (!Paintable(manager, request))
         return;
-    state = ClampState(*d, state);
+    const TsGeneralData& d = manager.SectionTable()[request.Section];
+    const VisualState state = ClampState(d, request.State);
     // The background without a texture.
-    StateLook look = LookOf(*d, state, kTransparentKey);
-    look.Image = 0;
-    LayBackground(manager, look, -1, -1, p, b, q, r);
+    int t = 0;
+    OpaqueLayers layers = LayersOf(LookFor(d, state), kNoColor, t);
+    layers.ImagePercent = 0;
+    LayBackground(request.Target, request.Area(), manager, layers, t, request.Parent,
+                  request.Position);
     if (manager.IsValidMask(borderMask))
-        DrawBorderMask(b, r, true, state, manager.MaskTable()[borderMask],
-                       p.Moved(q.x() + r.left(), q.y() + r.top()));
+        DrawBorderMask(request.Target, request.Area(), KeyPixels::ShowParent, state,
+                       manager.MaskTable()[borderMask], request.ParentBehindArea());
 }
 
-void RenderSectionToDevice(const TsSkinManager& manager, int section, const QString& name,
-                           ParentCacheInfo p, Bitmap& device, QPoint q, QRect r, int state) {
-    if (r.isEmpty() || r.left() < 0 || r.top() < 0 || !manager.IsValidSection(section))
+void RenderSectionToDevice(const TsSkinManager& manager, const PaintRequest& request) {
+    const QRect r = request.Area();
+    if (r.isEmpty() || r.left() < 0 || r.top() < 0 || !manager.IsValidSection(request.Section))
         return;
     Bitmap picture(r.width(), r.height());
-    RenderSectionByIndex(manager, section, name, p.Moved(r.left(), r.top()), -1, -1, picture, q,
-                         picture.Rect(), state);
-    CopyFrom(device, r, picture, 0, 0);
+    PaintRequest inPicture{.Target = picture,
+                           .Section = request.Section,
+                           .State = request.State,
+                           .Parent = request.Parent.Moved(r.topLeft()),
+                           .Position = request.Position,
+                           .Textures = request.Textures,
+                           .OwnColor = request.OwnColor};
+    RenderSectionByIndex(manager, inPicture);
+    CopyFrom(request.Target, r, picture, 0, 0);
 }
 
 int RenderSectionByName(Bitmap& b, const QString& name, const QString& fallback,
-                        const Bitmap* device, int state, const TsSkinManager& manager) {
+                        const Bitmap* device, VisualState state, const TsSkinManager& manager) {
     int section = manager.FindSection(name);
-    QString used = name;
-    if (section < 0) {
+    if (section < 0)
         section = manager.FindSection(fallback);
-        used = fallback;
-    }
     if (section < 0 || b.Empty())
         return section;
     if (device)
         CopyFrom(b, b.Rect(), *device, 0, 0);
-    RenderSectionByIndex(manager, section, used, ParentCacheInfo::Picture(&b, 0, 0), -1, -1, b,
-                         QPoint(), b.Rect(), state);
+    RenderSectionByIndex(manager, {.Target = b,
+                                   .Section = section,
+                                   .State = state,
+                                   .Parent = ParentCacheInfo::Picture(&b, 0, 0)});
     return section;
 }
 

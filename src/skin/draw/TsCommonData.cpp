@@ -22,18 +22,18 @@ bool HandlesSkin(Control* control) {
     return control && Ask(control, SkinCmdIsSkinned) == 1;
 }
 
-uint32_t ButtonFace() {
-    return platform::GetSysColor(platform::COLOR_BTNFACE);
+RgbColor ButtonFace() {
+    return RgbColor{platform::GetSysColor(platform::COLOR_BTNFACE)};
 }
 
 // The colour a parent shows its children: its answer to command 21 when it
 // handles skin commands, else its own colour.
-uint32_t ParentBackgroundColor(Control* parent) {
+RgbColor ParentBackgroundColor(Control* parent) {
     if (!parent)
         return ButtonFace();
     if (HandlesSkin(parent))
-        return uint32_t(Ask(parent, SkinCmdGetBgColor)) & 0xFFFFFF;
-    return platform::ColorToRGB(parent->Color());
+        return RgbColor{uint32_t(Ask(parent, SkinCmdGetBgColor)) & 0xFFFFFF};
+    return ToRgb(SkinColor{parent->Color()});
 }
 
 // The outermost control: the form a control sits on.
@@ -43,9 +43,9 @@ Control* FormOf(Control* control) {
     return control;
 }
 
-uint32_t DefaultGlobalColor() {
+RgbColor DefaultGlobalColor() {
     const TsSkinManager* m = TsSkinManager::DefaultManager();
-    return m ? m->GlobalColor() : ButtonFace();
+    return m ? RgbColor{m->GlobalColor()} : ButtonFace();
 }
 
 struct KindRange {
@@ -59,9 +59,9 @@ bool InRanges(int kind, std::initializer_list<KindRange> ranges) {
 } // namespace
 
 ParentCacheInfo BackgroundRequest::ToParentCache() const {
-    if (Kind == 2)
-        return ParentCacheInfo{Bitmap, OffsetX, OffsetY, kTransparentKey, Bitmap != nullptr};
-    return ParentCacheInfo{nullptr, OffsetX, OffsetY, platform::ColorToRGB(int32_t(Color)), false};
+    if (Kind == BackgroundAnswer::Picture)
+        return ParentCacheInfo::Picture(Bitmap, OffsetX, OffsetY);
+    return ParentCacheInfo::Color(Color);
 }
 
 bool IsEditKind(int kind) {
@@ -173,12 +173,12 @@ void TsCommonData::ResolveSection() {
     ComputeBackgroundKind();
     StateFlags = 0;
     if (SectionIndex < 0) {
-        BorderMaskIndex = PatternIndex = HotPatternIndex = -1;
+        BorderMaskIndex = -1;
+        Textures = {};
         return;
     }
     BorderMaskIndex = m->SectionTable()[SectionIndex].BordersMask;
-    PatternIndex = m->FindTexture(SectionIndex, skinSection_, QStringLiteral("PATTERN"));
-    HotPatternIndex = m->FindTexture(SectionIndex, skinSection_, QStringLiteral("HOTPATTERN"));
+    Textures = BindSectionTextures(*m, SectionIndex, skinSection_);
     UpdateContainerState(false);
 }
 
@@ -261,12 +261,21 @@ void TsCommonData::ComputeBackgroundKind() {
     if (!d)
         return;
     if (d->ImagePercent != 0)
-        BackgroundKind |= 4;
-    if (d->GradientPercent != 0 && !d->Gradient.empty()) {
-        static const uint16_t kByMode[3] = {2, 1, 3};
-        const int mode = d->Gradient.front().Mode;
-        if (mode >= 0 && mode <= 2)
-            BackgroundKind += kByMode[mode];
+        BackgroundKind |= bkTexture;
+    if (d->GradientPercent == 0)
+        return;
+    if (const std::optional<GradientMode> mode = ModeOf(d->Gradient)) {
+        switch (*mode) {
+        case GradientMode::Vertical:
+            BackgroundKind |= bkVerticalGradient;
+            break;
+        case GradientMode::Horizontal:
+            BackgroundKind |= bkHorizontalGradient;
+            break;
+        case GradientMode::Triangles:
+            BackgroundKind |= bkTriangleGradient;
+            break;
+        }
     }
 }
 
@@ -302,37 +311,39 @@ bool TsCommonData::IsHot() const {
     return MouseInside && !IsContainerKind(ControlKind);
 }
 
-uint32_t TsCommonData::GetStateColor(int state) const {
+RgbColor TsCommonData::OwnRgb() const {
+    return host_ ? ToRgb(SkinColor{host_->Color()}) : ButtonFace();
+}
+
+RgbColor TsCommonData::GetStateColor(VisualState state) const {
     const TsGeneralData* d = Section();
     if (!d || customColor_ || !IsSkinned())
-        return host_ ? platform::ColorToRGB(host_->Color()) : ButtonFace();
-    const TsGenState& look = d->StateData[state > 0 && d->StateCount > 1 ? 1 : 0];
-    const uint32_t c = platform::ColorToRGB(look.Color);
+        return OwnRgb();
+    const TsGenState& look = LookFor(*d, state);
+    const RgbColor c = StoredToRgb(look.Color);
     const int t = std::clamp(look.Transparency, 0, 100);
     if (t == 0)
         return c;
-    const uint32_t parent = ParentBackgroundColor(host_ ? host_->Parent() : nullptr);
+    const RgbColor parent = ParentBackgroundColor(host_ ? host_->Parent() : nullptr);
     return t == 100 ? parent : MixColors(parent, c, t / 100.0);
 }
 
-uint32_t TsCommonData::BackgroundColorForChildren() const {
+RgbColor TsCommonData::BackgroundColorForChildren() const {
     const TsGeneralData* d = Section();
     if (!host_ || !d || !IsSkinned())
-        return host_ ? platform::ColorToRGB(host_->Color()) : ButtonFace();
-    const uint32_t own = platform::ColorToRGB(d->Color);
+        return OwnRgb();
+    const RgbColor own = StoredToRgb(d->Color);
     const int t = std::clamp(d->Transparency, 0, 100);
     Control* parent = host_->Parent();
     if (t == 0)
         return own;
     if (t == 100) {
         if (!parent)
-            return platform::ColorToRGB(host_->Color());
-        const uint32_t answer = ParentBackgroundColor(parent);
-        return answer == kTransparentKey ? platform::ColorToRGB(parent->Color()) : answer;
+            return OwnRgb();
+        const RgbColor answer = ParentBackgroundColor(parent);
+        return answer == kNoColor ? ToRgb(SkinColor{parent->Color()}) : answer;
     }
-    const uint32_t p =
-        parent ? ParentBackgroundColor(parent) : platform::ColorToRGB(host_->Color());
-    return MixColors(p, own, t / 100.0);
+    return MixColors(parent ? ParentBackgroundColor(parent) : OwnRgb(), own, t / 100.0);
 }
 
 bool TsCommonData::DependsOnParentBackground() const {
@@ -373,17 +384,17 @@ void TsCommonData::UpdateContainerState(bool recurse) {
             Ask(child, SkinCmdChildState, 1);
 }
 
-void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, int state) const {
+void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, VisualState state) const {
     const TsGeneralData* d = Section();
     if (!d || !IsSkinned() || customColor_) {
-        request.Kind = 1;
-        request.Color = host_ ? platform::ColorToRGB(host_->Color()) : ButtonFace();
+        request.Kind = BackgroundAnswer::Color;
+        request.Color = OwnRgb();
         return;
     }
-    const TsGenState& look = d->StateData[state != 0 ? 1 : 0];
+    const TsGenState& look = LookFor(*d, state);
     const int t = look.Transparency, g = look.GradientPercent, i = look.ImagePercent;
     if (t == 0 && g <= 0 && i < 1) {
-        request.Kind = 1;
+        request.Kind = BackgroundAnswer::Color;
         request.Bitmap = cache_.get();
         request.Color = GetStateColor(state);
         if (request.PleaseDraw && request.TargetDevice)
@@ -392,10 +403,10 @@ void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, int state) con
     }
     const bool haveCache = cache_ && !cache_->Empty();
     if (t == 0) {
-        request.Color = SkinManager()->GlobalColor();
+        request.Color = RgbColor{SkinManager()->GlobalColor()};
         if (!haveCache) {
-            request.Color = kTransparentKey;
-            request.Kind = 1;
+            request.Color = kNoColor;
+            request.Kind = BackgroundAnswer::Color;
             return;
         }
     } else if (t == 100) {
@@ -404,12 +415,12 @@ void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, int state) con
             // answer is moved to where this control lies in it.
             Control* parent = host_ ? host_->Parent() : nullptr;
             if (!parent) {
-                request.Kind = 1;
+                request.Kind = BackgroundAnswer::Color;
                 request.Color = DefaultGlobalColor();
                 return;
             }
             AskParentBackground(request, parent, request.PleaseDraw);
-            if (request.Kind == 2) {
+            if (request.Kind == BackgroundAnswer::Picture) {
                 const QRect bounds = host_->BoundsRect();
                 request.OffsetX += bounds.left();
                 request.OffsetY += bounds.top();
@@ -417,11 +428,11 @@ void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, int state) con
             return;
         }
     } else if (!haveCache) {
-        request.Color = kTransparentKey;
-        request.Kind = 1;
+        request.Color = kNoColor;
+        request.Kind = BackgroundAnswer::Color;
         return;
     }
-    request.Kind = 2;
+    request.Kind = BackgroundAnswer::Picture;
     if (request.PleaseDraw && request.TargetDevice) {
         CopyFrom(*request.TargetDevice, request.Rect, *cache_, request.OffsetX, request.OffsetY);
         return;
@@ -431,21 +442,21 @@ void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, int state) con
 }
 
 void AskParentBackground(BackgroundRequest& request, Control* parent, bool pleaseDraw) {
-    request.Kind = 0;
+    request.Kind = BackgroundAnswer::None;
     request.PleaseDraw = pleaseDraw;
     if (!parent) {
-        request.Kind = 1;
+        request.Kind = BackgroundAnswer::Color;
         request.Color = DefaultGlobalColor();
         return;
     }
     Ask(parent, SkinCmdGetBgInfo, reinterpret_cast<intptr_t>(&request));
-    if (request.Kind != 0)
+    if (request.Kind != BackgroundAnswer::None)
         return;
     // The parent gave nothing: its colour serves. (A parent that paints
     // itself into the device is not needed by this program's windows.)
-    request.Kind = 1;
+    request.Kind = BackgroundAnswer::Color;
     const uint32_t answer = HandlesSkin(parent) ? uint32_t(Ask(parent, SkinCmdGetBgColor)) : 0;
-    request.Color = answer != 0 ? answer : platform::ColorToRGB(parent->Color());
+    request.Color = answer != 0 ? RgbColor{answer} : ToRgb(SkinColor{parent->Color()});
     if (request.PleaseDraw && request.TargetDevice)
         FillRect(*request.TargetDevice, request.Rect, request.Color);
 }
@@ -456,7 +467,7 @@ ParentCacheInfo TsCommonData::GetParentCache() const {
         AskParentBackground(request, host_->Parent(), false);
         return request.ToParentCache();
     }
-    return ParentCacheInfo::Color(GetStateColor(0));
+    return ParentCacheInfo::Color(GetStateColor(VisualState::Normal));
 }
 
 // ---------------------------------------------------------------------------
@@ -523,31 +534,8 @@ bool TsCommonData::HandleSkinCommand(platform::Message& message) {
         }
         return false;
     case SkinCmdRemoveSkin:
-        if (ours) {
-            SectionIndex = BorderMaskIndex = PatternIndex = HotPatternIndex = -1;
-            PaintLocked = true;
-            if (cache_)
-                cache_->SetSize(0, 0);
-            if (host_ && IsEditKind(ControlKind)) {
-                if (!customColor_)
-                    host_->SetColor(platform::clWindow);
-                if (!customFont_) {
-                    platform::TFont font = host_->Font();
-                    font.Color = platform::clWindowText;
-                    host_->SetFont(font);
-                }
-                host_->Invalidate();
-            } else if (host_ && host_->IsWindowed()) {
-                // Plain labels go back to the window-text colour.
-                for (Control* child : host_->Controls())
-                    if (!child->IsWindowed() && !HandlesSkin(child) &&
-                        child->ClassName().endsWith(QStringLiteral("Label"))) {
-                        platform::TFont font = child->Font();
-                        font.Color = platform::clWindowText;
-                        child->SetFont(font);
-                    }
-            }
-        }
+        if (ours)
+            OnRemoveSkin();
         return false;
     case SkinCmdRefresh:
         if (ours) {
@@ -584,31 +572,15 @@ bool TsCommonData::HandleSkinCommand(platform::Message& message) {
     case SkinCmdInvalidateCache:
         CacheInvalid = true;
         return false;
-    case SkinCmdIsTransparent: {
-        const TsGeneralData* d = Section();
-        if (!d)
-            return true;
-        Control* parent = host_ ? host_->Parent() : nullptr;
-        if (d->Transparency == 100 && parent)
-            message.Result = Ask(parent, SkinCmdIsTransparent) & 0x7F;
-        else
-            message.Result =
-                (d->GradientPercent + d->ImagePercent > 0) || DependsOnParentBackground();
+    case SkinCmdIsTransparent:
+        if (Section())
+            message.Result = AnswerIsTransparent();
         return true;
-    }
-    case SkinCmdParentBgChanged: {
-        const bool depends = DependsOnParentBackground();
-        CacheInvalid = CacheInvalid || depends;
-        if (argument == 1 && host_)
-            host_->Invalidate();
-        if (depends && host_)
-            for (Control* child : host_->Controls())
-                if (!(child->ComponentState & Control::csDestroying))
-                    Ask(child, SkinCmdParentBgChanged);
+    case SkinCmdParentBgChanged:
+        OnParentBackgroundChanged(argument == 1);
         return false;
-    }
     case SkinCmdGetBgColor:
-        message.Result = BackgroundColorForChildren();
+        message.Result = Value(BackgroundColorForChildren());
         return true;
     case SkinCmdSetClipped:
         ClippedByParent = true;
@@ -619,7 +591,8 @@ bool TsCommonData::HandleSkinCommand(platform::Message& message) {
         return true;
     case SkinCmdGetBgInfo:
         if (message.LParam)
-            FillBackgroundInfo(*reinterpret_cast<BackgroundRequest*>(message.LParam), 0);
+            FillBackgroundInfo(*reinterpret_cast<BackgroundRequest*>(message.LParam),
+                               VisualState::Normal);
         return true;
     case SkinCmdChildState:
         if (message.LParam == 1)
@@ -637,6 +610,56 @@ bool TsCommonData::HandleSkinCommand(platform::Message& message) {
     default:
         return false;
     }
+}
+
+void TsCommonData::OnRemoveSkin() {
+    SectionIndex = BorderMaskIndex = -1;
+    Textures = {};
+    PaintLocked = true;
+    if (cache_)
+        cache_->SetSize(0, 0);
+    if (host_ && IsEditKind(ControlKind)) {
+        if (!customColor_)
+            host_->SetColor(platform::clWindow);
+        if (!customFont_) {
+            platform::TFont font = host_->Font();
+            font.Color = platform::clWindowText;
+            host_->SetFont(font);
+        }
+        host_->Invalidate();
+    } else if (host_ && host_->IsWindowed()) {
+        ResetLabelFonts();
+    }
+}
+
+// Plain labels go back to the window-text colour.
+void TsCommonData::ResetLabelFonts() {
+    for (Control* child : host_->Controls())
+        if (!child->IsWindowed() && !HandlesSkin(child) &&
+            child->ClassName().endsWith(QStringLiteral("Label"))) {
+            platform::TFont font = child->Font();
+            font.Color = platform::clWindowText;
+            child->SetFont(font);
+        }
+}
+
+intptr_t TsCommonData::AnswerIsTransparent() const {
+    const TsGeneralData* d = Section();
+    Control* parent = host_ ? host_->Parent() : nullptr;
+    if (d->Transparency == 100 && parent)
+        return Ask(parent, SkinCmdIsTransparent) & 0x7F;
+    return (d->GradientPercent + d->ImagePercent > 0) || DependsOnParentBackground();
+}
+
+void TsCommonData::OnParentBackgroundChanged(bool repaint) {
+    const bool depends = DependsOnParentBackground();
+    CacheInvalid = CacheInvalid || depends;
+    if (repaint && host_)
+        host_->Invalidate();
+    if (depends && host_)
+        for (Control* child : host_->Controls())
+            if (!(child->ComponentState & Control::csDestroying))
+                Ask(child, SkinCmdParentBgChanged);
 }
 
 bool TsCommonData::HandleControlEvent(ControlEvent event) {

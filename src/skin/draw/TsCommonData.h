@@ -9,7 +9,7 @@
 
 #include "platform/Control.h"
 #include "skin/data/TsSkinManager.h"
-#include "skin/draw/ParentCache.h"
+#include "skin/draw/PaintRequest.h"
 
 #include <memory>
 
@@ -41,13 +41,16 @@ enum ControlCommand : uint16_t {
     SkinCmdGetApplication = 60,
 };
 
+// What a parent gave in answer to a background request.
+enum class BackgroundAnswer : uint8_t { None = 0, Color = 1, Picture = 2 };
+
 // What a child asks its parent for (command 34) and what it gets back.
 struct BackgroundRequest {
     const platform::Bitmap* Bitmap = nullptr;
-    uint32_t Color = 0;
+    RgbColor Color{0};
     int OffsetX = 0, OffsetY = 0; // where the requester lies in Bitmap
     QRect Rect;                   // wanted, in the requester's coordinates
-    uint8_t Kind = 0;             // 0 not answered, 1 a colour, 2 a picture
+    BackgroundAnswer Kind = BackgroundAnswer::None;
     bool PleaseDraw = false;
     platform::Bitmap* TargetDevice = nullptr;
 
@@ -72,6 +75,14 @@ enum StateFlag : uint16_t {
     sfPlainBackground = 1,
     sfPrinting = 0x200,
     sfPaintLocked = 0x800,
+};
+
+// What a section's background holds, as bits of TsCommonData::BackgroundKind.
+enum BackgroundKindBit : uint16_t {
+    bkHorizontalGradient = 1,
+    bkVerticalGradient = 2,
+    bkTriangleGradient = bkHorizontalGradient | bkVerticalGradient,
+    bkTexture = 4,
 };
 
 // Window events the skin data takes part in.
@@ -111,7 +122,9 @@ public:
 
     // State.
     int ControlKind = 0;
-    int SectionIndex = -1, BorderMaskIndex = -1, PatternIndex = -1, HotPatternIndex = -1;
+    int SectionIndex = -1, BorderMaskIndex = -1;
+    // The section's textures, found when the control binds to it.
+    SectionTextures Textures;
     int GlowHandle = -1;
     bool PaintLocked = false, PaintImmediately = false;
     bool CacheInvalid = true, ClippedByParent = true;
@@ -140,11 +153,11 @@ public:
     bool IsPaintDeferred() const;
     bool DependsOnParentBackground() const;
     void PrepareCacheBitmap();
-    // The background colour of a state as painted (RGB).
-    uint32_t GetStateColor(int state) const;
+    // The background colour of a state as painted.
+    RgbColor GetStateColor(VisualState state) const;
     // The colour children use as their background (the answer to 21).
-    uint32_t BackgroundColorForChildren() const;
-    void FillBackgroundInfo(BackgroundRequest& request, int state) const;
+    RgbColor BackgroundColorForChildren() const;
+    void FillBackgroundInfo(BackgroundRequest& request, VisualState state) const;
     ParentCacheInfo GetParentCache() const;
 
     // The control's part of a skin command; true when it was consumed.
@@ -162,6 +175,12 @@ protected:
 
 private:
     const TsGeneralData* Section() const;
+    // The parts of HandleSkinCommand that are more than a line.
+    void OnRemoveSkin();
+    intptr_t AnswerIsTransparent() const;
+    void OnParentBackgroundChanged(bool repaint);
+    void ResetLabelFonts();
+    RgbColor OwnRgb() const;
     bool HostLoading() const;
     bool HostDestroying() const;
 
