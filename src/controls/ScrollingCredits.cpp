@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/Canvas.h"
+#include "platform/DrawBitmap.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -251,7 +252,7 @@ void TScrollingCredits::paintEvent(QPaintEvent*) {
         return;
     PaintOffscreen(offscreen_);
     QPainter p(this);
-    p.drawImage(0, 0, offscreen_.Image());
+    platform::DrawBitmap(p, QPoint(0, 0), offscreen_);
 }
 
 void TScrollingCredits::mouseReleaseEvent(QMouseEvent* event) {

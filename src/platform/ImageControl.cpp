@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/Canvas.h"
+#include "platform/DrawBitmap.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -24,8 +25,7 @@ void TImage::DrawPicture(const Bitmap& src, int w, int h) {
 
 void TImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (!picture_.Empty())
-        p.drawImage(0, 0, picture_.Image());
+    platform::DrawBitmap(p, QPoint(0, 0), picture_);
     // Whatever the picture does not cover shows the parent's background.
     const QRegion rest = QRegion(rect()).subtracted(QRegion(picture_.Rect()));
     for (const QRect& r : rest)

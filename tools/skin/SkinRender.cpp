@@ -47,8 +47,10 @@ void SavePicture(const platform::Bitmap& b, const QString& path) {
 platform::Bitmap Render(const skin::TsSkinManager& manager, int section, QSize size, int state,
                         const skin::ParentCacheInfo& parent) {
     platform::Bitmap b(size.width(), size.height());
-    skin::RenderSectionByIndex(manager, section, manager.SectionTable()[section].SectionName,
-                               parent, -1, -1, b, QPoint(), b.Rect(), state);
+    skin::RenderSectionByIndex(manager, {.Target = b,
+                                         .Section = section,
+                                         .State = skin::VisualState{state},
+                                         .Parent = parent});
     return b;
 }
 
@@ -71,8 +73,7 @@ void RenderAll(const skin::TsSkinManager& manager, const QString& dir) {
     platform::Bitmap background(400, 200);
     const int form = manager.FindSection(QStringLiteral("FORM"));
     if (form >= 0)
-        skin::RenderSectionByIndex(manager, form, QStringLiteral("FORM"), skin::ParentCacheInfo(),
-                                   -1, -1, background, QPoint(), background.Rect(), 0);
+        skin::RenderSectionByIndex(manager, {.Target = background, .Section = form});
     const skin::ParentCacheInfo parent = skin::ParentCacheInfo::Picture(&background, 0, 0);
     const QSize sizes[] = {QSize(24, 24), QSize(114, 27), QSize(200, 80)};
     for (size_t i = 0; i < manager.SectionTable().size(); ++i) {
@@ -153,7 +154,7 @@ void RenderCommand(const skin::TsSkinManager& manager, const QStringList& option
         const std::optional<qint32> value = skin::ParseInteger(color);
         if (!value)
             Fail("The parent colour must be 0xBBGGRR: \"" + color + "\"");
-        parent = skin::ParentCacheInfo::Color(uint32_t(*value) & 0xFFFFFF);
+        parent = skin::ParentCacheInfo::Color(skin::RgbColor{uint32_t(*value) & 0xFFFFFF});
     } else if (const QString image = OptionValue(options, "--parent-image"); !image.isEmpty()) {
         QImage picture;
         if (!picture.load(image))

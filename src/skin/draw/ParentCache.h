@@ -27,8 +27,6 @@ struct ParentCacheInfo {
     static ParentCacheInfo Color(RgbColor rgb) {
         return ParentCacheInfo{nullptr, 0, 0, rgb, false};
     }
-    // The skin tool's spelling; goes when it passes an RgbColor.
-    static ParentCacheInfo Color(uint32_t rgb) { return Color(RgbColor{rgb}); }
 
     bool HasPicture() const { return Ready && Bitmap && !Bitmap->Empty(); }
     bool HasColor() const { return !HasPicture() && FillColor != kNoColor; }

@@ -1116,25 +1116,6 @@ void RenderSectionByIndex(const TsSkinManager& manager, const PaintRequest& requ
                        manager.MaskTable()[d.BordersMask], request.ParentBehindArea());
 }
 
-void RenderSectionByIndex(const TsSkinManager& manager, int section, const QString& name,
-                          ParentCacheInfo p, int pattern, int hotPattern, Bitmap& b, QPoint q,
-                          QRect r, int state) {
-    if (!manager.IsValidSection(section))
-        return;
-    SectionTextures textures = BindSectionTextures(manager, section, name);
-    if (pattern != -1)
-        textures.Pattern = pattern;
-    if (hotPattern != -1)
-        textures.HotPattern = hotPattern;
-    RenderSectionByIndex(manager, {.Target = b,
-                                   .Section = section,
-                                   .State = VisualState{state},
-                                   .Parent = p,
-                                   .Position = q,
-                                   .Rect = r,
-                                   .Textures = &textures});
-}
-
 void RenderSectionFast(const TsSkinManager& manager, const PaintRequest& request, int borderMask) {
     if (!Paintable(manager, request))
         return;

@@ -98,10 +98,6 @@ void DrawSectionCorners(platform::Bitmap& b, QRect r, VisualState state,
 // Background, corner images and border of a section without a control's
 // skin data; the border's corners take the parent's pixels.
 void RenderSectionByIndex(const TsSkinManager& manager, const PaintRequest& request);
-// The long form the skin tool still calls; goes when it builds a request.
-void RenderSectionByIndex(const TsSkinManager& manager, int section, const QString& name,
-                          ParentCacheInfo p, int pattern, int hotPattern, platform::Bitmap& b,
-                          QPoint q, QRect r, int state);
 // The background without a texture and the given border mask.
 void RenderSectionFast(const TsSkinManager& manager, const PaintRequest& request, int borderMask);
 // RenderSectionByIndex into a picture of the area's size, then copied to
