@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace controls {
 
@@ -106,10 +107,6 @@ void DrawEmbossed(Canvas& canvas, const QString& text, QRect& r, uint32_t flags)
     canvas.DrawText(text, light, flags);
     canvas.Font.Color = platform::clBtnShadow;
     canvas.DrawText(text, r, flags);
-}
-
-constexpr uint32_t PixelOf(int r, int g, int b) {
-    return 0xFF000000u | (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b);
 }
 
 } // namespace
@@ -477,23 +474,72 @@ void TsKind::SetColor(TColor color) {
 
 void BlurShadowMask(const Bitmap& picture, int passes, uint8_t* mask) {
     const int w = picture.Width(), h = picture.Height(), stride = w + 2;
+    // Per row, the part of each sum that does not wait for the cell to the
+    // left (the upper cell already blurred, the lower and right ones not
+    // yet); then the left neighbours, one after another.
+    static std::vector<uint16_t> partial;
+    partial.resize(size_t(std::max(w, 0)) + 2);
     for (int pass = 0; pass < passes; ++pass) {
         for (int y = 0; y < h; ++y) {
             const uint32_t* row = picture.ScanLine(y);
             uint8_t* cell = mask + (y + 1) * stride + 1;
             for (int x = 0; x < w; ++x)
-                if (row[x] & 0xFF)
-                    cell[x] = 255;
+                cell[x] = (row[x] & 0xFF) ? 255 : cell[x];
         }
         for (int y = 1; y <= h; ++y) {
             uint8_t* cell = mask + y * stride;
             const uint8_t* up = cell - stride;
             const uint8_t* down = cell + stride;
             for (int x = 1; x <= w; ++x)
-                cell[x] = static_cast<uint8_t>((up[x] + down[x] + cell[x - 1] + cell[x + 1]) >> 2);
+                partial[x] = uint16_t(up[x] + down[x] + cell[x + 1]);
+            unsigned left = cell[0];
+            for (int x = 1; x <= w; ++x) {
+                left = (partial[x] + left) >> 2;
+                cell[x] = static_cast<uint8_t>(left);
+            }
         }
     }
 }
+
+namespace {
+
+// Lays the shadow colour over each pixel by its coverage a: over what is
+// there, channel (c × (255 − a) + s × a) div 256; over a plain background
+// b, (s × a + (255 − a) × b) div 256.
+void LayShadowOver(Bitmap& picture, const uint8_t* mask, std::array<int, 3> rgb) {
+    const int w = picture.Width(), stride = w + 2;
+    // Bytes in memory: blue, green, red, fourth.
+    const uint16_t s[4] = {uint16_t(rgb[2]), uint16_t(rgb[1]), uint16_t(rgb[0]), 0};
+    for (int y = 0; y < picture.Height(); ++y) {
+        auto* px = reinterpret_cast<uint8_t*>(picture.ScanLine(y));
+        const uint8_t* cover = mask + (y + 1) * stride + 1;
+        for (int x = 0; x < w; ++x) {
+            const uint16_t a = cover[x], keep = 255 - a;
+            for (int i = 0; i < 3; ++i)
+                px[4 * x + i] = static_cast<uint8_t>((px[4 * x + i] * keep + s[i] * a) >> 8);
+            px[4 * x + 3] = 0xFF;
+        }
+    }
+}
+
+void LayShadowOnColor(Bitmap& picture, const uint8_t* mask, std::array<int, 3> rgb, uint32_t back) {
+    const int w = picture.Width(), stride = w + 2;
+    const uint16_t s[3] = {uint16_t(rgb[2]), uint16_t(rgb[1]), uint16_t(rgb[0])};
+    const uint16_t b[3] = {uint16_t(platform::GetBValue(back)), uint16_t(platform::GetGValue(back)),
+                           uint16_t(platform::GetRValue(back))};
+    for (int y = 0; y < picture.Height(); ++y) {
+        auto* px = reinterpret_cast<uint8_t*>(picture.ScanLine(y));
+        const uint8_t* cover = mask + (y + 1) * stride + 1;
+        for (int x = 0; x < w; ++x) {
+            const uint16_t a = cover[x], keep = 255 - a;
+            for (int i = 0; i < 3; ++i)
+                px[4 * x + i] = static_cast<uint8_t>((s[i] * a + keep * b[i]) >> 8);
+            px[4 * x + 3] = 0xFF;
+        }
+    }
+}
+
+} // namespace
 
 TsLabelFX::TsLabelFX(QWidget* parent)
     : TsCustomLabel(parent), shadow_(std::make_unique<TsShadow>(this)),
@@ -592,30 +638,13 @@ void TsLabelFX::DrawShadowed(Canvas& canvas, const QString& text, QRect r, uint3
 
     // The shadow colour laid over what is under the label (or its colour)
     // by the coverage.
-    const auto [sr, sg, sb] = shadow_->ShadowRGB;
-    const bool over = Transparent();
-    if (over)
+    if (Transparent()) {
         skin::CopyFrom(ShadowPicture, ShadowPicture.Rect(), canvas.Target(), canvas.Origin().x(),
                        canvas.Origin().y());
-    const uint32_t back = platform::ColorToRGB(color_);
-    const int br = platform::GetRValue(back), bg = platform::GetGValue(back),
-              bb = platform::GetBValue(back);
-    const int stride = w + 2;
-    for (int y = 0; y < h; ++y) {
-        uint32_t* row = ShadowPicture.ScanLine(y);
-        const uint8_t* cover = ShadowMask.get() + (y + 1) * stride + 1;
-        for (int x = 0; x < w; ++x) {
-            const int a = cover[x];
-            if (over) {
-                const uint32_t px = row[x];
-                const int pr = (px >> 16) & 0xFF, pg = (px >> 8) & 0xFF, pb = px & 0xFF;
-                row[x] = PixelOf((pr * (255 - a) + sr * a) >> 8, (pg * (255 - a) + sg * a) >> 8,
-                                 (pb * (255 - a) + sb * a) >> 8);
-            } else {
-                row[x] = PixelOf((sr * a + (255 - a) * br) >> 8, (sg * a + (255 - a) * bg) >> 8,
-                                 (sb * a + (255 - a) * bb) >> 8);
-            }
-        }
+        LayShadowOver(ShadowPicture, ShadowMask.get(), shadow_->ShadowRGB);
+    } else {
+        LayShadowOnColor(ShadowPicture, ShadowMask.get(), shadow_->ShadowRGB,
+                         platform::ColorToRGB(color_));
     }
     canvas.Draw(0, 0, ShadowPicture);
     canvas.Font.Color = TColor(textColor);
