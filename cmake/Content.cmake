@@ -102,3 +102,18 @@ add_executable(charolist-skin tools/skin/main.cpp tools/skin/SkinDump.cpp tools/
 target_link_libraries(charolist-skin PRIVATE charolist_skin_draw charolist_internal_skin)
 target_compile_definitions(charolist-skin PRIVATE CHAROLIST_WITH_INTERNAL_SKIN)
 set_target_properties(charolist-skin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The ornament of the author window, drawn from its description.
+set(ORNAMENT_DIR ${GENERATED_DIR}/ornament)
+add_custom_command(
+    OUTPUT ${ORNAMENT_DIR}/ornament.bmp ${ORNAMENT_DIR}/ornament-400.png
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ORNAMENT_DIR}
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+            $<TARGET_FILE:charolist-ornament> ${CMAKE_SOURCE_DIR}/content/art/ornament.txt
+            ${ORNAMENT_DIR}
+    DEPENDS charolist-ornament ${CMAKE_SOURCE_DIR}/content/art/ornament.txt
+    COMMENT "Drawing the author's ornament"
+    VERBATIM)
+set_source_files_properties(${ORNAMENT_DIR}/ornament.bmp PROPERTIES GENERATED TRUE)
+qt_add_resources(charolist_content "ornament" PREFIX "/art" BASE ${ORNAMENT_DIR}
+    OPTIONS --no-compress FILES ${ORNAMENT_DIR}/ornament.bmp)

@@ -167,11 +167,13 @@ void TForm1::CreateControls() {
     sLabelFX1->setObjectName(QStringLiteral("sLabelFX1"));
     sLabelFX1->move(56, 8);
     sLabelFX1->SetFont(MakeFont("Comic Sans MS", 13, platform::fsBold, kDarkBrown));
+    sLabelFX1->Kind().SetColor(platform::clLime);
+    sLabelFX1->Shadow().SetColor(platform::clLime);
 
     sLabelFX2 = new controls::TsLabelFX(client);
     sLabelFX2->setObjectName(QStringLiteral("sLabelFX2"));
     sLabelFX2->move(488, 8);
-    sLabelFX2->SkinSection = QStringLiteral("ALPHAEDIT");
+    sLabelFX2->SetSkinSection(QStringLiteral("ALPHAEDIT"));
     sLabelFX2->SetFont(MakeFont("Comic Sans MS", 16, platform::fsBold, platform::clBlack));
     sLabelFX2->SetCaption(QStringLiteral("Найди свой ответ."));
 

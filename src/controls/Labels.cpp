@@ -1,31 +1,148 @@
 #include "controls/Labels.h"
 
-#include "platform/Canvas.h"
+#include "platform/Application.h"
+#include "skin/data/TsSkinManager.h"
+#include "skin/draw/Blend.h"
+#include "skin/draw/SkinPaint.h"
+#include "skin/draw/TsCommonData.h"
 
+#include <QDesktopServices>
+#include <QEnterEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QUrl>
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace controls {
 
+using platform::Bitmap;
+using platform::Canvas;
+using platform::Control;
+using platform::TColor;
+using platform::TFont;
+
 namespace {
 
-// Labels keep their caption's line breaks and expand tabs; '&' marks an
-// accelerator letter.
-constexpr uint32_t kLabelFormat = platform::DT_EXPANDTABS | platform::DT_LEFT;
+// Program-wide, shared by all labels: a paint is taking the skin's font
+// (so font notifications are ignored), and a font notification is being
+// handled.
+bool gAdjustingFont = false;
+bool gHandlingFontChange = false;
+
+class FlagGuard {
+public:
+    explicit FlagGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~FlagGuard() { flag_ = old_; }
+    FlagGuard(const FlagGuard&) = delete;
+    FlagGuard& operator=(const FlagGuard&) = delete;
+
+private:
+    bool& flag_;
+    bool old_;
+};
+
+intptr_t Ask(Control* control, uint16_t command, intptr_t lparam = 0) {
+    return control
+               ? control->Perform(platform::SM_ALPHACMD, platform::MakeAlphaWParam(command), lparam)
+               : 0;
+}
+
+bool HandlesSkin(Control* control) {
+    return Ask(control, skin::SkinCmdIsSkinned) == 1;
+}
+
+const skin::TsGeneralData* GlobalInfo(const skin::TsSkinManager& m) {
+    int index = m.CommonIndexes().GlobalInfo;
+    if (!m.IsValidSection(index))
+        index = m.FindSection(skin::kGlobalInfo);
+    return m.IsValidSection(index) ? &m.SectionTable()[index] : nullptr;
+}
+
+// The font colour the skin gives a label: that of the first parent section
+// that is not see-through, when it gives its own font, else the skin's
+// general one; the key colour when the skin gives none.
+uint32_t SkinFontColor(const Control& label, const skin::TsSkinManager& m) {
+    const skin::TsGeneralData* counted = nullptr;
+    for (Control* c = label.Parent(); c;) {
+        int index = -1;
+        Ask(c, skin::SkinCmdGetSectionIndex, reinterpret_cast<intptr_t>(&index));
+        if (!m.IsValidSection(index))
+            break;
+        const skin::TsGeneralData& section = m.SectionTable()[index];
+        if (section.Transparency > 50 && c->Parent()) {
+            c = c->Parent();
+            continue;
+        }
+        if (section.GiveOwnFont)
+            counted = &section;
+        break;
+    }
+    if (counted)
+        return uint32_t(counted->FontColors.Text);
+    if (const skin::TsGeneralData* global = GlobalInfo(m))
+        return uint32_t(global->FontColors.Text);
+    return skin::kTransparentKey;
+}
+
+// Sets a font's colour to the skin's, when the skin gives one.
+void TakeSkinColor(Control& label, const TFont& font) {
+    const skin::TsSkinManager* m = ActiveSkin();
+    if (!m)
+        return;
+    const uint32_t colour = SkinFontColor(label, *m);
+    if (colour == skin::kTransparentKey || TColor(colour) == font.Color)
+        return;
+    TFont changed = font;
+    changed.Color = TColor(colour);
+    label.SetFont(changed);
+}
+
+// The disabled look without a skin: a light copy one pixel down and right
+// under the text in the shadow colour.
+void DrawEmbossed(Canvas& canvas, const QString& text, QRect& r, uint32_t flags) {
+    QRect light = r.translated(1, 1);
+    canvas.Font.Color = platform::clBtnHighlight;
+    canvas.DrawText(text, light, flags);
+    canvas.Font.Color = platform::clBtnShadow;
+    canvas.DrawText(text, r, flags);
+}
 
 } // namespace
+
+const skin::TsSkinManager* ActiveSkin() {
+    const skin::TsSkinManager* m = skin::TsSkinManager::DefaultManager();
+    return m && m->Active() && !m->Removing() && m->SkinData().SkinReady ? m : nullptr;
+}
+
+WebAddressOpener& OpenWebAddress() {
+    static WebAddressOpener opener = [](const QString& address, int) {
+        QDesktopServices::openUrl(QUrl::fromUserInput(address));
+    };
+    return opener;
+}
+
+// ---------------------------------------------------------------------------
+// TsCustomLabel
+// ---------------------------------------------------------------------------
 
 TsCustomLabel::TsCustomLabel(QWidget* parent) : QWidget(parent) {
     color_ = platform::clBtnFace;
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::NoFocus);
-    FontChanged();
+    AdjustBounds();
+}
+
+TsCustomLabel::~TsCustomLabel() {
+    ComponentState |= csDestroying;
 }
 
 void TsCustomLabel::SetCaption(const QString& caption) {
     if (caption == caption_)
         return;
     caption_ = caption;
-    AdjustToText();
+    AdjustBounds();
     update();
 }
 
@@ -33,36 +150,575 @@ void TsCustomLabel::SetAutoSize(bool autoSize) {
     if (autoSize == autoSize_)
         return;
     autoSize_ = autoSize;
-    AdjustToText();
+    AdjustBounds();
 }
 
-QSize TsCustomLabel::TextSize() const {
-    platform::Bitmap none;
-    platform::Canvas canvas(none);
-    canvas.Font = font_;
-    QRect r(0, 0, 0, 0);
-    canvas.DrawText(caption_, r, kLabelFormat | platform::DT_CALCRECT);
-    return r.size();
-}
-
-void TsCustomLabel::AdjustToText() {
-    if (autoSize_)
-        resize(TextSize());
-}
-
-void TsCustomLabel::FontChanged() {
-    WidgetControl::FontChanged();
-    AdjustToText();
+void TsCustomLabel::SetTransparent(bool transparent) {
+    if (transparent == transparent_)
+        return;
+    transparent_ = transparent;
     update();
 }
 
+void TsCustomLabel::SetAlignment(TAlignment alignment) {
+    if (alignment == alignment_)
+        return;
+    alignment_ = alignment;
+    update();
+}
+
+void TsCustomLabel::SetLayout(TTextLayout layout) {
+    if (layout == layout_)
+        return;
+    layout_ = layout;
+    update();
+}
+
+void TsCustomLabel::SetWordWrap(bool wordWrap) {
+    if (wordWrap == wordWrap_)
+        return;
+    wordWrap_ = wordWrap;
+    AdjustBounds();
+    update();
+}
+
+void TsCustomLabel::SetShowAccelChar(bool show) {
+    if (show == showAccelChar_)
+        return;
+    showAccelChar_ = show;
+    AdjustBounds();
+    update();
+}
+
+void TsCustomLabel::SetSkinSection(const QString& section) {
+    if (section == skinSection_)
+        return;
+    skinSection_ = section;
+    repaint();
+}
+
+platform::TFont& TsCustomLabel::GetCurrentFont() {
+    TakeSkinColor(*this, font_);
+    return font_;
+}
+
+uint32_t TsCustomLabel::TextFlags() const {
+    uint32_t flags = platform::DT_EXPANDTABS;
+    if (wordWrap_)
+        flags |= platform::DT_WORDBREAK;
+    if (alignment_ == TAlignment::taCenter)
+        flags |= platform::DT_CENTER;
+    else if (alignment_ == TAlignment::taRightJustify)
+        flags |= platform::DT_RIGHT;
+    return flags;
+}
+
+QString TsCustomLabel::TextToDraw(uint32_t& flags) const {
+    QString text = caption_;
+    if ((flags & platform::DT_CALCRECT) &&
+        (text.isEmpty() || (showAccelChar_ && text == QStringLiteral("&"))))
+        text += u' ';
+    if (!showAccelChar_)
+        flags |= platform::DT_NOPREFIX;
+    return text;
+}
+
+QSize TsCustomLabel::TextSize() {
+    Bitmap none;
+    Canvas canvas(none);
+    canvas.Font = font_;
+    QRect r(0, 0, wordWrap_ ? width() : 0, 0);
+    DoDrawText(canvas, r, TextFlags() | platform::DT_CALCRECT);
+    return r.size();
+}
+
+void TsCustomLabel::AdjustBounds() {
+    if (!autoSize_ || (ComponentState & (csLoading | csDestroying)))
+        return;
+    resize(TextSize());
+}
+
+void TsCustomLabel::FontChanged() {
+    // The skin's colour, taken while painting, is no change of size.
+    if (gAdjustingFont)
+        return;
+    if (gHandlingFontChange || (ComponentState & csDestroying)) {
+        WidgetControl::FontChanged();
+        return;
+    }
+    FlagGuard handling(gHandlingFontChange);
+    AdjustBounds();
+    update();
+}
+
+void TsCustomLabel::TakeCurrentFont() {
+    if (gAdjustingFont)
+        return;
+    FlagGuard adjusting(gAdjustingFont);
+    const TFont& current = GetCurrentFont();
+    if (&current != &font_)
+        WidgetControl::SetFont(current);
+    if (skinSection_.isEmpty())
+        return;
+    const skin::TsSkinManager* m = ActiveSkin();
+    const int section = m ? m->FindSection(skinSection_) : -1;
+    if (section >= 0) {
+        TFont f = font_;
+        f.Color = TColor(m->SectionTable()[section].FontColors.Text);
+        WidgetControl::SetFont(f);
+    }
+}
+
+int TsCustomLabel::SectionToPaint() const {
+    const skin::TsSkinManager* m = skinSection_.isEmpty() ? nullptr : ActiveSkin();
+    const int section = m ? m->FindSection(skinSection_) : -1;
+    return section > 0 ? section : -1;
+}
+
+uint32_t TsCustomLabel::ParentBackgroundColor() const {
+    Control* parent = Parent();
+    if (HandlesSkin(parent))
+        return uint32_t(Ask(parent, skin::SkinCmdGetBgColor)) & 0xFFFFFF;
+    return platform::ColorToRGB(parent ? parent->Color() : platform::clBtnFace);
+}
+
+void TsCustomLabel::CaptureBackground(Bitmap& screen) {
+    Control* parent = Parent();
+    if (HandlesSkin(parent)) {
+        // A skinned parent hands out its picture (or colour).
+        skin::BackgroundRequest request;
+        skin::AskParentBackground(request, parent, false);
+        const skin::ParentCacheInfo p = request.ToParentCache();
+        const QPoint at = BoundsRect().topLeft();
+        if (p.HasPicture())
+            skin::CopyFrom(screen, screen.Rect(), *p.Bitmap, p.OffsetX + at.x(),
+                           p.OffsetY + at.y());
+        else
+            skin::FillRect(screen, screen.Rect(),
+                           p.FillColor != skin::kNoColor
+                               ? p.FillColor
+                               : skin::RgbColor{platform::ColorToRGB(parent->Color())});
+        return;
+    }
+    // Otherwise the toolkit paints the parent: a plain fill in its palette
+    // (the program puts nothing else under a label).
+    const QWidget* under = parentWidget();
+    screen.Image().fill(under ? under->palette().color(under->backgroundRole())
+                              : platform::ToQColor(platform::clBtnFace));
+}
+
+void TsCustomLabel::PaintTo(Bitmap& screen) {
+    screen.SetSize(std::max(width(), 0), std::max(height(), 0));
+    if (screen.Empty() || (ComponentState & csDestroying))
+        return;
+    TakeCurrentFont();
+    const int section = SectionToPaint();
+    if (transparent_ || section > 0)
+        CaptureBackground(screen);
+    if (section > 0) {
+        // The section over the parent's background, in its normal state.
+        under_ = screen;
+        skin::RenderSectionByIndex(*ActiveSkin(),
+                                   {.Target = screen,
+                                    .Section = section,
+                                    .Parent = skin::ParentCacheInfo::Picture(&under_, 0, 0)});
+    }
+    Canvas canvas(screen);
+    if (!transparent_)
+        canvas.FillRect(screen.Rect(), color_);
+    canvas.Font = font_;
+    QRect r = screen.Rect();
+    const uint32_t flags = TextFlags();
+    if (layout_ != TTextLayout::tlTop) {
+        QRect measured = r;
+        DoDrawText(canvas, measured, flags | platform::DT_CALCRECT);
+        const int room = r.height() - measured.height();
+        r.translate(0, layout_ == TTextLayout::tlCenter ? room / 2 : room);
+        canvas.Font = font_;
+    }
+    DoDrawText(canvas, r, flags);
+}
+
+void TsCustomLabel::DoDrawText(Canvas& canvas, QRect& r, uint32_t flags) {
+    const QString text = TextToDraw(flags);
+    canvas.Font = font_;
+    if ((flags & platform::DT_CALCRECT) || Enabled()) {
+        canvas.DrawText(text, r, flags);
+    } else if (ActiveSkin()) {
+        // Faded into the parent's background.
+        canvas.Font.Color = TColor(
+            skin::MixColors(platform::ColorToRGB(font_.Color), ParentBackgroundColor(), 0.4));
+        canvas.DrawText(text, r, flags);
+    } else {
+        DrawEmbossed(canvas, text, r, flags);
+    }
+}
+
+void TsCustomLabel::WndProc(platform::Message& message) {
+    if (message.Msg == platform::SM_ALPHACMD) {
+        switch (platform::AlphaCommand(message.WParam)) {
+        case skin::SkinCmdRemoveSkin:
+            SkinRemoved();
+            return;
+        case skin::SkinCmdNewSkin:
+        case skin::SkinCmdRefresh:
+            // The skin's shadow may need other room.
+            AdjustBounds();
+            update();
+            return;
+        default:
+            break;
+        }
+    }
+    WidgetControl::WndProc(message);
+}
+
+void TsCustomLabel::SkinRemoved() {
+    TFont f = font_;
+    f.Color = platform::clWindowText;
+    SetFont(f);
+}
+
 void TsCustomLabel::paintEvent(QPaintEvent*) {
+    if (ComponentState & csDestroying)
+        return;
+    PaintTo(screen_);
     QPainter p(this);
-    p.setFont(font_.ToQFont());
-    p.setPen(platform::ToQColor(font_.Color));
-    QString shown = platform::StripPrefix(caption_);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    p.drawText(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs, shown);
+    p.drawImage(0, 0, screen_.Image());
+}
+
+void TsCustomLabel::enterEvent(QEnterEvent* event) {
+    if (OnMouseEnter)
+        platform::RunCommand([this] { OnMouseEnter(this); });
+    QWidget::enterEvent(event);
+}
+
+void TsCustomLabel::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (OnMouseLeave)
+        platform::RunCommand([this] { OnMouseLeave(this); });
+}
+
+void TsCustomLabel::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (OnMouseDown) {
+        const Qt::MouseButton button = event->button();
+        const Qt::KeyboardModifiers shift = event->modifiers();
+        const QPoint at = event->position().toPoint();
+        platform::RunCommand([&] { OnMouseDown(this, button, shift, at); });
+    }
+}
+
+void TsCustomLabel::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        OnClick)
+        platform::RunCommand([this] { OnClick(this); });
+}
+
+// ---------------------------------------------------------------------------
+// TsShadow and TsKind
+// ---------------------------------------------------------------------------
+
+void TsShadow::Changed() {
+    if (owner_)
+        owner_->Invalidate();
+}
+
+void TsShadow::SetMode(TsShadowMode mode) {
+    if (mode == mode_)
+        return;
+    mode_ = mode;
+    Changed();
+}
+
+void TsShadow::SetColor(TColor color) {
+    if (color == color_)
+        return;
+    color_ = color;
+    const uint32_t rgb = platform::ColorToRGB(color);
+    ShadowRGB = {platform::GetRValue(rgb), platform::GetGValue(rgb), platform::GetBValue(rgb)};
+    Changed();
+}
+
+void TsShadow::SetBlurCount(int count) {
+    if (count == blurCount_)
+        return;
+    blurCount_ = count;
+    Changed();
+}
+
+void TsShadow::SetDistance(int distance) {
+    if (distance == distance_)
+        return;
+    distance_ = distance;
+    Changed();
+}
+
+void TsKind::SetKindType(TsKindType type) {
+    if (type == kindType_)
+        return;
+    kindType_ = type;
+    owner_->Invalidate();
+}
+
+void TsKind::SetColor(TColor color) {
+    if (color == color_)
+        return;
+    color_ = color;
+    owner_->Invalidate();
+}
+
+// ---------------------------------------------------------------------------
+// TsLabelFX
+// ---------------------------------------------------------------------------
+
+void BlurShadowMask(const Bitmap& picture, int passes, uint8_t* mask) {
+    const int w = picture.Width(), h = picture.Height(), stride = w + 2;
+    // Per row, the part of each sum that does not wait for the cell to the
+    // left (the upper cell already blurred, the lower and right ones not
+    // yet); then the left neighbours, one after another.
+    static std::vector<uint16_t> partial;
+    partial.resize(size_t(std::max(w, 0)) + 2);
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int y = 0; y < h; ++y) {
+            const uint32_t* row = picture.ScanLine(y);
+            uint8_t* cell = mask + (y + 1) * stride + 1;
+            for (int x = 0; x < w; ++x)
+                cell[x] = (row[x] & 0xFF) ? 255 : cell[x];
+        }
+        for (int y = 1; y <= h; ++y) {
+            uint8_t* cell = mask + y * stride;
+            const uint8_t* up = cell - stride;
+            const uint8_t* down = cell + stride;
+            for (int x = 1; x <= w; ++x)
+                partial[x] = uint16_t(up[x] + down[x] + cell[x + 1]);
+            unsigned left = cell[0];
+            for (int x = 1; x <= w; ++x) {
+                left = (partial[x] + left) >> 2;
+                cell[x] = static_cast<uint8_t>(left);
+            }
+        }
+    }
+}
+
+namespace {
+
+// Lays the shadow colour over each pixel by its coverage a: over what is
+// there, channel (c × (255 − a) + s × a) div 256; over a plain background
+// b, (s × a + (255 − a) × b) div 256.
+void LayShadowOver(Bitmap& picture, const uint8_t* mask, std::array<int, 3> rgb) {
+    const int w = picture.Width(), stride = w + 2;
+    // Bytes in memory: blue, green, red, fourth.
+    const uint16_t s[4] = {uint16_t(rgb[2]), uint16_t(rgb[1]), uint16_t(rgb[0]), 0};
+    for (int y = 0; y < picture.Height(); ++y) {
+        auto* px = reinterpret_cast<uint8_t*>(picture.ScanLine(y));
+        const uint8_t* cover = mask + (y + 1) * stride + 1;
+        for (int x = 0; x < w; ++x) {
+            const uint16_t a = cover[x], keep = 255 - a;
+            for (int i = 0; i < 3; ++i)
+                px[4 * x + i] = static_cast<uint8_t>((px[4 * x + i] * keep + s[i] * a) >> 8);
+            px[4 * x + 3] = 0xFF;
+        }
+    }
+}
+
+void LayShadowOnColor(Bitmap& picture, const uint8_t* mask, std::array<int, 3> rgb, uint32_t back) {
+    const int w = picture.Width(), stride = w + 2;
+    const uint16_t s[3] = {uint16_t(rgb[2]), uint16_t(rgb[1]), uint16_t(rgb[0])};
+    const uint16_t b[3] = {uint16_t(platform::GetBValue(back)), uint16_t(platform::GetGValue(back)),
+                           uint16_t(platform::GetRValue(back))};
+    for (int y = 0; y < picture.Height(); ++y) {
+        auto* px = reinterpret_cast<uint8_t*>(picture.ScanLine(y));
+        const uint8_t* cover = mask + (y + 1) * stride + 1;
+        for (int x = 0; x < w; ++x) {
+            const uint16_t a = cover[x], keep = 255 - a;
+            for (int i = 0; i < 3; ++i)
+                px[4 * x + i] = static_cast<uint8_t>((s[i] * a + keep * b[i]) >> 8);
+            px[4 * x + 3] = 0xFF;
+        }
+    }
+}
+
+} // namespace
+
+TsLabelFX::TsLabelFX(QWidget* parent)
+    : TsCustomLabel(parent), shadow_(std::make_unique<TsShadow>(this)),
+      kind_(std::make_unique<TsKind>(this)) {
+    AdjustBounds();
+}
+
+TsLabelFX::~TsLabelFX() {
+    ComponentState |= csDestroying;
+}
+
+TsLabelFX::ShadowLook TsLabelFX::ResolveShadow() {
+    TsShadow& s = *shadow_;
+    ShadowLook look{s.Color(), s.BlurCount(), s.Distance()};
+    if (s.Mode() == TsShadowMode::smSkin1)
+        if (const skin::TsSkinManager* m = ActiveSkin(); m && m->SkinData().Shadow1Blur != -1)
+            look = {TColor(m->SkinData().Shadow1Color), m->SkinData().Shadow1Blur,
+                    m->SkinData().Shadow1Offset};
+    // In either mode the colour in use is the one resolved now, so that a
+    // custom colour shows even after the skin's was used.
+    const uint32_t rgb = platform::ColorToRGB(look.Color);
+    s.ShadowRGB = {platform::GetRValue(rgb), platform::GetGValue(rgb), platform::GetBValue(rgb)};
+    return look;
+}
+
+uint32_t TsLabelFX::TextColor() const {
+    switch (kind_->KindType()) {
+    case TsKindType::ktStandard:
+        return platform::ColorToRGB(color_);
+    case TsKindType::ktCustom:
+        return platform::ColorToRGB(kind_->Color());
+    case TsKindType::ktSkin:
+        if (const skin::TsSkinManager* m = ActiveSkin())
+            if (const skin::TsGeneralData* global = GlobalInfo(*m);
+                global && global->FontColors.Left != -1)
+                return platform::ColorToRGB(global->FontColors.Left);
+        return platform::ColorToRGB(kind_->Color());
+    }
+    return 0;
+}
+
+void TsLabelFX::DoDrawText(Canvas& canvas, QRect& r, uint32_t flags) {
+    if (shadow_->Mode() == TsShadowMode::smNone) {
+        TsCustomLabel::DoDrawText(canvas, r, flags);
+        return;
+    }
+    const ShadowLook look = ResolveShadow();
+    const QString text = TextToDraw(flags);
+    canvas.Font = font_;
+    if (!Enabled()) {
+        DrawEmbossed(canvas, text, r, flags);
+        return;
+    }
+    const uint32_t textColor = TextColor();
+    const bool shadowed = look.Color != platform::clNone && look.Blur != 0;
+    const bool measuring = flags & platform::DT_CALCRECT;
+    if (measuring || !shadowed) {
+        canvas.Font.Color = TColor(textColor);
+        canvas.DrawText(text, r, flags);
+        if (measuring && shadowed) {
+            // Room for the shadow on every side it reaches.
+            ShadowLead = std::min(0, look.Distance - look.Blur);
+            ShadowTrail = std::max(0, look.Distance + look.Blur);
+            const int grow = ShadowTrail - ShadowLead;
+            r.setRight(r.right() + grow);
+            r.setBottom(r.bottom() + grow);
+        }
+        return;
+    }
+    DrawShadowed(canvas, text, r, flags, look, textColor);
+}
+
+void TsLabelFX::DrawShadowed(Canvas& canvas, const QString& text, QRect r, uint32_t flags,
+                             const ShadowLook& look, uint32_t textColor) {
+    const int w = std::max(r.width(), 0), h = std::max(r.height(), 0);
+    ShadowPicture.SetSize(w, h);
+    if (ShadowPicture.Empty())
+        return;
+    // The text in white where the shadow falls.
+    Canvas shade(ShadowPicture);
+    shade.FillRect(ShadowPicture.Rect(), platform::clBlack);
+    shade.Font = canvas.Font;
+    shade.Font.Color = platform::clWhite;
+    const QRect inner = r.adjusted(-ShadowLead, -ShadowLead, -ShadowTrail, -ShadowTrail);
+    QRect cast = inner.translated(look.Distance, look.Distance);
+    shade.DrawText(text, cast, flags);
+
+    // Coverage, in a buffer that only ever grows.
+    const int bytes = 2 * (w + 2) * (h + 2);
+    if (ShadowMaskCapacity < bytes) {
+        ShadowMask = std::make_unique<uint8_t[]>(bytes);
+        ShadowMaskCapacity = bytes;
+    }
+    std::memset(ShadowMask.get(), 0, bytes);
+    BlurShadowMask(ShadowPicture, look.Blur, ShadowMask.get());
+
+    // The shadow colour laid over what is under the label (or its colour)
+    // by the coverage.
+    if (Transparent()) {
+        skin::CopyFrom(ShadowPicture, ShadowPicture.Rect(), canvas.Target(), canvas.Origin().x(),
+                       canvas.Origin().y());
+        LayShadowOver(ShadowPicture, ShadowMask.get(), shadow_->ShadowRGB);
+    } else {
+        LayShadowOnColor(ShadowPicture, ShadowMask.get(), shadow_->ShadowRGB,
+                         platform::ColorToRGB(color_));
+    }
+    canvas.Draw(0, 0, ShadowPicture);
+    canvas.Font.Color = TColor(textColor);
+    QRect textRect = inner;
+    canvas.DrawText(text, textRect, flags);
+}
+
+// ---------------------------------------------------------------------------
+// TsLabel and TsWebLabel
+// ---------------------------------------------------------------------------
+
+platform::TFont& TsLabel::GetCurrentFont() {
+    if (!(ComponentState & csDestroying) && UseSkinColor)
+        TakeSkinColor(*this, font_);
+    return font_;
+}
+
+void TsLabel::SkinRemoved() {
+    if (UseSkinColor)
+        TsCustomLabel::SkinRemoved();
+}
+
+TsWebLabel::TsWebLabel(QWidget* parent) : TsLabel(parent) {
+    setCursor(Qt::PointingHandCursor);
+    normalFont_ = font_;
+}
+
+void TsWebLabel::SetFont(const TFont& font) {
+    normalFont_ = font;
+    WidgetControl::SetFont(font);
+    repaint();
+}
+
+platform::TFont& TsWebLabel::GetCurrentFont() {
+    const skin::TsSkinManager* m = UseSkinColor ? ActiveSkin() : nullptr;
+    const skin::TsGeneralData* global = m ? GlobalInfo(*m) : nullptr;
+    TFont& font = hovered_ ? hoverFont_ : normalFont_;
+    TColor colour = font.Color;
+    if (global)
+        colour = hovered_ ? global->FontColors.Top : global->FontColors.Bottom;
+    if (colour == -1)
+        colour = hovered_ ? platform::RGBColor(255, 0, 0) : platform::RGBColor(0, 0, 255);
+    font.Color = colour;
+    return font;
+}
+
+void TsWebLabel::SetHovered(bool hovered) {
+    hovered_ = hovered;
+    if (AutoSize()) {
+        TakeCurrentFont();
+        AdjustBounds();
+        update();
+    }
+    // The text in the other font over a clean background.
+    if (QWidget* parent = parentWidget())
+        parent->update(geometry());
+    update();
+}
+
+void TsWebLabel::enterEvent(QEnterEvent* event) {
+    TsLabel::enterEvent(event);
+    SetHovered(true);
+}
+
+void TsWebLabel::leaveEvent(QEvent* event) {
+    TsLabel::leaveEvent(event);
+    SetHovered(false);
+}
+
+void TsWebLabel::mousePressEvent(QMouseEvent* event) {
+    TsLabel::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && !URL.isEmpty() && OpenWebAddress())
+        OpenWebAddress()(URL, static_cast<int>(ShowMode));
 }
 
 } // namespace controls

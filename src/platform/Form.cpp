@@ -72,7 +72,10 @@ void TForm::showEvent(QShowEvent* event) {
 }
 
 void TForm::PlaceOnShow() {
-    adjustSize();
+    // A fixed window takes its size from its layout; a sizeable one keeps
+    // the size it was given or the user left it at.
+    if (layout_->sizeConstraint() == QLayout::SetFixedSize)
+        adjustSize();
     QRect frame = frameGeometry();
     if (Position == FormPosition::ScreenCenter && !shownOnce_) {
         const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();

@@ -126,3 +126,26 @@ TEST_F(MainWindowTest, WindowCannotBeResizedOrMaximised) {
     EXPECT_TRUE(form->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
 }
+
+TEST_F(MainWindowTest, HeadingsTakeTheSkinsLookOverTheirOwnColours) {
+    // Lime on lime is set on the prompt; the program's skin turns it into
+    // dark brown text with a cream halo of one pass at a distance of 1.
+    controls::TsLabelFX* prompt = form->sLabelFX1;
+    EXPECT_EQ(prompt->Kind().Color(), platform::clLime);
+    EXPECT_EQ(prompt->Shadow().Color(), platform::clLime);
+    EXPECT_EQ(form->sLabelFX2->SkinSection(), "ALPHAEDIT");
+    ASSERT_NE(controls::ActiveSkin(), nullptr);
+    platform::Bitmap shown;
+    prompt->PaintTo(shown);
+    EXPECT_EQ(prompt->Shadow().ShadowRGB, (std::array<int, 3>{255, 231, 186}));
+    EXPECT_EQ(prompt->ShadowLead, 0);
+    EXPECT_EQ(prompt->ShadowTrail, 2);
+    int brown = 0, lime = 0;
+    for (int y = 0; y < shown.Height(); ++y)
+        for (int x = 0; x < shown.Width(); ++x) {
+            brown += shown.Pixel(x, y) == platform::RGBColor(55, 33, 7);
+            lime += shown.Pixel(x, y) == platform::clLime;
+        }
+    EXPECT_GT(brown, 100);
+    EXPECT_EQ(lime, 0);
+}
