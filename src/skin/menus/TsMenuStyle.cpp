@@ -38,9 +38,11 @@ std::vector<QAction*> VisibleActions(const QWidget* menu) {
 // The item of a drop-down or bar whose place is `rect`.
 QAction* ActionAt(const QWidget* widget, const QRect& rect) {
     for (QAction* a : VisibleActions(widget)) {
-        if (auto* menu = qobject_cast<const QMenu*>(widget); menu && menu->actionGeometry(a) == rect)
+        if (auto* menu = qobject_cast<const QMenu*>(widget);
+            menu && menu->actionGeometry(a) == rect)
             return a;
-        if (auto* bar = qobject_cast<const QMenuBar*>(widget); bar && bar->actionGeometry(a) == rect)
+        if (auto* bar = qobject_cast<const QMenuBar*>(widget);
+            bar && bar->actionGeometry(a) == rect)
             return a;
     }
     return nullptr;
@@ -188,7 +190,8 @@ void TsMenuStyle::HookMenus(bool on) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         for (QMenuBar* bar : window->findChildren<QMenuBar*>())
             InitMainMenu(bar, on);
-        if (auto* menu = qobject_cast<QMenu*>(window); menu && !qobject_cast<QMenuBar*>(menu->parent()))
+        if (auto* menu = qobject_cast<QMenu*>(window);
+            menu && !qobject_cast<QMenuBar*>(menu->parent()))
             InitPopupMenu(menu, on);
     }
 }

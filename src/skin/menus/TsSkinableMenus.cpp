@@ -30,7 +30,9 @@ struct ClientCanvas : Canvas {
 
 // One frame of a mask: its width and height in the mask's picture.
 QSize FrameSize(const TsMaskData& m) {
-    const int w = m.FrameCount == 1 ? m.Area.Width() : m.FrameCount > 1 ? m.Area.Width() / m.FrameCount : 0;
+    const int w = m.FrameCount == 1  ? m.Area.Width()
+                  : m.FrameCount > 1 ? m.Area.Width() / m.FrameCount
+                                     : 0;
     int h = 0;
     if (m.MaskKind == 0)
         h = m.Area.Height();
@@ -94,7 +96,8 @@ TsSkinableMenus* TsSkinableMenus::ForManager(const TsSkinManager* manager) {
 int TsSkinableMenus::SkinBorderWidth() const {
     int& cached = TsSkinManager::MenuBorderWidth;
     if (cached < 0) {
-        const int mask = manager_->FindMaskExact(QStringLiteral("MAINMENU"), QStringLiteral("BORDERSMASK"));
+        const int mask =
+            manager_->FindMaskExact(QStringLiteral("MAINMENU"), QStringLiteral("BORDERSMASK"));
         if (!manager_->IsValidMask(mask))
             cached = 0;
         else
@@ -203,13 +206,19 @@ QSize TsSkinableMenus::MeasureMenuItem(const TsMenuItem& item) {
     c.Font = MenuFont(item);
     QString text;
     switch (ItemType(item)) {
-    case TsMenuItemType::smCaption: text = u'-' + item.Caption + u'-'; break;
-    case TsMenuItemType::smDivider: break;
-    default: text = item.Caption + item.ShortCut; break;
+    case TsMenuItemType::smCaption:
+        text = u'-' + item.Caption + u'-';
+        break;
+    case TsMenuItemType::smDivider:
+        break;
+    default:
+        text = item.Caption + item.ShortCut;
+        break;
     }
     QRect r;
     if (!text.isEmpty())
-        c.DrawText(text, r, platform::DT_CALCRECT | platform::DT_SINGLELINE | platform::DT_EXPANDTABS);
+        c.DrawText(text, r,
+                   platform::DT_CALCRECT | platform::DT_SINGLELINE | platform::DT_EXPANDTABS);
     int width = 2 * ItemGlyphSize(item).width() + r.width() + 3 * Margin + Spacing;
     if (extraLine && manager_->MenuSupport.UseExtraLine && item.FirstColumn)
         width += manager_->MenuSupport.ExtraLineWidth;
@@ -273,7 +282,8 @@ MenuBackground& TsSkinableMenus::BuildMenuBackground(const TsMenuItem& first, QS
                                              .Position = QPoint(e + border, border)});
             Canvas(picture).Draw(e + border, border, strip);
         }
-        const int mask = manager_->FindMask(section, QStringLiteral("MAINMENU"), QStringLiteral("BORDERSMASK"));
+        const int mask =
+            manager_->FindMask(section, QStringLiteral("MAINMENU"), QStringLiteral("BORDERSMASK"));
         if (manager_->IsValidMask(mask))
             DrawBorderMask(picture, picture.Rect(), KeyPixels::KeepTarget, VisualState::Normal,
                            manager_->MaskTable()[mask], ParentCacheInfo::Picture(&picture, 0, 0));
@@ -511,20 +521,23 @@ void TsSkinableMenus::DrawDivider(Bitmap& target, QPoint origin, QRect r,
     const QRect line(left, 0, r.width() - Margin - left, r.height());
     ClientCanvas canvas(target, origin);
     const int section = Section("DIVIDERV");
-    const int mask = manager_->FindMask(section, QStringLiteral("DIVIDERV"), QStringLiteral("BORDERSMASK"));
+    const int mask =
+        manager_->FindMask(section, QStringLiteral("DIVIDERV"), QStringLiteral("BORDERSMASK"));
     if (!manager_->IsValidMask(mask)) {
         canvas.CopyRect(r, bg, r.translated(3, 3));
         qint32 color = manager_->SkinData().BorderColor;
         if (color == qint32(kTransparentKey))
             color = platform::clBtnShadow;
-        canvas.FillRect(QRect(r.left() + line.left(), r.top(), std::max(line.width(), 0), 1), color);
+        canvas.FillRect(QRect(r.left() + line.left(), r.top(), std::max(line.width(), 0), 1),
+                        color);
         return;
     }
     Bitmap piece(r.width(), r.height());
     Canvas(piece).CopyRect(piece.Rect(), bg, r.translated(3, 3));
     if (!line.isEmpty())
         DrawBorderMask(piece, line, KeyPixels::ShowParent, VisualState::Normal,
-                       manager_->MaskTable()[mask], ParentCacheInfo::Picture(&piece, line.left(), line.top()));
+                       manager_->MaskTable()[mask],
+                       ParentCacheInfo::Picture(&piece, line.left(), line.top()));
     canvas.Draw(r.left(), r.top(), piece);
 }
 
@@ -545,10 +558,11 @@ void TsSkinableMenus::DrawCaptionItem(Bitmap& target, QPoint origin, QRect r,
                                          .Position = r.topLeft(),
                                          .Rect = t});
     bc.Font = CaptionFont;
-    DrawSectionText(bc, CaptionTitle(item.Caption),
-                    {.Rect = QRect(e, 0, b.Width() - e, b.Height()),
-                     .Format = platform::DT_CENTER | platform::DT_VCENTER | platform::DT_SINGLELINE},
-                    manager_, toolbar);
+    DrawSectionText(
+        bc, CaptionTitle(item.Caption),
+        {.Rect = QRect(e, 0, b.Width() - e, b.Height()),
+         .Format = platform::DT_CENTER | platform::DT_VCENTER | platform::DT_SINGLELINE},
+        manager_, toolbar);
     ClientCanvas(target, origin).Draw(r.left(), r.top(), b);
 }
 
@@ -562,10 +576,11 @@ void TsSkinableMenus::DrawBarItem(const TsMenuItem& item, Bitmap& target, QPoint
     const bool hot = Hot(item, state);
     const int itemSection = Section("MENUITEM");
     if (manager_->IsValidSection(itemSection))
-        RenderSectionByIndex(*manager_, {.Target = ip,
-                                         .Section = itemSection,
-                                         .State = HotIf(hot),
-                                         .Parent = ParentCacheInfo::Picture(&band, r.left(), r.top())});
+        RenderSectionByIndex(*manager_,
+                             {.Target = ip,
+                              .Section = itemSection,
+                              .State = HotIf(hot),
+                              .Parent = ParentCacheInfo::Picture(&band, r.left(), r.top())});
     else
         Canvas(ip).CopyRect(ip.Rect(), band, r);
     int glyphWidth = 0;

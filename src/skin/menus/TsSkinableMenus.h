@@ -43,31 +43,30 @@ enum OwnerDrawState : unsigned {
 
 // What the drawing needs to know of one menu item.
 struct TsMenuItem {
-    const void* Id = nullptr;     // the item itself
+    const void* Id = nullptr;        // the item itself
     const void* FirstItem = nullptr; // the first item of its drop-down: names the drop-down
     QString Caption;
-    QString ShortCut;             // its shortcut's text, empty without one
-    QString Name;                 // the item's name ("SkinSelectItem" has no extra line)
-    bool TopLevel = false;        // an item of the menu bar
-    bool Separator = false;       // a separator of the toolkit, whatever its caption
+    QString ShortCut;       // its shortcut's text, empty without one
+    QString Name;           // the item's name ("SkinSelectItem" has no extra line)
+    bool TopLevel = false;  // an item of the menu bar
+    bool Separator = false; // a separator of the toolkit, whatever its caption
     bool Enabled = true;
     bool Radio = false;
-    bool Default = false;         // its menu's default item: drawn bold
-    bool Break = false;           // starts a new column
-    bool FirstColumn = true;      // no item up to this one starts a column
+    bool Default = false;    // its menu's default item: drawn bold
+    bool Break = false;      // starts a new column
+    bool FirstColumn = true; // no item up to this one starts a column
     bool FirstVisible = false, LastVisible = false;
     bool NextStartsColumn = false;
     const platform::Bitmap* Glyph = nullptr; // its own picture (32-bit ones blend by opacity)
 };
 
 // What the drop-down knows of a menu item for the extra line.
-using TacGetExtraLineData = std::function<void(const void* firstItem, QString& section,
-                                               QString& caption,
-                                               std::optional<platform::Bitmap>& glyph,
-                                               bool& lineVisible)>;
+using TacGetExtraLineData =
+    std::function<void(const void* firstItem, QString& section, QString& caption,
+                       std::optional<platform::Bitmap>& glyph, bool& lineVisible)>;
 using TsMenuManagerDrawItemEvent =
-    std::function<void(const TsMenuItem& item, platform::Canvas& canvas, QRect rect,
-                       unsigned state, TsMenuItemType type)>;
+    std::function<void(const TsMenuItem& item, platform::Canvas& canvas, QRect rect, unsigned state,
+                       TsMenuItemType type)>;
 
 struct MenuBackground {
     const void* FirstItem = nullptr;
