@@ -109,7 +109,10 @@ void TsSkinProvider::Skin() {
     oldFlags_ = w.windowFlags();
     oldMargins_ = w.contentsMargins();
     const bool wasVisible = w.isVisible();
-    w.setWindowFlags(oldFlags_ | Qt::FramelessWindowHint);
+    // Qt drops the frameless hint of a window that asks for a minimise or
+    // maximise button while customising its frame, so the customise hint
+    // goes; the buttons' hints stay for the taskbar.
+    w.setWindowFlags((oldFlags_ & ~Qt::CustomizeWindowHint) | Qt::FramelessWindowHint);
     w.setMouseTracking(true);
     // Widgets Qt draws itself take the skin's colours.
     if (kind_ == platform::WindowKind::SystemDialog) {
