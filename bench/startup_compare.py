@@ -8,7 +8,9 @@ launcher's start time), with the session bus pointing nowhere so that no
 autolaunch of a bus adds seconds at random. Prints the medians, their ratio
 and the peak resident memory of each.
 
-Usage: bench/startup_compare.py PROGRAM BARE_WINDOW [--display N] [--runs 21]
+Usage: bench/startup_compare.py PROGRAM BARE_WINDOW [OTHER_PROGRAM...]
+                                [--display N] [--runs 21]
+(other programs, such as an earlier build, join the alternation.)
 """
 import argparse
 import os
@@ -55,6 +57,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("program")
     parser.add_argument("bare")
+    parser.add_argument("others", nargs="*")
     parser.add_argument("--display", type=int, default=41)
     parser.add_argument("--runs", type=int, default=21)
     args = parser.parse_args()
@@ -65,13 +68,15 @@ def main():
     env = dict(os.environ, DISPLAY=f":{args.display}", XDG_DATA_HOME=data,
                XDG_RUNTIME_DIR=runtime, CHAROLIST_QUIT_AFTER_FIRST_PAINT="1",
                DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent")
-    times = {"bare": [], "program": []}
-    peaks = {"bare": [], "program": []}
+    programs = [("bare", args.bare), ("program", args.program)]
+    programs += [(f"other{i + 1}", path) for i, path in enumerate(args.others)]
+    times = {name: [] for name, _ in programs}
+    peaks = {name: [] for name, _ in programs}
     try:
-        run_once(args.bare, env)  # warm the file cache for both
-        run_once(args.program, env)
+        for _, path in programs:  # warm the file cache for all
+            run_once(path, env)
         for _ in range(args.runs):
-            for name, path in (("bare", args.bare), ("program", args.program)):
+            for name, path in programs:
                 ms, kib = run_once(path, env)
                 times[name].append(ms)
                 peaks[name].append(kib)
@@ -82,15 +87,15 @@ def main():
         xvfb.wait()
 
     med = {k: statistics.median(v) for k, v in times.items()}
-    for name in ("bare", "program"):
+    for name, path in programs:
         print(f"{name:8s} median {med[name]:7.1f} ms  (min {min(times[name]):.1f}, "
               f"max {max(times[name]):.1f})  peak {max(peaks[name]) / 1024:.1f} MiB "
-              f"(median {statistics.median(peaks[name]) / 1024:.1f})")
-    ratios = [p / b for p, b in zip(times["program"], times["bare"])]
-    print(f"ratio of medians {med['program'] / med['bare']:.2f}  "
-          f"(pairwise {min(ratios):.2f}-{max(ratios):.2f}), "
-          f"{med['program'] - med['bare']:+.1f} ms")
-
+              f"(median {statistics.median(peaks[name]) / 1024:.1f})  {path}")
+    for name, _ in programs[1:]:
+        ratios = [p / b for p, b in zip(times[name], times["bare"])]
+        print(f"{name}: ratio of medians {med[name] / med['bare']:.2f}  "
+              f"(pairwise {min(ratios):.2f}-{max(ratios):.2f}), "
+              f"{med[name] - med['bare']:+.1f} ms")
 
 if __name__ == "__main__":
     main()

@@ -50,8 +50,8 @@ std::span<const StandInFace> StandInFaces() {
     return kFaces;
 }
 
-std::vector<StandInFace> FacesToEmbed(
-    const std::function<bool(const QString& family, bool bold)>& installed) {
+std::vector<StandInFace>
+FacesToEmbed(const std::function<bool(const QString& family, bool bold)>& installed) {
     std::vector<StandInFace> missing;
     for (const StandInFace& face : kFaces)
         if (!installed(QString::fromLatin1(face.Family), face.Bold))

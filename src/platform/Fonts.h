@@ -45,8 +45,8 @@ std::span<const StandInFace> StandInFaces();
 
 // The faces among StandInFaces() for which `installed(family, bold)` is false:
 // the ones the embedded copies must stand in for.
-std::vector<StandInFace> FacesToEmbed(
-    const std::function<bool(const QString& family, bool bold)>& installed);
+std::vector<StandInFace>
+FacesToEmbed(const std::function<bool(const QString& family, bool bold)>& installed);
 
 // True when fontconfig offers the face (through Qt's font database).
 bool FaceInstalled(const QString& family, bool bold);

@@ -116,8 +116,8 @@ double Noise::Fractal(double x, double y, int octaves) const {
     return sum / norm;
 }
 
-QImage PaintTablet(const WoodStyle& style, const Noise& noise, int width, int height,
-                   double offset, int bevel) {
+QImage PaintTablet(const WoodStyle& style, const Noise& noise, int width, int height, double offset,
+                   int bevel) {
     QImage img(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));

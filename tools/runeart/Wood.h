@@ -48,7 +48,7 @@ private:
 // Paints a tablet of the given size: wood with a soft bevel `bevel` pixels
 // wide at its edges. `offset` moves the sample window, so tablets cut from
 // one board differ.
-QImage PaintTablet(const WoodStyle& style, const Noise& noise, int width, int height,
-                   double offset, int bevel = 3);
+QImage PaintTablet(const WoodStyle& style, const Noise& noise, int width, int height, double offset,
+                   int bevel = 3);
 
 } // namespace runeart

@@ -129,7 +129,8 @@ QImage Icon(const runeart::WoodStyle& light, const runeart::Noise& noise,
     p.drawImage(margin, 0, wood);
     p.setClipping(false);
     const double pen = std::max(1.0, std::round(k));
-    const QRectF inner = QRectF(margin, 0, width, size).adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2);
+    const QRectF inner =
+        QRectF(margin, 0, width, size).adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2);
     p.setPen(QPen(QColor(70, 40, 18), pen));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(inner, radius - pen / 2, radius - pen / 2);
