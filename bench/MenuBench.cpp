@@ -63,7 +63,7 @@ void BM_Item(benchmark::State& state) {
     skin::ClearMenuBackgrounds();
     const skin::TsMenuItem item = Item();
     platform::Bitmap out(kItem.width(), kItem.height());
-    const unsigned selected = state.range(0) ? skin::odSelected : 0;
+    const unsigned selected = state.range(0) ? unsigned(skin::odSelected) : 0u;
     for (auto _ : state) {
         menus.DrawMenuItem(item, out, kItem.topLeft(), kItem, selected, kWindow);
         benchmark::DoNotOptimize(out.ScanLine(0));

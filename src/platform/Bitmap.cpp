@@ -1,5 +1,7 @@
 #include "platform/Bitmap.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QImageReader>
 #include <cstring>
@@ -87,6 +89,20 @@ bool Bitmap::operator==(const Bitmap& other) const {
                 return false;
     }
     return true;
+}
+
+void FillPixels(Bitmap& b, QRect area, uint32_t pixel) {
+    area = area.intersected(b.Rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::fill_n(b.ScanLine(y) + area.left(), area.width(), pixel);
+}
+
+void CopyPixels(Bitmap& b, QRect area, const Bitmap& source, QPoint from) {
+    const QPoint delta = from - area.topLeft();
+    area = area.intersected(b.Rect()).intersected(source.Rect().translated(-delta));
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::copy_n(source.ScanLine(y + delta.y()) + area.left() + delta.x(), area.width(),
+                    b.ScanLine(y) + area.left());
 }
 
 } // namespace platform

@@ -58,6 +58,14 @@ private:
     int sourceBits_ = 32;
 };
 
+// The two pixel loops that the canvas and the skin painting share. Both
+// clip to the picture first and take each row's pointer once.
+// Sets every pixel of `area` (clipped to the picture) to `pixel`.
+void FillPixels(Bitmap& b, QRect area, uint32_t pixel);
+// Copies pixels so that source pixel p + (from − area.topLeft()) lands on
+// target pixel p, for the p of `area` that lie in both pictures.
+void CopyPixels(Bitmap& b, QRect area, const Bitmap& source, QPoint from);
+
 // Converts between a TColor and the in-memory pixel word.
 constexpr uint32_t PixelFromColor(uint32_t rgb) {
     return 0xFF000000u | ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);

@@ -10,12 +10,7 @@ namespace platform {
 Canvas::Canvas(Bitmap& target) : target_(target), clip_(target.Rect()) {}
 
 void Canvas::FillRect(const QRect& r, TColor color) {
-    const QRect area = ToTarget(r).intersected(clip_);
-    if (area.isEmpty())
-        return;
-    const uint32_t px = PixelFromColor(ColorToRGB(color));
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        std::fill_n(target_.ScanLine(y) + area.left(), area.width(), px);
+    FillPixels(target_, ToTarget(r).intersected(clip_), PixelFromColor(ColorToRGB(color)));
 }
 
 void Canvas::Draw(int x, int y, const Bitmap& src) {
@@ -30,16 +25,9 @@ void Canvas::CopyRect(const QRect& dst, const Bitmap& src, const QRect& srcRect)
     if (area.isEmpty())
         return;
     if (dst.size() == srcRect.size()) {
-        // Block copy: clip the source too, so nothing is read outside it.
-        const QRect from = srcRect.intersected(src.Rect());
-        const QRect part = area.intersected(from.translated(to.topLeft() - srcRect.topLeft()));
-        if (part.isEmpty())
-            return;
-        const QPoint delta = srcRect.topLeft() - to.topLeft();
-        for (int y = part.top(); y <= part.bottom(); ++y)
-            std::memcpy(target_.ScanLine(y) + part.left(),
-                        src.ScanLine(y + delta.y()) + part.left() + delta.x(),
-                        sizeof(uint32_t) * part.width());
+        // Block copy, never reading outside the source rectangle.
+        const QRect part = area.intersected(srcRect.translated(to.topLeft() - srcRect.topLeft()));
+        CopyPixels(target_, part, src, part.topLeft() + (srcRect.topLeft() - to.topLeft()));
         return;
     }
     // Stretch: each target pixel takes the source pixel it falls on.

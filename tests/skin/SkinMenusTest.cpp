@@ -215,8 +215,9 @@ TEST_F(SkinMenusTest, SeparatorAndCaptionItems) {
         for (int x = 0; x < dr.width(); ++x) {
             const bool same = (line.ScanLine(y)[x] & 0xFFFFFF) ==
                               (bg.ScanLine(dr.top() + 3 + y)[3 + x] & 0xFFFFFF);
-            if (x < left || x >= right)
+            if (x < left || x >= right) {
                 ASSERT_TRUE(same) << x << "," << y;
+            }
             changed += !same;
         }
     EXPECT_GT(changed, 0); // the "DIVIDERV" frame
@@ -263,8 +264,9 @@ TEST_F(SkinMenusTest, BarItemsShowTheBandAndTheHotLook) {
         for (int x = 0; x < r.width(); ++x) {
             const uint32_t b = band.ScanLine(y)[r.left() + x];
             // Normal: the band, except the caption (centred, so not at the ends).
-            if (x < 3 || x >= r.width() - 3)
+            if (x < 3 || x >= r.width() - 3) {
                 ASSERT_EQ(normal.ScanLine(y)[x] & 0xFFFFFF, b & 0xFFFFFF);
+            }
             differs += (hot.ScanLine(y)[x] & 0xFFFFFF) != (normal.ScanLine(y)[x] & 0xFFFFFF);
             // Disabled: 102/255 of the item, the rest of the band.
             for (int k = 0; k < 24; k += 8)

@@ -185,21 +185,11 @@ const Bitmap* MaskImage(const TsMaskData& mask) {
 // ---------------------------------------------------------------------------
 
 void FillRect(Bitmap& b, QRect r, RgbColor color) {
-    r = Clip(b, r);
-    const uint32_t px = PixelOf(color);
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        std::fill_n(b.ScanLine(y) + r.left(), r.width(), px);
+    platform::FillPixels(b, r, PixelOf(color));
 }
 
 void CopyFrom(Bitmap& b, QRect r, const Bitmap& source, int sx, int sy) {
-    // Limit to the target, then to the source.
-    const QRect clipped = Clip(b, r);
-    QRect src = clipped.translated(sx - r.left(), sy - r.top()).intersected(source.Rect());
-    const QPoint shift(r.left() - sx, r.top() - sy);
-    const QRect dst = src.translated(shift);
-    for (int y = 0; y < dst.height(); ++y)
-        std::copy_n(source.ScanLine(src.top() + y) + src.left(), dst.width(),
-                    b.ScanLine(dst.top() + y) + dst.left());
+    platform::CopyPixels(b, r, source, QPoint(sx, sy));
 }
 
 CHAROLIST_WIDE_LOOPS void BlendBitmap(Bitmap& lower, QPoint at, const Bitmap& upper, int a) {
