@@ -197,6 +197,7 @@ int EditStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidg
         switch (hint) {
         case SH_ScrollBar_Transient:
         case SH_ScrollView_FrameOnlyAroundContents:
+        case SH_ScrollBar_LeftClickAbsolutePosition: // a click on the track pages
             return 0;
         default:
             break;
