@@ -68,11 +68,25 @@ const platform::Bitmap& TsButton::ShownPicture() const {
 
 // ---- The picture ------------------------------------------------------------
 
+TsButton::Look TsButton::CurrentLook(const ParentCacheInfo& parent) const {
+    return {ButtonState(),
+            hasFocus(),
+            isEnabled(),
+            geometry(),
+            text(),
+            font_,
+            parent.HasPicture() ? parent.Bitmap->Image().cacheKey() : 0,
+            parent.OffsetX,
+            parent.OffsetY,
+            Value(parent.FillColor)};
+}
+
 void TsButton::PrepareButtonCache() {
     const TsSkinManager* m = skinData_.SkinManager();
     if (!Skinned() || !m)
         return;
     const ParentCacheInfo parent = ParentBackground(*this);
+    rendered_ = CurrentLook(parent);
     skinData_.PrepareCacheBitmap();
     platform::Bitmap& cache = *skinData_.CacheBitmap();
     if (cache.Empty())
@@ -92,6 +106,15 @@ void TsButton::PrepareButtonCache() {
 }
 
 QSize TsButton::CaptionSize(platform::Bitmap& cache) {
+    if (measured_.Text == text() && measured_.Font == font_ && measured_.Width == width() &&
+        measured_.Wrap == WordWrap)
+        return measured_.Size;
+    measured_ = {text(), font_, width(), WordWrap, QSize()};
+    measured_.Size = MeasureCaption(cache);
+    return measured_.Size;
+}
+
+QSize TsButton::MeasureCaption(platform::Bitmap& cache) {
     platform::Canvas canvas(cache);
     canvas.Font = font_;
     const int room = std::max(width(), 1);
@@ -146,15 +169,63 @@ QRect TsButton::CaptionRect() {
     return r;
 }
 
-void TsButton::DrawCaption(platform::Bitmap& cache) {
-    const QRect r = CaptionRect();
-    platform::Canvas canvas(cache);
-    canvas.Font = font_;
+const platform::Bitmap& TsButton::CaptionLayer(QRect r, bool hot) {
+    CaptionPicture& c = caption_[hot ? 1 : 0];
     const uint32_t format = platform::DT_CENTER | platform::DT_VCENTER | platform::DT_EXPANDTABS |
                             (WordWrap ? platform::DT_WORDBREAK : 0u);
+    const TsSkinManager* m = skinData_.SkinManager();
+    if (c.Text == text() && c.Font == font_ && c.Rect == r && c.Hot == hot &&
+        c.Section == skinData_.SectionIndex && c.Manager == m && c.Format == format &&
+        c.Layer.Width() == width() && c.Layer.Height() == height())
+        return c.Layer;
+    c = {text(), font_, r, hot, skinData_.SectionIndex, m, format, platform::Bitmap()};
+    QImage clear(std::max(width(), 1), std::max(height(), 1), QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    c.Layer = platform::Bitmap(clear);
+    platform::Canvas canvas(c.Layer);
+    canvas.Font = font_;
     DrawSkinText(canvas, text(),
-                 {.Rect = r, .Format = format, .State = HotIf(ButtonState() != 0), .Enabled = true},
-                 skinData_);
+                 {.Rect = r, .Format = format, .State = HotIf(hot), .Enabled = true}, skinData_);
+    return c.Layer;
+}
+
+namespace {
+
+// Lays a see-through layer (straight alpha) over a picture, shifted.
+void LayOver(platform::Bitmap& picture, const platform::Bitmap& layer, QPoint shift) {
+    const QRect r = picture.Rect().intersected(layer.Rect().translated(shift));
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        uint32_t* out = picture.ScanLine(y);
+        const uint32_t* in = layer.ScanLine(y - shift.y());
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const uint32_t s = in[x - shift.x()];
+            const uint32_t a = s >> 24;
+            if (a == 0)
+                continue;
+            if (a == 255) {
+                out[x] = s;
+                continue;
+            }
+            const uint32_t d = out[x];
+            uint32_t mixed = 0xFF000000u;
+            for (int c = 0; c < 24; c += 8) {
+                const uint32_t sc = (s >> c) & 0xFF, dc = (d >> c) & 0xFF;
+                mixed |= ((sc * a + dc * (255 - a) + 127) / 255) << c;
+            }
+            out[x] = mixed;
+        }
+    }
+}
+
+} // namespace
+
+void TsButton::DrawCaption(platform::Bitmap& cache) {
+    const QRect r = CaptionRect();
+    const bool pressed = ButtonState() == 2;
+    // The pressed caption is the raised one moved by a pixel.
+    const QRect raised = pressed ? r.translated(-1, -1) : r;
+    if (!text().isEmpty())
+        LayOver(cache, CaptionLayer(raised, ButtonState() != 0), pressed ? QPoint(1, 1) : QPoint());
     const TsSkinManager* m = skinData_.SkinManager();
     if (hasFocus() && isEnabled() && !text().isEmpty() && ShowFocus && Skinned() &&
         m->SectionTable()[skinData_.SectionIndex].SectionShowFocus)
@@ -218,8 +289,12 @@ void TsButton::paintEvent(QPaintEvent* event) {
     }
     const QWidget* parent = parentWidget();
     skinData_.ClippedByParent = parent && !parent->rect().contains(geometry());
-    // The corners show the parent's current picture: render afresh.
-    PrepareButtonCache();
+    // The corners show the parent's picture: a changed parent, like a
+    // changed state, renders afresh; otherwise the cache is shown as it is.
+    const platform::Bitmap* cache = skinData_.CacheBitmap();
+    if (skinData_.CacheInvalid || !cache || cache->Width() != width() ||
+        cache->Height() != height() || !(CurrentLook(ParentBackground(*this)) == rendered_))
+        PrepareButtonCache();
     showingFrame_ = false;
     platform::DrawBitmap(painter, QPoint(0, 0), *skinData_.CacheBitmap());
 }

@@ -97,7 +97,11 @@ private:
     void DrawCaption(platform::Bitmap& cache);
     void DrawGlyph(platform::Bitmap& cache);
     QSize CaptionSize(platform::Bitmap& cache);
+    QSize MeasureCaption(platform::Bitmap& cache);
     void EndForcedPress();
+    // The caption drawn once into a see-through layer, laid over every
+    // picture until its text, font, size or colours change.
+    const platform::Bitmap& CaptionLayer(QRect r, bool hot);
 
     TsCtrlSkinData skinData_;
     std::unique_ptr<TsFadeTimer> fade_;
@@ -107,6 +111,38 @@ private:
     bool pressInProgress_ = false;
     bool forcedPressed_ = false;
     std::unique_ptr<QTimer> pressPause_;
+    // What the cached picture was rendered from; a paint that finds the
+    // same renders nothing and shows the cache in one copy.
+    struct Look {
+        int State = -1;
+        bool Focused = false, Enabled = true;
+        QRect Bounds;
+        QString Text;
+        platform::TFont Font;
+        int64_t ParentKey = 0;
+        int ParentX = 0, ParentY = 0;
+        uint32_t ParentColor = 0;
+        bool operator==(const Look&) const = default;
+    };
+    Look CurrentLook(const ParentCacheInfo& parent) const;
+    Look rendered_;
+    struct MeasuredCaption {
+        QString Text;
+        platform::TFont Font;
+        int Width = -1;
+        bool Wrap = true;
+        QSize Size;
+    } measured_;
+    struct CaptionPicture {
+        QString Text;
+        platform::TFont Font;
+        QRect Rect;
+        bool Hot = false;
+        int Section = -1;
+        const void* Manager = nullptr;
+        uint32_t Format = 0;
+        platform::Bitmap Layer;
+    } caption_[2];
 };
 
 } // namespace skin
