@@ -78,7 +78,14 @@ TsButton::Look TsButton::CurrentLook(const ParentCacheInfo& parent) const {
             parent.HasPicture() ? parent.Bitmap->Image().cacheKey() : 0,
             parent.OffsetX,
             parent.OffsetY,
-            Value(parent.FillColor)};
+            Value(parent.FillColor),
+            skinData_.SectionIndex,
+            skinData_.SkinManager(),
+            DisabledKind,
+            ShowFocus,
+            WordWrap,
+            Images,
+            ImageIndex};
 }
 
 void TsButton::PrepareButtonCache() {
@@ -91,6 +98,12 @@ void TsButton::PrepareButtonCache() {
     platform::Bitmap& cache = *skinData_.CacheBitmap();
     if (cache.Empty())
         return;
+    for (const Rendered& r : pictures_)
+        if (r.Of == rendered_) {
+            cache = r.Picture; // shared until the next render writes to the cache
+            skinData_.CacheInvalid = false;
+            return;
+        }
     const TsGeneralData& d = m->SectionTable()[skinData_.SectionIndex];
     const VisualState state = ClampState(d, VisualState{ButtonState()});
     // The border's see-through corners show the parent's picture: the
@@ -103,6 +116,10 @@ void TsButton::PrepareButtonCache() {
         DrawDisabledLook(cache, DisabledKind, pos(), parent,
                          parent.FillColor != kNoColor ? parent.FillColor : ButtonFaceColor());
     skinData_.CacheInvalid = false;
+    constexpr size_t kKept = 4;
+    if (pictures_.size() >= kKept)
+        pictures_.erase(pictures_.begin());
+    pictures_.push_back({rendered_, cache});
 }
 
 QSize TsButton::CaptionSize(platform::Bitmap& cache) {
@@ -387,7 +404,10 @@ void TsButton::WndProc(platform::Message& message) {
     if (message.Msg != platform::SM_ALPHACMD)
         return;
     const bool ours = reinterpret_cast<TsSkinManager*>(message.LParam) == skinData_.SkinManager();
-    switch (platform::AlphaCommand(message.WParam)) {
+    const uint16_t command = platform::AlphaCommand(message.WParam);
+    if (command == SkinCmdNewSkin || command == SkinCmdRemoveSkin || command == SkinCmdRefresh)
+        ForgetPictures();
+    switch (command) {
     case SkinCmdNewSkin:
         if (ours) {
             StopFade();

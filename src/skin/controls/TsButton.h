@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace skin {
 
@@ -64,6 +65,8 @@ public:
     void PrepareButtonCache();
     // The caption's place in the picture for the current state.
     QRect CaptionRect();
+    // Drops the pictures kept of earlier looks (the next paint renders).
+    void ForgetPictures() { pictures_.clear(); }
     // The fade, when one runs.
     const TsFadeTimer* FadeTimer() const { return fade_.get(); }
     // The picture shown last (a fade frame or the cache).
@@ -122,8 +125,21 @@ private:
         int64_t ParentKey = 0;
         int ParentX = 0, ParentY = 0;
         uint32_t ParentColor = 0;
+        int Section = -1;
+        const void* Manager = nullptr;
+        unsigned DisabledKind = 0;
+        bool ShowFocus = true, WordWrap = true;
+        const void* Images = nullptr;
+        int ImageIndex = -1;
         bool operator==(const Look&) const = default;
     };
+    // The pictures of the last few looks (normal, hot, pressed, focused):
+    // going back to one of them is a copy.
+    struct Rendered {
+        Look Of;
+        platform::Bitmap Picture;
+    };
+    std::vector<Rendered> pictures_;
     Look CurrentLook(const ParentCacheInfo& parent) const;
     Look rendered_;
     struct MeasuredCaption {
