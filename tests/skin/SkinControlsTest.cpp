@@ -522,6 +522,53 @@ TEST(ScrollBarLayout, ArrowsTrackHalvesAndTheShortBar) {
     EXPECT_TRUE(s.SubTrack.isEmpty() && s.AddTrack.isEmpty());
 }
 
+TEST_F(SkinnedMemo, TheHorizontalSliderFollowsTheLongestLine) {
+    memo->SetText(QString(400, u'w') + QStringLiteral("\nкоротко"));
+    QScrollBar* bar = memo->horizontalScrollBar();
+    bar->setValue(bar->maximum() / 3);
+    QApplication::processEvents();
+    // As the vertical one, turned: 16-pixel arrows at both ends.
+    const QRect v = ExpectedVerticalSlider(bar->size().transposed(), bar->minimum(), bar->maximum(),
+                                           bar->pageStep(), bar->value());
+    QStyleOptionSlider o;
+    o.initFrom(bar);
+    o.orientation = Qt::Horizontal;
+    o.minimum = bar->minimum();
+    o.maximum = bar->maximum();
+    o.pageStep = bar->pageStep();
+    o.sliderPosition = o.sliderValue = bar->value();
+    o.rect = bar->rect();
+    EXPECT_EQ(
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &o, QStyle::SC_ScrollBarSlider, bar),
+        QRect(v.top(), 0, v.height(), bar->height()));
+}
+
+TEST_F(SkinnedControls, AShortBarShowsTwoHalfArrowsOnly) {
+    const skin::ScrollBarParts parts =
+        skin::LayoutScrollBar(QSize(30, 16), Qt::Horizontal, 16, 16, {0, 100, 20, 50}, true);
+    Bitmap bar(30, 16);
+    ASSERT_TRUE(skin::RenderScrollBar(manager, bar, Qt::Horizontal, parts, {},
+                                      skin::ParentCacheInfo::Picture(&backdrop.Picture, 50, 60),
+                                      true));
+    // Each half is an arrow button: its frame's corners at the half's corners.
+    const skin::TsMaskData& left = BorderOf("SCROLLBTNLEFT");
+    const skin::TsMaskData& right = BorderOf("SCROLLBTNRIGHT");
+    ASSERT_EQ(left.MaskKind, 1);
+    const int fh = left.Area.Height() / 2;
+    int checked = 0;
+    for (auto [mask, x0] : {std::pair{&left, 0}, std::pair{&right, 15}})
+        for (int y = 0; y < mask->TopWidth; ++y)
+            for (int x = 0; x < mask->LeftWidth; ++x) {
+                const uint32_t src = Master(mask->Area.Left + x, mask->Area.Top + y);
+                if (src == kKey || Master(mask->Area.Left + x, mask->Area.Top + y + fh) != 0)
+                    continue;
+                EXPECT_EQ(Rgb(bar.ScanLine(y)[x0 + x]), src) << x0 + x << "," << y;
+                ++checked;
+            }
+    EXPECT_GT(checked, 4);
+    EXPECT_TRUE(parts.Slider.isEmpty());
+}
+
 TEST_F(SkinnedMemo, TypingSelectingAndTheArrowsStillWork) {
     memo->setFocus();
     QTest::keyClicks(memo, QStringLiteral("runes"));
