@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     platform::TApplication app(argc, argv);
-    platform::LoadEmbeddedFonts();
+    platform::LoadFonts();
     Manager();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

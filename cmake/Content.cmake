@@ -24,8 +24,14 @@ endforeach()
 # Pictures drawn at build time from the descriptions in content/art.
 set(ART_DIR ${GENERATED_DIR}/art)
 set(ART_OUTPUTS ${ART_DIR}/back.bmp ${ART_DIR}/runes.bmp ${ART_DIR}/mainicon.png)
+# The icon for the desktop's icon theme, drawn at each of these sizes.
+set(CHAROLIST_ICON_SIZES 16 24 32 48 64 128 256)
+set(ICON_OUTPUTS)
+foreach(size ${CHAROLIST_ICON_SIZES})
+    list(APPEND ICON_OUTPUTS ${ART_DIR}/icon-${size}.png)
+endforeach()
 add_custom_command(
-    OUTPUT ${ART_OUTPUTS} ${ART_DIR}/runes-400.png
+    OUTPUT ${ART_OUTPUTS} ${ICON_OUTPUTS} ${ART_DIR}/runes-400.png
     COMMAND ${CMAKE_COMMAND} -E make_directory ${ART_DIR}
     COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
             $<TARGET_FILE:charolist-runeart>

@@ -7,6 +7,7 @@
 #include "platform/Canvas.h"
 #include "platform/Dialogs.h"
 #include "platform/WidgetControl.h"
+#include "skin/frame/TsSkinProvider.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -119,6 +120,8 @@ TForm1::TForm1(oracle::ReadingState& reading, platform::RandomSource& random)
     ComponentState |= csLoading;
     InstallSkinHost();
     sSkinManager1 = std::make_unique<skin::TsSkinManager>();
+    SkinMenus = std::make_unique<skin::TsSkinableMenus>(sSkinManager1.get());
+    barBand_ = std::make_unique<skin::TacBarBand>(*sSkinManager1);
     sSkinManager1->BeginLoading();
     Position = platform::FormPosition::ScreenCenter;
     SetFont(MakeFont("MS Sans Serif", 11, 0, platform::clWindowText));
@@ -137,6 +140,21 @@ TForm1::~TForm1() {
     // The manager goes with the window; its last broadcast passes this
     // window by.
     ComponentState |= csDestroying;
+    // The menus must not ask the menu object for pixels once it is gone.
+    if (MenuStyle)
+        MenuStyle->InitMainMenu(MainMenu1, false);
+}
+
+void TForm1::WndProc(platform::Message& message) {
+    if (message.Msg == platform::SM_ALPHACMD) {
+        const uint16_t command = platform::AlphaCommand(message.WParam);
+        if (command == skin::SkinCmdNewSkin || command == skin::SkinCmdRemoveSkin) {
+            SkinMenus->SkinChanged();
+            barBand_->Invalidate();
+            MainMenu1->update();
+        }
+    }
+    TForm::WndProc(message);
 }
 
 void TForm1::CreateControls() {
@@ -231,6 +249,18 @@ void TForm1::CreateMenu() {
     N10 = item(N8, "N10", QStringLiteral("Послание от предков..."), &TForm1::N10Click);
     N11 = item(N8, "N11", QStringLiteral("Автор..."), &TForm1::N11Click);
     SetMenuBar(MainMenu1);
+    // The bar items lie over the bar's band of the window picture.
+    MenuStyle = new skin::TsMenuStyle(*SkinMenus);
+    MenuStyle->setParent(this);
+    MenuStyle->SetBarBand([this](const QMenuBar* bar) -> const platform::Bitmap* {
+        // The frame's band when the window is framed by the skin; else a
+        // band of our own of the bar's size.
+        skin::TsSkinProvider* frame = skin::TsSkinProvider::Of(this);
+        if (frame && frame->Skinned() && frame->MenuBarPicture().Rect().size() == bar->size())
+            return &frame->MenuBarPicture();
+        return barBand_->For(bar->size());
+    });
+    MenuStyle->InitMainMenu(MainMenu1, true);
 }
 
 // ---- Creation, caption and spreads ------------------------------------------

@@ -15,6 +15,8 @@
 #include "skin/controls/TsMemo.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/data/TsSkinManager.h"
+#include "skin/menus/TsMenuStyle.h"
+#include "skin/menus/TsSkinableMenus.h"
 
 #include <QAction>
 #include <QMenu>
@@ -64,6 +66,10 @@ public:
     // The one owner of the skin; it loads the skin while the window is built
     // and announces it once the window is complete.
     std::unique_ptr<skin::TsSkinManager> sSkinManager1;
+    // The manager's menu object and the style through which it draws the
+    // menu bar and the drop-downs.
+    std::unique_ptr<skin::TsSkinableMenus> SkinMenus;
+    skin::TsMenuStyle* MenuStyle = nullptr;
 
     // Creation, caption and spreads.
     void FormCreate();
@@ -98,6 +104,8 @@ public:
     // Runs once the window has closed and the reading is cleared.
     std::function<void()> OnClosed;
 
+    void WndProc(platform::Message& message) override;
+
 protected:
     void FormClose() override;
 
@@ -110,6 +118,7 @@ private:
 
     oracle::ReadingState& reading_;
     platform::RandomSource& random_;
+    std::unique_ptr<skin::TacBarBand> barBand_;
 };
 
 } // namespace app

@@ -3,6 +3,7 @@
 #include "app/InternalSkin.h"
 #include "platform/Dialogs.h"
 #include "platform/Form.h"
+#include "skin/frame/CreationWatch.h"
 
 namespace app {
 
@@ -19,6 +20,14 @@ void SkinHost::ShowMessage(const QString& message) {
     // Message boxes here break lines with "\n" alone.
     QString text = message;
     platform::ShowMessage(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void SkinHost::InstallCreationHook() {
+    skin::InstallCreationWatch();
+}
+
+void SkinHost::RemoveCreationHook() {
+    skin::RemoveCreationWatch();
 }
 
 void InstallSkinHost() {

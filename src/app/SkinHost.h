@@ -11,6 +11,10 @@ public:
     std::vector<platform::Control*> ApplicationForms() override;
     void ShowError(const QString& message) override;
     void ShowMessage(const QString& message) override;
+    // Every window that appears while the skin is in force gets its frame
+    // from the skin.
+    void InstallCreationHook() override;
+    void RemoveCreationHook() override;
 };
 
 // Makes the program's host the skin manager's, unless one is set already

@@ -27,8 +27,8 @@ void ShowStartupMessages(const QStringList& arguments) {
 
 void PrepareApplication(QApplication& app) {
     platform::SetApplicationTitle(QString());
-    if (!platform::LoadEmbeddedFonts())
-        std::fprintf(stderr, "charolist: embedded fonts are missing; using the desktop's\n");
+    if (!platform::LoadFonts())
+        std::fprintf(stderr, "charolist: a font face is missing; using the nearest\n");
     app.setFont(platform::DefaultUiFont());
     app.setWindowIcon(QIcon(oracle::kIconResource));
     app.setQuitOnLastWindowClosed(false);

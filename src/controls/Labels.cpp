@@ -505,8 +505,9 @@ void BlurShadowMask(const Bitmap& picture, int passes, uint8_t* mask) {
 namespace {
 
 // Lays the shadow colour over each pixel by its coverage a: over what is
-// there, channel (c × (255 − a) + s × a) div 256; over a plain background
-// b, (s × a + (255 − a) × b) div 256.
+// there, channel (c × (255 − a) + s × a) / 255; over a plain background b,
+// (s × a + (255 − a) × b) / 255, rounded. (Dividing by 256 would darken
+// the whole label by one level where it casts no shadow: a faint box.)
 void LayShadowOver(Bitmap& picture, const uint8_t* mask, std::array<int, 3> rgb) {
     const int w = picture.Width(), stride = w + 2;
     // Bytes in memory: blue, green, red, fourth.
@@ -515,9 +516,9 @@ void LayShadowOver(Bitmap& picture, const uint8_t* mask, std::array<int, 3> rgb)
         auto* px = reinterpret_cast<uint8_t*>(picture.ScanLine(y));
         const uint8_t* cover = mask + (y + 1) * stride + 1;
         for (int x = 0; x < w; ++x) {
-            const uint16_t a = cover[x], keep = 255 - a;
+            const uint16_t a = cover[x];
             for (int i = 0; i < 3; ++i)
-                px[4 * x + i] = static_cast<uint8_t>((px[4 * x + i] * keep + s[i] * a) >> 8);
+                px[4 * x + i] = static_cast<uint8_t>(skin::CoverBlend(px[4 * x + i], s[i], a));
             px[4 * x + 3] = 0xFF;
         }
     }
@@ -532,9 +533,9 @@ void LayShadowOnColor(Bitmap& picture, const uint8_t* mask, std::array<int, 3> r
         auto* px = reinterpret_cast<uint8_t*>(picture.ScanLine(y));
         const uint8_t* cover = mask + (y + 1) * stride + 1;
         for (int x = 0; x < w; ++x) {
-            const uint16_t a = cover[x], keep = 255 - a;
+            const uint16_t a = cover[x];
             for (int i = 0; i < 3; ++i)
-                px[4 * x + i] = static_cast<uint8_t>((s[i] * a + keep * b[i]) >> 8);
+                px[4 * x + i] = static_cast<uint8_t>(skin::CoverBlend(b[i], s[i], a));
             px[4 * x + 3] = 0xFF;
         }
     }

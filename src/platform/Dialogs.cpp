@@ -1,5 +1,7 @@
 #include "platform/Dialogs.h"
 
+#include "platform/WindowWatch.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -58,6 +60,7 @@ std::unique_ptr<QMessageBox> MakeBox(BoxKind kind, const QString& text) {
         box->setDefaultButton(ok);
         box->setEscapeButton(ok);
     }
+    WindowCreating(*box, WindowKind::MessageBox);
     return box;
 }
 

@@ -16,13 +16,13 @@ constexpr std::pair<const char*, const char*> kStandIns[] = {
     {"Tahoma", "PT Sans"},
 };
 
-constexpr const char* kEmbeddedFaces[] = {
-    ":/fonts/PTS55F.ttf",
-    ":/fonts/PTS75F.ttf",
-    ":/fonts/LiberationSerif-Regular.ttf",
-    ":/fonts/LiberationSerif-Bold.ttf",
-    ":/fonts/Andika-Regular.ttf",
-    ":/fonts/Andika-Bold.ttf",
+constexpr StandInFace kFaces[] = {
+    {"PT Sans", false, ":/fonts/PTS55F.ttf"},
+    {"PT Sans", true, ":/fonts/PTS75F.ttf"},
+    {"Liberation Serif", false, ":/fonts/LiberationSerif-Regular.ttf"},
+    {"Liberation Serif", true, ":/fonts/LiberationSerif-Bold.ttf"},
+    {"Andika", false, ":/fonts/Andika-Regular.ttf"},
+    {"Andika", true, ":/fonts/Andika-Bold.ttf"},
 };
 
 } // namespace
@@ -41,20 +41,45 @@ QFont TFont::ToQFont() const {
     f.setItalic(Style & fsItalic);
     f.setUnderline(Style & fsUnderline);
     f.setStrikeOut(Style & fsStrikeOut);
-    // Embedded faces are the point: never silently fall back to another one.
+    // Smoothed whatever the desktop asks, as the windows were drawn.
     f.setStyleStrategy(QFont::PreferAntialias);
     return f;
 }
 
-bool LoadEmbeddedFonts() {
-    static int loaded = -1;
-    if (loaded >= 0)
-        return loaded == static_cast<int>(std::size(kEmbeddedFaces));
-    loaded = 0;
-    for (const char* path : kEmbeddedFaces)
-        if (QFontDatabase::addApplicationFont(QString::fromLatin1(path)) >= 0)
-            ++loaded;
-    return loaded == static_cast<int>(std::size(kEmbeddedFaces));
+std::span<const StandInFace> StandInFaces() {
+    return kFaces;
+}
+
+std::vector<StandInFace>
+FacesToEmbed(const std::function<bool(const QString& family, bool bold)>& installed) {
+    std::vector<StandInFace> missing;
+    for (const StandInFace& face : kFaces)
+        if (!installed(QString::fromLatin1(face.Family), face.Bold))
+            missing.push_back(face);
+    return missing;
+}
+
+bool FaceInstalled(const QString& family, bool bold) {
+    if (!QFontDatabase::hasFamily(family))
+        return false;
+    // An upright style of the right weight: a family with only its regular
+    // cut would otherwise be made bold by smearing.
+    for (const QString& style : QFontDatabase::styles(family))
+        if (!QFontDatabase::italic(family, style) &&
+            (QFontDatabase::weight(family, style) >= QFont::Bold) == bold)
+            return true;
+    return false;
+}
+
+bool LoadFonts() {
+    static int result = -1;
+    if (result < 0) {
+        result = 1;
+        for (const StandInFace& face : FacesToEmbed(FaceInstalled))
+            if (QFontDatabase::addApplicationFont(QString::fromLatin1(face.Resource)) < 0)
+                result = 0;
+    }
+    return result == 1;
 }
 
 QFont DefaultUiFont() {

@@ -1,6 +1,6 @@
 // Fonts as the windows describe them (face name, height in pixels, styles,
-// colour, character set), and the faces embedded in the program that stand in
-// for the face names the windows were designed with.
+// colour, character set), and the faces that stand in for the face names the
+// windows were designed with: the system's, or the program's embedded copies.
 #pragma once
 
 #include "platform/Colors.h"
@@ -8,6 +8,9 @@
 #include <QFont>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
 
 namespace platform {
 
@@ -29,10 +32,30 @@ struct TFont {
     QFont ToQFont() const;
 };
 
-// Registers the embedded faces with Qt. Safe to call more than once; returns
-// false when a face is missing from the program's resources (the desktop's
-// own faces of the same family are used then).
-bool LoadEmbeddedFonts();
+// One face the windows draw with, and the copy of it the program carries.
+struct StandInFace {
+    const char* Family;
+    bool Bold;
+    const char* Resource;
+};
+
+// The faces the program draws with, as the system's font packages hold them
+// (fonts-paratype, fonts-liberation2, fonts-sil-andika).
+std::span<const StandInFace> StandInFaces();
+
+// The faces among StandInFaces() for which `installed(family, bold)` is false:
+// the ones the embedded copies must stand in for.
+std::vector<StandInFace>
+FacesToEmbed(const std::function<bool(const QString& family, bool bold)>& installed);
+
+// True when fontconfig offers the face (through Qt's font database).
+bool FaceInstalled(const QString& family, bool bold);
+
+// Makes every stand-in face available: the installed faces are used as they
+// are, and only a face missing from the system is registered from the
+// program's embedded copy. Safe to call more than once; returns false when a
+// missing face could not be registered either (Qt's nearest face is used then).
+bool LoadFonts();
 
 // The family that stands in for a face name the windows use:
 //   "MS Sans Serif"   -> PT Sans           (a sans drawn for Cyrillic and as

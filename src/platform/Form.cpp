@@ -1,6 +1,7 @@
 #include "platform/Form.h"
 
 #include "platform/Application.h"
+#include "platform/WindowWatch.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
@@ -20,7 +21,8 @@ std::vector<TForm*>& LiveForms() {
 
 TForm::TForm(const QString& name, QSize clientSize, BorderStyle border, unsigned borderIcons,
              QWidget* owner)
-    : QWidget(owner, Qt::Window), layout_(new QVBoxLayout(this)), client_(new QWidget(this)) {
+    : QWidget(owner, Qt::Window), layout_(new QVBoxLayout(this)), client_(new QWidget(this)),
+      border_(border), borderIcons_(borderIcons) {
     setObjectName(name);
     LiveForms().push_back(this);
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
@@ -47,7 +49,26 @@ TForm::TForm(const QString& name, QSize clientSize, BorderStyle border, unsigned
 }
 
 TForm::~TForm() {
+    // The frame goes first: it may still look at the form's widget.
+    frame_.reset();
     std::erase(LiveForms(), this);
+}
+
+void TForm::WndProc(Message& message) {
+    if (frame_ && frame_->FrameMessage(message))
+        return;
+    WidgetControl::WndProc(message);
+}
+
+void TForm::AttachFrame(std::unique_ptr<WindowFrame> frame) {
+    frame_ = std::move(frame);
+}
+
+void TForm::setVisible(bool visible) {
+    // The watch may take the window over while it has no native window.
+    if (visible && isHidden() && !frame_)
+        WindowCreating(*this, WindowKind::Form);
+    QWidget::setVisible(visible);
 }
 
 const std::vector<TForm*>& TForm::Forms() {

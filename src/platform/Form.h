@@ -5,6 +5,7 @@
 #include "platform/WidgetControl.h"
 
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 class QMenuBar;
@@ -15,6 +16,15 @@ namespace platform {
 enum class BorderStyle { Single, Sizeable }; // Single: fixed size
 enum BorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 enum class FormPosition { Designed, ScreenCenter, MainFormCenter };
+
+// A frame drawn by the program in place of the window manager's: it sees the
+// form's messages first.
+class WindowFrame {
+public:
+    virtual ~WindowFrame() = default;
+    // True when the frame consumed the message.
+    virtual bool FrameMessage(Message& message) = 0;
+};
 
 class TForm : public QWidget, public WidgetControl {
     Q_OBJECT
@@ -27,6 +37,15 @@ public:
     static const std::vector<TForm*>& Forms();
 
     QWidget* Widget() override { return this; }
+    void WndProc(Message& message) override;
+
+    BorderStyle Border() const { return border_; }
+    unsigned BorderIcons() const { return borderIcons_; }
+
+    // The frame drawn by the program, owned by the form; null while the
+    // window manager draws it.
+    WindowFrame* Frame() const { return frame_.get(); }
+    void AttachFrame(std::unique_ptr<WindowFrame> frame);
 
     // The area below the menu bar where the controls are placed.
     QWidget* Client() const { return client_; }
@@ -48,6 +67,7 @@ protected:
     virtual void FormShow() {}
     virtual void FormClose() {}
 
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -58,6 +78,9 @@ private:
     QWidget* client_;
     QMenuBar* menuBar_ = nullptr;
     bool shownOnce_ = false;
+    BorderStyle border_;
+    unsigned borderIcons_;
+    std::unique_ptr<WindowFrame> frame_;
 };
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/SaveDialog.h"
 
+#include "platform/WindowWatch.h"
+
 #include <QFileDialog>
 #include <QStringList>
 
@@ -29,6 +31,7 @@ bool TSaveDialog::Execute(QWidget* owner) {
     dialog.setDefaultSuffix(DefaultExt);
     if (!FileName.isEmpty())
         dialog.selectFile(FileName);
+    WindowCreating(dialog, WindowKind::SystemDialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     FileName = dialog.selectedFiles().first();

@@ -104,7 +104,7 @@ struct ShadowCase {
 
 // The picture of a shadowed label, from the rules: the text in white moved
 // by the distance, stamped and blurred `Blur` times in place, the shadow
-// colour laid over the background by the coverage (div 256), the text on
+// colour laid over the background by the coverage (/ 255, rounded), the text on
 // top inside the room left for the shadow.
 Bitmap ExpectedShadowed(const Bitmap& under, const QString& text, const TFont& font,
                         const ShadowCase& c, uint32_t shadow, TColor textColor, uint32_t back) {
@@ -131,8 +131,7 @@ Bitmap ExpectedShadowed(const Bitmap& under, const QString& text, const TFont& f
             int ch[3];
             for (int i = 0; i < 3; ++i) {
                 const int s = (shadow >> (8 * i)) & 0xFF, b = (u >> (8 * i)) & 0xFF;
-                ch[i] =
-                    c.Transparent ? (b * (255 - a) + s * a) / 256 : (s * a + (255 - a) * b) / 256;
+                ch[i] = (b * (255 - a) + s * a + 127) / 255;
             }
             out.SetPixel(x, y, RGBColor(ch[0], ch[1], ch[2]));
         }
@@ -337,8 +336,7 @@ TEST_F(SkinnedLabelTest, TheSkinChoosesTextAndShadow) {
 
 TEST_F(SkinnedLabelTest, TheSectionIsPaintedBehindTheText) {
     // A caption of one space casts no shadow: the label shows its section
-    // over the parent's picture, each channel times 255 div 256 (the
-    // composition with a coverage of 0).
+    // over the parent's picture exactly (a coverage of 0 changes nothing).
     TsLabelFX* label = MakeFX(" ", {10, 5});
     label->SetAutoSize(false);
     label->resize(60, 24);
@@ -348,14 +346,6 @@ TEST_F(SkinnedLabelTest, TheSectionIsPaintedBehindTheText) {
     skin::RenderSectionByIndex(manager, {.Target = expected,
                                          .Section = manager.FindSection("ALPHAEDIT"),
                                          .Parent = skin::ParentCacheInfo::Picture(&under, 0, 0)});
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 60; ++x) {
-            const uint32_t c = expected.Pixel(x, y);
-            expected.SetPixel(x, y,
-                              RGBColor(platform::GetRValue(c) * 255 / 256,
-                                       platform::GetGValue(c) * 255 / 256,
-                                       platform::GetBValue(c) * 255 / 256));
-        }
     Bitmap shown;
     label->PaintTo(shown);
     EXPECT_FALSE(shown == under);

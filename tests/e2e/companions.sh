@@ -79,9 +79,12 @@ wait_for_colour() {
     done
 }
 
+# The windows wear the skin's frame: a border all round (4 on the sizeable
+# help window, 3 on the fixed author window) and a 19-pixel title band.
 open_item 1
-wait_for_window 592 405
+wait_for_window $((592 + 8)) $((405 + 4 + 19 + 4))
 [ "$(xdotool getwindowname "$WIN")" = "Справка..." ] || fail "the help window has another caption"
+WX=$((WX + 4)); WY=$((WY + 4 + 19))
 shot="$BUILD/e2e-companions-help.png"
 wait_for_colour "$shot" "$WX" "$WY" 570 405 '#D3B681' 150000
 parchment=$COUNT
@@ -92,7 +95,8 @@ text=$(convert "$shot" -crop "560x395+$((WX + 4))+$((WY + 4))" +repage -depth 8 
 [ "$text" -gt 2000 ] || fail "the help box shows only $text text pixels"
 
 open_item 3
-wait_for_window 193 214
+wait_for_window $((193 + 6)) $((214 + 3 + 19 + 3))
+WX=$((WX + 3)); WY=$((WY + 3 + 19))
 shot="$BUILD/e2e-companions-author.png"
 wait_for_colour "$shot" $((WX + 56)) $((WY + 16)) 80 80 '#99CDFF' 800
 convert "$shot" -crop "193x214+$WX+$WY" +repage -filter point -resize 400% \

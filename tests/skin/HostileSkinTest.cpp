@@ -135,11 +135,17 @@ TEST(HostileSkin, PackagesPastTheLimitsAreRefusedAndThoseAtThemRead) {
     ASSERT_EQ(one.Members.size(), 1u);
     EXPECT_TRUE(one.Members[0].MemberData.isEmpty());
     EXPECT_EQ(one.MemberBytes(one.Members[0]), big);
+    EXPECT_EQ(UnpackPackage(Package(bigRecord + bigRecord, 2)).Members.size(), 2u);
     EXPECT_EQ(ErrorOf([&] { UnpackPackage(Package(bigRecord + bigRecord + bigRecord, 3)); }),
               "The skin package is too large: its members unpacked together (at most "
               "134217728 bytes)");
     EXPECT_EQ(ErrorOf([&] { UnpackPackage(Package(Record("A", "a", kMaxMemberSize + 1), 1)); }),
               "Skin package member size is invalid");
+    QByteArray empties;
+    for (int i = 0; i < kMaxMemberCount; ++i)
+        empties += Record("E", QByteArray());
+    EXPECT_EQ(UnpackPackage(Package(empties, kMaxMemberCount)).Members.size(),
+              size_t(kMaxMemberCount));
     EXPECT_EQ(ErrorOf([&] { UnpackPackage(Package(QByteArray(), kMaxMemberCount + 1)); }),
               "The skin package has too many members: 4097 (at most 4096)");
 
@@ -196,6 +202,16 @@ TEST(HostileSkin, AJpegClaimingAHugePictureIsRefusedBeforeItIsDecoded) {
 
 TEST(HostileSkin, AFolderSkinFileThatNeverEndsIsRefused) {
     QTemporaryDir dir;
+    // Files up to the limit are read whole; one byte more is refused.
+    QFile sparse(dir.filePath("big.bmp"));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(kMaxSkinFileSize));
+    sparse.close();
+    EXPECT_EQ(ReadSkinFile(sparse.fileName()).size(), kMaxSkinFileSize);
+    ASSERT_TRUE(sparse.resize(kMaxSkinFileSize + 1));
+    EXPECT_NE(ErrorOf([&] { ReadSkinFile(sparse.fileName()); }).find("is too large for a skin"),
+              std::string::npos);
+    ASSERT_TRUE(sparse.remove());
+
     ASSERT_TRUE(WriteFile(dir.filePath("Options.dat"), "[GLOBALINFO]\r\nMASTERBITMAP=MASTER.BMP\r\n"));
     ASSERT_TRUE(QFile::link("/dev/zero", dir.filePath("master.bmp")));
     const std::string error = ErrorOf([&] { LoadSkinFromFolder(dir.path()); });

@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <climits>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace skin;
@@ -627,3 +628,14 @@ TEST(SkinPaint, ParentOffsetsAtTheEndsOfTheRange) {
 }
 
 } // namespace
+
+TEST(Blend, CoverageBlendRoundsAndKeepsBothEnds) {
+    // Every value the blends can meet, against the division in doubles.
+    for (uint32_t x = 0; x <= 255 * 255; ++x)
+        ASSERT_EQ(Div255(x), uint32_t(std::lround(x / 255.0))) << x;
+    for (uint32_t c : {0u, 1u, 128u, 254u, 255u})
+        for (uint32_t s : {0u, 77u, 255u}) {
+            EXPECT_EQ(CoverBlend(c, s, 0), c);
+            EXPECT_EQ(CoverBlend(c, s, 255), s);
+        }
+}

@@ -70,16 +70,16 @@ std::vector<Glyph> ReadGlyphs(const std::string& path) {
     return glyphs;
 }
 
-void DrawGlyph(QImage& tablet, const Glyph& glyph, double penWidth) {
+void DrawGlyph(QImage& tablet, const Glyph& glyph, double penWidth, double scale) {
     const double marginX = tablet.width() * 0.2, marginY = tablet.height() * 0.14;
     const QRectF box(marginX, marginY, tablet.width() - 2 * marginX, tablet.height() - 2 * marginY);
     const QPainterPath path = GlyphPath(glyph, box);
     QPainter p(&tablet);
     p.setRenderHint(QPainter::Antialiasing);
     // The cut into the wood shows as a thin dark rim below and right.
-    p.setPen(
-        QPen(QColor(90, 45, 20, 110), penWidth + 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(path.translated(0.8, 1.0));
+    p.setPen(QPen(QColor(90, 45, 20, 110), penWidth + 1.5 * scale, Qt::SolidLine, Qt::RoundCap,
+                  Qt::RoundJoin));
+    p.drawPath(path.translated(0.8 * scale, 1.0 * scale));
     p.setPen(QPen(QColor(255, 0, 0), penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(path);
 }

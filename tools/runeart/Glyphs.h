@@ -16,6 +16,7 @@ std::vector<Glyph> ReadGlyphs(const std::string& path);
 
 // Draws a glyph over a tablet: a faint carved shadow, then the red strokes.
 // The grid (8 x 12 units) is fitted into the tablet with a margin.
-void DrawGlyph(QImage& tablet, const Glyph& glyph, double penWidth);
+// `scale` enlarges the carved shadow with the picture (1 at the rune size).
+void DrawGlyph(QImage& tablet, const Glyph& glyph, double penWidth, double scale = 1.0);
 
 } // namespace runeart

@@ -116,8 +116,8 @@ double Noise::Fractal(double x, double y, int octaves) const {
     return sum / norm;
 }
 
-QImage PaintTablet(const WoodStyle& style, const Noise& noise, int width, int height,
-                   double offset) {
+QImage PaintTablet(const WoodStyle& style, const Noise& noise, int width, int height, double offset,
+                   int bevel) {
     QImage img(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
@@ -133,14 +133,17 @@ QImage PaintTablet(const WoodStyle& style, const Noise& noise, int width, int he
             c = Mix(c, style.Shine, std::max(0.0, shine - 0.55) * 1.2);
             const double f = 1.0 + fibre * style.Fibre * 2.0;
             // A soft bevel: lighter top and left edges, darker bottom and right.
+            // Its shades run over three steps whatever its width in pixels.
             const int edge = std::min({x, y, width - 1 - x, height - 1 - y});
-            double bevel = 1.0;
-            if (edge < 3) {
-                const bool topLeft = (x < 3 || y < 3) && x < width - 3 && y < height - 3;
-                bevel = topLeft ? 1.12 - 0.04 * edge : 0.80 + 0.06 * edge;
+            double shade = 1.0;
+            if (edge < bevel) {
+                const bool topLeft =
+                    (x < bevel || y < bevel) && x < width - bevel && y < height - bevel;
+                const double step = 3.0 * edge / bevel;
+                shade = topLeft ? 1.12 - 0.04 * step : 0.80 + 0.06 * step;
             }
-            row[x] = qRgb(Clamp255(c.red() * f * bevel), Clamp255(c.green() * f * bevel),
-                          Clamp255(c.blue() * f * bevel));
+            row[x] = qRgb(Clamp255(c.red() * f * shade), Clamp255(c.green() * f * shade),
+                          Clamp255(c.blue() * f * shade));
         }
     }
     return img;

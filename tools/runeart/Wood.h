@@ -45,9 +45,10 @@ private:
     int px_, py_;
 };
 
-// Paints a tablet of the given size: wood with a soft bevel at its edges.
-// `offset` moves the sample window, so tablets cut from one board differ.
-QImage PaintTablet(const WoodStyle& style, const Noise& noise, int width, int height,
-                   double offset);
+// Paints a tablet of the given size: wood with a soft bevel `bevel` pixels
+// wide at its edges. `offset` moves the sample window, so tablets cut from
+// one board differ.
+QImage PaintTablet(const WoodStyle& style, const Noise& noise, int width, int height, double offset,
+                   int bevel = 3);
 
 } // namespace runeart

@@ -2,6 +2,7 @@
 //   back.bmp     the rune back, 53 x 77, 24 bits per pixel
 //   runes.bmp    the 32 pictures of the image list side by side, 24 bits
 //   mainicon.png the 32 x 32 application icon
+//   icon-N.png   the same icon drawn at N x N for the desktop (N = 16 ... 256)
 //   runes-400.png a review sheet of all pictures at 400 % (not shipped)
 // Usage: charolist-runeart CONTENT_ART_DIR FONT_DIR OUT_DIR
 #include "Glyphs.h"
@@ -13,12 +14,16 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
 namespace {
 
 constexpr int kW = 53, kH = 77, kPictures = 32;
+// The sizes of the desktop's icon theme that the program installs.
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 void PutLE(QByteArray& out, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i)
@@ -93,21 +98,42 @@ QImage NumberTile(const QImage& back, int number, const NumeralStyle& style) {
     return tile;
 }
 
+// The program's icon at `size` pixels square: a birch tablet with rounded
+// corners and the first rune cut into it, drawn afresh at every size so that
+// each stays crisp. The tablet's sides are whole pixels; its outline is one
+// pixel (or more at large sizes) inside its edge.
+//
+//   |m|<---- size - 2m ---->|m|     m = 3 at 32 pixels, in proportion
+//   +-+---------------------+-+
+//   | |/~~~~~~~~~~~~~~~~~~~\| |
+//   | |     wood, rune      | |
+//   | |\___________________/| |
 QImage Icon(const runeart::WoodStyle& light, const runeart::Noise& noise,
-            const runeart::Glyph& glyph) {
-    QImage wood = runeart::PaintTablet(light, noise, 26, 32, 11.0);
-    runeart::DrawGlyph(wood, glyph, 3.2);
-    QImage icon(32, 32, QImage::Format_ARGB32);
+            const runeart::Glyph& glyph, int size) {
+    const double k = size / 32.0;
+    const int margin = size * 3 / 32, width = size - 2 * margin;
+    QImage wood = runeart::PaintTablet(light, noise, width, size, 11.0 * k,
+                                       std::max(2, static_cast<int>(std::lround(3 * k))));
+    // Small icons get strokes of whole pixels and no carved shadow, which at
+    // that size would only blur the strokes into each other.
+    const double stroke = size < 32 ? std::round(3.2 * k) : 3.2 * k;
+    runeart::DrawGlyph(wood, glyph, stroke, size <= 16 ? 0.0 : k);
+    QImage icon(size, size, QImage::Format_ARGB32);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
     p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath clip;
-    clip.addRoundedRect(QRectF(3, 0, 26, 32), 4, 4);
-    p.setClipPath(clip);
-    p.drawImage(3, 0, wood);
+    const double radius = 4.0 * k;
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(margin, 0, width, size), radius, radius);
+    p.setClipPath(outline);
+    p.drawImage(margin, 0, wood);
     p.setClipping(false);
-    p.setPen(QPen(QColor(70, 40, 18), 1.0));
-    p.drawPath(clip.translated(0.0, 0.0));
+    const double pen = std::max(1.0, std::round(k));
+    const QRectF inner =
+        QRectF(margin, 0, width, size).adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2);
+    p.setPen(QPen(QColor(70, 40, 18), pen));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(inner, radius - pen / 2, radius - pen / 2);
     return icon;
 }
 
@@ -162,7 +188,10 @@ void Run(const QString& artDir, const QString& fontDir, const QString& outDir) {
 
     SaveBmp24(back, outDir + "/back.bmp");
     SaveBmp24(strip, outDir + "/runes.bmp");
-    Save(Icon(light, lightNoise, glyphs[0]), outDir + "/mainicon.png");
+    Save(Icon(light, lightNoise, glyphs[0], 32), outDir + "/mainicon.png");
+    for (const int size : kIconSizes)
+        Save(Icon(light, lightNoise, glyphs[0], size),
+             QStringLiteral("%1/icon-%2.png").arg(outDir).arg(size));
     Save(ReviewSheet(strip), outDir + "/runes-400.png");
 }
 

@@ -18,6 +18,19 @@ inline uint32_t MixColors(uint32_t a, uint32_t b, double p) {
     return out;
 }
 
+// x / 255 rounded to the nearest whole number, for 0 <= x <= 255 × 255.
+inline uint32_t Div255(uint32_t x) {
+    x += 128;
+    return (x + (x >> 8)) >> 8;
+}
+
+// A colour s laid over c by a coverage a (0..255): (c × (255 − a) + s × a)
+// / 255 rounded, so no coverage leaves c exactly as it was and full
+// coverage gives s.
+inline uint32_t CoverBlend(uint32_t c, uint32_t s, uint32_t a) {
+    return Div255(c * (255 - a) + s * a);
+}
+
 // One byte of a bitmap laid over another with weight a (0..255) for the
 // lower one: (lower × a + upper × (255 − a) + 127) >> 8.
 inline uint32_t BlendByte(uint32_t lower, uint32_t upper, uint32_t a) {

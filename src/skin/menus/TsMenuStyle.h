@@ -1,0 +1,96 @@
+// Qt's menu bar and drop-down menus drawn by the skinned menus. Qt keeps
+// everything a menu does (mouse, hover switching, keys, mnemonics,
+// accessibility); this style is only asked for sizes, pixels and the
+// drop-down's outline. It is set on the menu bar and the menus themselves,
+// never on the application. Without a skin in force it answers as the
+// plain style does.
+#pragma once
+
+#include "skin/menus/TsSkinableMenus.h"
+
+#include <QPointer>
+#include <QProxyStyle>
+#include <functional>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace skin {
+
+// The band of the menu bar that bar items are drawn over: a picture the
+// size of the bar, in the bar's coordinates. Null when there is none.
+using MenuBarBandSource = std::function<const platform::Bitmap*(const QMenuBar* bar)>;
+
+// The adapter of one drop-down window: its background lives for one
+// opening; when a drop-down closes the backgrounds go, and when the last
+// one has closed the menus stop painting.
+class TacMnuWnd : public QObject {
+    Q_OBJECT
+public:
+    explicit TacMnuWnd(QMenu* menu);
+    ~TacMnuWnd() override;
+    static bool Adapted(const QMenu* menu);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<QMenu> menu_;
+};
+
+class TsMenuStyle : public QProxyStyle {
+    Q_OBJECT
+public:
+    explicit TsMenuStyle(TsSkinableMenus& menus);
+
+    // Where bar items take their background from.
+    void SetBarBand(MenuBarBandSource source) { band_ = std::move(source); }
+
+    // Making the menus ours (on) or Qt's again (off).
+    void InitMainMenu(QMenuBar* bar, bool on);
+    void InitItems(QMenu* menu, bool on);
+    void InitPopupMenu(QMenu* menu, bool on) { InitItems(menu, on); }
+    void InitItem(QAction* item, bool on);
+    // Every menu bar and menu of the application's windows.
+    void HookMenus(bool on);
+
+    bool Skinned() const;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+                    const QWidget* widget = nullptr) const override;
+    int styleHint(StyleHint hint, const QStyleOption* option = nullptr,
+                  const QWidget* widget = nullptr,
+                  QStyleHintReturn* returnData = nullptr) const override;
+
+private:
+    const MenuBackground* Background(const QMenu* menu) const;
+    void DrawBar(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
+    void DrawBarItem(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
+    void DrawDropDownItem(const QStyleOption* option, QPainter* painter, const QMenu* menu) const;
+
+    TsSkinableMenus& menus_;
+    MenuBarBandSource band_;
+};
+
+// The bar band rendered here from the window's "FORM" section with
+// "MENULINE" over it, as it lies below a skinned title bar. It stands in
+// while the window frame does not hand out its own band.
+class TacBarBand {
+public:
+    explicit TacBarBand(const TsSkinManager& manager) : manager_(manager) {}
+    const platform::Bitmap* For(QSize barSize);
+    void Invalidate() { band_ = platform::Bitmap(); }
+
+private:
+    const TsSkinManager& manager_;
+    platform::Bitmap band_;
+};
+
+} // namespace skin

@@ -1,0 +1,618 @@
+#include "skin/menus/TsSkinableMenus.h"
+
+#include "skin/draw/ControlPaint.h"
+#include "skin/draw/SkinPaint.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace skin {
+
+using platform::Bitmap;
+using platform::Canvas;
+
+namespace {
+
+bool gPaintingActive = false;
+
+std::map<const TsSkinManager*, TsSkinableMenus*>& Registry() {
+    static std::map<const TsSkinManager*, TsSkinableMenus*> menus;
+    return menus;
+}
+
+// A canvas on a bitmap whose (0, 0) is the point `origin` of the drop-down's
+// client area, so that everything below is written in client coordinates.
+struct ClientCanvas : Canvas {
+    ClientCanvas(Bitmap& b, QPoint origin) : Canvas(b) { SetOrigin(-origin); }
+};
+
+// One frame of a mask: its width and height in the mask's picture.
+QSize FrameSize(const TsMaskData& m) {
+    const int w = m.FrameCount == 1  ? m.Area.Width()
+                  : m.FrameCount > 1 ? m.Area.Width() / m.FrameCount
+                                     : 0;
+    int h = 0;
+    if (m.MaskKind == 0)
+        h = m.Area.Height();
+    else if (m.MaskKind == 1)
+        h = m.Area.Height() / 2;
+    else if (m.MaskKind > 1)
+        h = m.Area.Height() / (m.MaskKind + 1);
+    return QSize(w, h);
+}
+
+platform::TFont SystemMenuFont() {
+    platform::TFont f;
+    f.Name = QStringLiteral("Tahoma");
+    f.Height = 11;
+    return f;
+}
+
+// The first run of characters of a caption item's caption without a dash.
+QString CaptionTitle(const QString& caption) {
+    for (const QString& part : caption.split(u'-', Qt::SkipEmptyParts))
+        return part;
+    return QString();
+}
+
+bool Hot(const TsMenuItem& item, unsigned state) {
+    return item.Enabled && (state & (odSelected | odHotLight));
+}
+
+} // namespace
+
+bool MenuPaintingActive() {
+    return gPaintingActive;
+}
+void SetMenuPaintingActive(bool active) {
+    gPaintingActive = active;
+}
+
+std::vector<std::unique_ptr<MenuBackground>>& MenuBackgrounds() {
+    static std::vector<std::unique_ptr<MenuBackground>> list;
+    return list;
+}
+void ClearMenuBackgrounds() {
+    MenuBackgrounds().clear();
+}
+
+TsSkinableMenus::TsSkinableMenus(TsSkinManager* manager) : manager_(manager) {
+    Registry()[manager] = this;
+}
+
+TsSkinableMenus::~TsSkinableMenus() {
+    auto it = Registry().find(manager_);
+    if (it != Registry().end() && it->second == this)
+        Registry().erase(it);
+}
+
+TsSkinableMenus* TsSkinableMenus::ForManager(const TsSkinManager* manager) {
+    auto it = Registry().find(manager);
+    return it == Registry().end() ? nullptr : it->second;
+}
+
+int TsSkinableMenus::SkinBorderWidth() const {
+    int& cached = TsSkinManager::MenuBorderWidth;
+    if (cached < 0) {
+        const int mask =
+            manager_->FindMaskExact(QStringLiteral("MAINMENU"), QStringLiteral("BORDERSMASK"));
+        if (!manager_->IsValidMask(mask))
+            cached = 0;
+        else
+            cached = std::max<int>(manager_->MaskTable()[mask].UniformWidth, 0) > 0
+                         ? manager_->MaskTable()[mask].UniformWidth
+                         : 3;
+    }
+    return cached;
+}
+
+void TsSkinableMenus::SetActive(bool value) {
+    if (active_ == value)
+        return;
+    active_ = value;
+    if (HookMenus && !manager_->BeingBuilt())
+        HookMenus(value);
+}
+
+void TsSkinableMenus::SkinChanged() {
+    ClearMenuBackgrounds();
+    SetActive(manager_->SkinData().SkinReady);
+}
+
+int TsSkinableMenus::Section(const char* name) const {
+    return manager_->FindSection(QString::fromLatin1(name));
+}
+
+platform::TFont TsSkinableMenus::MenuFont(const TsMenuItem& item, unsigned state) const {
+    platform::TFont f = SystemMenuFont();
+    f.Charset = platform::FontCharset::Russian; // the program's forms write Russian
+    if (item.Default || (state & odDefault))
+        f.Style |= platform::fsBold;
+    return f;
+}
+
+// ---- Kinds and sizes ----------------------------------------------------------
+
+TsMenuItemType TsSkinableMenus::ItemType(const TsMenuItem& item) {
+    if (item.TopLevel)
+        return TsMenuItemType::smTopLine;
+    if (item.Separator || item.Caption == QStringLiteral("-"))
+        return TsMenuItemType::smDivider;
+    if (item.Caption.size() > 1 && item.Caption.front() == u'-' && item.Caption.back() == u'-')
+        return TsMenuItemType::smCaption;
+    return TsMenuItemType::smNormal;
+}
+
+QSize TsSkinableMenus::ItemGlyphSize(const TsMenuItem& item) const {
+    if (item.Glyph && !item.Glyph->Empty())
+        return item.Glyph->Image().size();
+    return QSize(16, 16);
+}
+
+int TsSkinableMenus::ItemHeight(const TsMenuItem& item) const {
+    const TsMenuItemType type = ItemType(item);
+    if (type == TsMenuItemType::smDivider)
+        return 2;
+    Bitmap scratch(1, 1);
+    Canvas c(scratch);
+    c.Font = MenuFont(item);
+    // Halves go to the even neighbour.
+    const int text = int(std::nearbyint(1.25 * c.TextHeight(QStringLiteral("W"))));
+    if (type == TsMenuItemType::smCaption)
+        return text + 2 * Margin;
+    return std::max(text, ItemGlyphSize(item).height()) + 2 * Margin;
+}
+
+bool TsSkinableMenus::QueryExtraLine(const TsMenuItem& first, bool guarded) {
+    if (first.Name == QStringLiteral("SkinSelectItem"))
+        return false;
+    if (guarded && queryingExtraLine_)
+        return false;
+    queryingExtraLine_ = true;
+    extraLineSection_ = QStringLiteral("EXTRALINE");
+    extraLineGlyph_.reset();
+    extraLineCaption_ = QStringLiteral("Use OnGetExtraLineData event");
+    bool visible = true;
+    if (OnGetExtraLineData)
+        OnGetExtraLineData(first.FirstItem, extraLineSection_, extraLineCaption_, extraLineGlyph_,
+                           visible);
+    extraLineCaption_.remove(u'&');
+    if (!visible)
+        extraLineGlyph_.reset();
+    queryingExtraLine_ = false;
+    return visible;
+}
+
+int TsSkinableMenus::ExtraWidth(const MenuBackground* background, const TsMenuItem& item) const {
+    if (!manager_->MenuSupport.UseExtraLine || !background || !background->HasExtraLine ||
+        !item.FirstColumn)
+        return 0;
+    return manager_->MenuSupport.ExtraLineWidth;
+}
+
+QSize TsSkinableMenus::MeasureMenuItem(const TsMenuItem& item) {
+    SetMenuPaintingActive(true);
+    const MenuBackground* background = FindMenuBackground(item, QSize());
+    bool extraLine = background ? background->HasExtraLine : false;
+    if (!background && !queryingExtraLine_ && !manager_->BeingBuilt()) {
+        TsMenuItem first = item;
+        first.Name = item.FirstItem == item.Id ? item.Name : QString();
+        extraLine = QueryExtraLine(first, true);
+    }
+    Bitmap scratch(1, 1);
+    Canvas c(scratch);
+    c.Font = MenuFont(item);
+    QString text;
+    switch (ItemType(item)) {
+    case TsMenuItemType::smCaption:
+        text = u'-' + item.Caption + u'-';
+        break;
+    case TsMenuItemType::smDivider:
+        break;
+    default:
+        text = item.Caption + item.ShortCut;
+        break;
+    }
+    QRect r;
+    if (!text.isEmpty())
+        c.DrawText(text, r,
+                   platform::DT_CALCRECT | platform::DT_SINGLELINE | platform::DT_EXPANDTABS);
+    int width = 2 * ItemGlyphSize(item).width() + r.width() + 3 * Margin + Spacing;
+    if (extraLine && manager_->MenuSupport.UseExtraLine && item.FirstColumn)
+        width += manager_->MenuSupport.ExtraLineWidth;
+    return QSize(width, ItemHeight(item));
+}
+
+QSize TsSkinableMenus::MeasureBarItem(const TsMenuItem& item) const {
+    Bitmap scratch(1, 1);
+    Canvas c(scratch);
+    c.Font = MenuFont(item);
+    int width = c.TextWidth(platform::StripPrefix(item.Caption));
+    if (item.Glyph && !item.Glyph->Empty())
+        width += item.Glyph->Width() + 6;
+    return QSize(width, platform::GetSystemMetrics(platform::SM_CYMENU) - 1);
+}
+
+// ---- The drop-down's background -----------------------------------------------
+
+MenuBackground* TsSkinableMenus::FindMenuBackground(const TsMenuItem& item, QSize size,
+                                                    const void* window) {
+    for (const auto& b : MenuBackgrounds())
+        if (b->FirstItem == item.FirstItem)
+            return b.get();
+    if (size.isEmpty())
+        return nullptr;
+    TsMenuItem first = item;
+    if (item.FirstItem != item.Id)
+        first.Name.clear(), first.Glyph = nullptr;
+    return &BuildMenuBackground(first, size, window);
+}
+
+MenuBackground* TsSkinableMenus::FindMenuBackground(const void* window) {
+    for (const auto& b : MenuBackgrounds())
+        if (window && b->Window == window)
+            return b.get();
+    return nullptr;
+}
+
+MenuBackground& TsSkinableMenus::BuildMenuBackground(const TsMenuItem& first, QSize size,
+                                                     const void* window) {
+    auto record = std::make_unique<MenuBackground>();
+    record->FirstItem = first.FirstItem;
+    record->Window = window;
+    record->HasExtraLine = manager_->BeingBuilt() ? false : QueryExtraLine(first, false);
+    Bitmap& picture = record->Picture;
+    picture = Bitmap(size.width(), size.height());
+    iconColumnWidth_ = Margin + ItemGlyphSize(first).width() + Spacing;
+    corners_.clear();
+
+    const int section = Section("MAINMENU");
+    if (manager_->IsValidSection(section)) {
+        const int border = SkinBorderWidth();
+        const int e = ExtraWidth(record.get(), first);
+        RenderSectionBackground(*manager_, {.Target = picture, .Section = section});
+        const int iconLine = manager_->FindSection(manager_->MenuSupport.IcoLineSkin);
+        if (manager_->IsValidSection(iconLine) && size.height() > 2 * border) {
+            Bitmap strip(iconColumnWidth_, size.height() - 2 * border);
+            RenderSectionByIndex(*manager_, {.Target = strip,
+                                             .Section = iconLine,
+                                             .Parent = ParentCacheInfo::Picture(&picture, 0, 0),
+                                             .Position = QPoint(e + border, border)});
+            Canvas(picture).Draw(e + border, border, strip);
+        }
+        const int mask =
+            manager_->FindMask(section, QStringLiteral("MAINMENU"), QStringLiteral("BORDERSMASK"));
+        if (manager_->IsValidMask(mask))
+            DrawBorderMask(picture, picture.Rect(), KeyPixels::KeepTarget, VisualState::Normal,
+                           manager_->MaskTable()[mask], ParentCacheInfo::Picture(&picture, 0, 0));
+        if (manager_->MenuSupport.UseExtraLine && record->HasExtraLine)
+            DrawExtraLine(picture);
+        if (manager_->IsValidMask(mask))
+            FillCorners(manager_->MaskTable()[mask], size);
+    }
+    extraLineGlyph_.reset();
+    record->Corners = corners_;
+    MenuBackgrounds().push_back(std::move(record));
+    MenuBackground& built = *MenuBackgrounds().back();
+    if (window)
+        ShapeMenuWindow(window, built);
+    return built;
+}
+
+void TsSkinableMenus::DrawExtraLine(Bitmap& picture) {
+    const int section = manager_->FindSection(extraLineSection_);
+    const int border = SkinBorderWidth();
+    const int width = manager_->MenuSupport.ExtraLineWidth;
+    const int height = picture.Height() - 2 * border;
+    if (!manager_->IsValidSection(section) || width <= 0 || height <= 0)
+        return;
+    Bitmap strip(width, height);
+    RenderSectionByIndex(*manager_, {.Target = strip,
+                                     .Section = section,
+                                     .Parent = ParentCacheInfo::Picture(&picture, 0, 0),
+                                     .Position = QPoint(border, border)});
+    int textBottom = height - 12;
+    if (extraLineGlyph_ && !extraLineGlyph_->Empty()) {
+        const Bitmap& g = *extraLineGlyph_;
+        Canvas(strip).Draw((width - g.Width()) / 2, height - 12 - g.Height(), g);
+        textBottom = height - g.Height() - 20;
+    }
+    if (!extraLineCaption_.isEmpty()) {
+        const platform::TFont& source = manager_->MenuSupport.ExtraLineFont;
+        platform::TFont f = source;
+        f.Style &= ~platform::fsBold;
+        QFont font = f.ToQFont();
+        const TsGeneralData& d = manager_->SectionTable()[section];
+        QPainter p(&strip.Image());
+        p.setFont(font);
+        const int textHeight = p.fontMetrics().height();
+        p.setPen(platform::ToQColor(d.StateData[0].FontColors.Text));
+        // Reads upwards from near the strip's bottom.
+        p.translate((width - textHeight) / 2, textBottom);
+        p.rotate(-90);
+        p.drawText(QRect(0, 0, textBottom, textHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   extraLineCaption_);
+    }
+    Canvas(picture).Draw(border, border, strip);
+}
+
+void TsSkinableMenus::FillCorners(const TsMaskData& mask, QSize size) {
+    const Bitmap* image = MaskImage(mask);
+    const QSize frame = FrameSize(mask);
+    if (!image || frame.isEmpty())
+        return;
+    const int left = mask.Area.Left, top = mask.Area.Top;
+    // The four corner pieces: where they lie in the frame and in the picture.
+    struct Piece {
+        int FrameX, FrameY, Width, Height, AtX, AtY;
+    };
+    const int lw = mask.LeftWidth, rw = mask.RightWidth, tw = mask.TopWidth, bw = mask.BottomWidth;
+    const Piece pieces[] = {
+        {0, 0, lw, tw, 0, 0},
+        {frame.width() - rw, 0, rw, tw, size.width() - rw, 0},
+        {0, frame.height() - bw, lw, bw, 0, size.height() - bw},
+        {frame.width() - rw, frame.height() - bw, rw, bw, size.width() - rw, size.height() - bw},
+    };
+    for (const Piece& piece : pieces)
+        for (int y = 0; y < piece.Height; ++y) {
+            const int sy = top + piece.FrameY + y;
+            if (sy < 0 || sy >= image->Height())
+                continue;
+            const uint32_t* row = image->ScanLine(sy);
+            int run = -1;
+            for (int x = 0; x <= piece.Width; ++x) {
+                const int sx = left + piece.FrameX + x;
+                const bool key = x < piece.Width && sx >= 0 && sx < image->Width() &&
+                                 (row[sx] & 0xFFFFFF) == kTransparentKey;
+                if (key && run < 0)
+                    run = x;
+                if (!key && run >= 0) {
+                    corners_.push_back(QRect(piece.AtX + run, piece.AtY + y, x - run, 1));
+                    run = -1;
+                }
+            }
+        }
+}
+
+QRegion TsSkinableMenus::MenuOutline(const MenuBackground& background) {
+    QRegion outline(background.Picture.Rect());
+    if (background.Corners.empty())
+        return outline.subtracted(QRegion(0, 0, 1, 1));
+    for (const QRect& r : background.Corners)
+        outline -= r;
+    return outline;
+}
+
+void TsSkinableMenus::ShapeMenuWindow(const void* window, const MenuBackground& background) {
+    if (shaping_ || !ShapeWindow)
+        return;
+    shaping_ = true;
+    ShapeWindow(window, MenuOutline(background));
+    shaping_ = false;
+}
+
+// ---- Drop-down items ------------------------------------------------------------
+
+void TsSkinableMenus::DrawMenuItem(const TsMenuItem& item, Bitmap& target, QPoint origin, QRect r,
+                                   unsigned state, QSize windowSize, const void* window) {
+    if (!manager_->Active() || !manager_->SkinHeld() || r.isEmpty())
+        return;
+    MenuBackground* background = FindMenuBackground(item, windowSize, window);
+    const TsMenuItemType type = ItemType(item);
+    if (!background)
+        return;
+    if (type == TsMenuItemType::smDivider)
+        return DrawDivider(target, origin, r, *background, item);
+    if (type == TsMenuItemType::smCaption)
+        return DrawCaptionItem(target, origin, r, *background, item);
+
+    const Bitmap& bg = background->Picture;
+    ClientCanvas canvas(target, origin);
+    const int bottomLimit = bg.Height() - 6;
+    if (item.NextStartsColumn || (item.LastVisible && r.bottom() + 1 < bottomLimit)) {
+        const QRect below(r.left(), r.bottom() + 1, r.width(), bottomLimit - r.bottom() - 1);
+        canvas.CopyRect(below, bg, below.translated(3, 3));
+    }
+    if (item.Break) {
+        const QRect gap(r.left() - 4, r.top(), 4, bottomLimit);
+        canvas.CopyRect(gap, bg, gap.translated(3, 3));
+    }
+    const int e = ExtraWidth(background, item);
+    Bitmap ip(std::max(r.width() - e, 0), r.height());
+    if (ip.Empty())
+        return;
+    const int itemSection = Section("MENUITEM");
+    const bool hot = Hot(item, state);
+    if (manager_->IsValidSection(itemSection))
+        RenderSectionByIndex(*manager_, {.Target = ip,
+                                         .Section = itemSection,
+                                         .State = HotIf(item.Enabled && (state & odSelected)),
+                                         .Parent = ParentCacheInfo::Picture(&bg, 3, 3),
+                                         .Position = QPoint(e + r.left(), r.top())});
+    DrawCheckMark(ip, item, state);
+    DrawGlyph(ip, item, state);
+
+    Canvas text(ip);
+    text.Font = MenuFont(item, state);
+    QString caption = item.Caption;
+    uint32_t format = platform::DT_SINGLELINE | platform::DT_VCENTER | platform::DT_EXPANDTABS |
+                      platform::DT_NOCLIP;
+    if (!caption.isEmpty() && caption.front() == QChar(8)) {
+        caption = caption.mid(1) + QStringLiteral("      ");
+        format |= platform::DT_RIGHT;
+    } else if (Alignment & Qt::AlignRight) {
+        format |= platform::DT_RIGHT;
+    } else if (Alignment & Qt::AlignHCenter) {
+        format |= platform::DT_CENTER;
+    }
+    const int textLeft = ItemGlyphSize(item).width() + 2 * Margin + Spacing;
+    const TextRequest how{.Rect = QRect(textLeft, 0, r.width() - textLeft, r.height()),
+                          .Format = format,
+                          .State = HotIf(hot),
+                          .Enabled = true};
+    DrawSectionText(text, caption, how, manager_, itemSection);
+    if (!item.ShortCut.isEmpty()) {
+        TextRequest shortcut = how;
+        shortcut.Rect = QRect(0, 0, ip.Width() - 8, r.height());
+        shortcut.Format = platform::DT_SINGLELINE | platform::DT_VCENTER | platform::DT_RIGHT;
+        DrawSectionText(text, item.ShortCut, shortcut, manager_, itemSection);
+    }
+    if (OnDrawItem)
+        OnDrawItem(item, text, ip.Rect(), state, TsMenuItemType::smNormal);
+    if (!item.Enabled) {
+        // 40 % of the item, 60 % of the drop-down's background.
+        BlendOverPicture(ip, QPoint(r.left() + e + BorderWidth, r.top() + BorderWidth),
+                         kTransparentKey, 0.4, ip.Rect(), bg);
+    }
+    canvas.Draw(e + r.left(), r.top(), ip);
+    if (item.FirstVisible && e > 0)
+        canvas.CopyRect(QRect(0, 0, e, bg.Height()), bg, QRect(3, 3, e, bg.Height()));
+}
+
+void TsSkinableMenus::DrawCheckMark(Bitmap& ip, const TsMenuItem& item, unsigned state) {
+    if (!(state & odChecked) || item.Glyph)
+        return;
+    const QString global = QStringLiteral("GLOBALINFO");
+    int mask = manager_->FindMaskExact(global, item.Radio ? QStringLiteral("RADIOCHECKED")
+                                                          : QStringLiteral("CHECK"));
+    if (!manager_->IsValidMask(mask))
+        mask = manager_->FindMaskExact(global, QStringLiteral("BOXCHECKED"));
+    if (!manager_->IsValidMask(mask))
+        return;
+    const TsMaskData& m = manager_->MaskTable()[mask];
+    const int frameHeight = FrameSize(m).height();
+    DrawCornerImage(ip, QPoint(Margin, (ip.Height() - frameHeight) / 2),
+                    HotIf(item.Enabled && (state & odSelected)), m, CornerLook::SeeThrough,
+                    ParentCacheInfo::Picture(&ip, 0, 0));
+}
+
+void TsSkinableMenus::DrawGlyph(Bitmap& ip, const TsMenuItem& item, unsigned state) {
+    if (!item.Glyph || item.Glyph->Empty())
+        return;
+    const Bitmap& g = *item.Glyph;
+    const int top = (ip.Height() - g.Height()) / 2, left = top;
+    if (state & odChecked) {
+        const int frame = Section("SPEEDBUTTON_SMALL");
+        const QRect around = QRect(left, top, g.Width(), g.Height()).adjusted(-1, -1, 1, 1);
+        if (manager_->IsValidSection(frame) && ip.Rect().contains(around))
+            RenderSectionByIndex(*manager_, {.Target = ip,
+                                             .Section = frame,
+                                             .State = VisualState::Pressed,
+                                             .Parent = ParentCacheInfo::Picture(&ip, 0, 0),
+                                             .Rect = around});
+    }
+    QPainter p(&ip.Image());
+    if (g.SourceBitsPerPixel() == 32 && g.Image().hasAlphaChannel())
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    else
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(left, top, g.Image());
+}
+
+void TsSkinableMenus::DrawDivider(Bitmap& target, QPoint origin, QRect r,
+                                  const MenuBackground& background, const TsMenuItem& item) {
+    const Bitmap& bg = background.Picture;
+    const int e = ExtraWidth(&background, item);
+    int left = e + Margin + Spacing;
+    if (left < e + iconColumnWidth_)
+        left = e + iconColumnWidth_ + 2;
+    const QRect line(left, 0, r.width() - Margin - left, r.height());
+    ClientCanvas canvas(target, origin);
+    const int section = Section("DIVIDERV");
+    const int mask =
+        manager_->FindMask(section, QStringLiteral("DIVIDERV"), QStringLiteral("BORDERSMASK"));
+    if (!manager_->IsValidMask(mask)) {
+        canvas.CopyRect(r, bg, r.translated(3, 3));
+        qint32 color = manager_->SkinData().BorderColor;
+        if (color == qint32(kTransparentKey))
+            color = platform::clBtnShadow;
+        canvas.FillRect(QRect(r.left() + line.left(), r.top(), std::max(line.width(), 0), 1),
+                        color);
+        return;
+    }
+    Bitmap piece(r.width(), r.height());
+    Canvas(piece).CopyRect(piece.Rect(), bg, r.translated(3, 3));
+    if (!line.isEmpty())
+        DrawBorderMask(piece, line, KeyPixels::ShowParent, VisualState::Normal,
+                       manager_->MaskTable()[mask],
+                       ParentCacheInfo::Picture(&piece, line.left(), line.top()));
+    canvas.Draw(r.left(), r.top(), piece);
+}
+
+void TsSkinableMenus::DrawCaptionItem(Bitmap& target, QPoint origin, QRect r,
+                                      const MenuBackground& background, const TsMenuItem& item) {
+    const Bitmap& bg = background.Picture;
+    const int e = ExtraWidth(&background, item);
+    Bitmap b(r.width(), r.height());
+    Canvas bc(b);
+    // The one-pixel ring, and the extra line's columns, show the background.
+    bc.CopyRect(b.Rect(), bg, r.translated(3, 3));
+    const QRect t(e + 1, 1, b.Width() - e - 2, b.Height() - 2);
+    const int toolbar = Section("TOOLBAR");
+    if (manager_->IsValidSection(toolbar) && !t.isEmpty())
+        RenderSectionByIndex(*manager_, {.Target = b,
+                                         .Section = toolbar,
+                                         .Parent = ParentCacheInfo::Picture(&bg, 3, 3),
+                                         .Position = r.topLeft(),
+                                         .Rect = t});
+    bc.Font = CaptionFont;
+    DrawSectionText(
+        bc, CaptionTitle(item.Caption),
+        {.Rect = QRect(e, 0, b.Width() - e, b.Height()),
+         .Format = platform::DT_CENTER | platform::DT_VCENTER | platform::DT_SINGLELINE},
+        manager_, toolbar);
+    ClientCanvas(target, origin).Draw(r.left(), r.top(), b);
+}
+
+// ---- Bar items -------------------------------------------------------------------
+
+void TsSkinableMenus::DrawBarItem(const TsMenuItem& item, Bitmap& target, QPoint origin, QRect r,
+                                  unsigned state, const Bitmap& band) {
+    if (r.isEmpty() || band.Empty())
+        return;
+    Bitmap ip(r.width(), r.height());
+    const bool hot = Hot(item, state);
+    const int itemSection = Section("MENUITEM");
+    if (manager_->IsValidSection(itemSection))
+        RenderSectionByIndex(*manager_,
+                             {.Target = ip,
+                              .Section = itemSection,
+                              .State = HotIf(hot),
+                              .Parent = ParentCacheInfo::Picture(&band, r.left(), r.top())});
+    else
+        Canvas(ip).CopyRect(ip.Rect(), band, r);
+    int glyphWidth = 0;
+    if (item.Glyph && !item.Glyph->Empty()) {
+        const Bitmap& g = *item.Glyph;
+        QPainter p(&ip.Image());
+        p.drawImage(3, item.Enabled ? (r.height() - g.Height()) / 2 : 1, g.Image());
+        glyphWidth = g.Width() + 3;
+    }
+    Canvas text(ip);
+    text.Font = MenuFont(item, state);
+    text.Font.Style = (state & odDefault) ? platform::fsBold : 0;
+    uint32_t format = platform::DT_CENTER | platform::DT_VCENTER | platform::DT_SINGLELINE |
+                      platform::DT_EXPANDTABS | platform::DT_NOCLIP;
+    if (Alignment & Qt::AlignRight)
+        format |= platform::DT_RIGHT;
+    const int left = 2 + glyphWidth;
+    DrawSectionText(text, item.Caption,
+                    {.Rect = QRect(left, 0, r.width() - 2 * Margin + 2 - left, r.height()),
+                     .Format = format,
+                     .State = HotIf(hot),
+                     .Enabled = true},
+                    manager_, Section("MENULINE"));
+    if (OnDrawItem)
+        OnDrawItem(item, text, ip.Rect(), state, TsMenuItemType::smTopLine);
+    if (!item.Enabled) {
+        Bitmap under(r.width(), r.height());
+        Canvas(under).CopyRect(under.Rect(), band, r);
+        // The item keeps 102/255, the bar gives the rest.
+        BlendBitmap(ip, QPoint(0, 0), under, 102);
+    }
+    ClientCanvas(target, origin).Draw(r.left(), r.top(), ip);
+}
+
+} // namespace skin
