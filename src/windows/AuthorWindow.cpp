@@ -81,17 +81,12 @@ TForm4::TForm4(QWidget* mainForm)
     sLabelFX2->SetFont(MakeFont("Comic Sans MS", 12, platform::fsBold, kDarkBrown, russian));
     sLabelFX2->SetCaption(QStringLiteral("Лето 7519."));
 
-    // The text boxes are plain until they are skinned.
-    sEdit1 = new QLineEdit(client);
+    sEdit1 = new skin::TsEdit(client);
     sEdit1->setObjectName(QStringLiteral("sEdit1"));
     sEdit1->setGeometry(24, 152, 145, 21);
-    sEdit1->setFont(
-        MakeFont("MS Sans Serif", 11, 0, platform::clBlack, platform::FontCharset::Default)
-            .ToQFont());
-    QPalette palette = sEdit1->palette();
-    palette.setColor(QPalette::Base, platform::ToQColor(kParchment));
-    palette.setColor(QPalette::Text, platform::ToQColor(platform::clBlack));
-    sEdit1->setPalette(palette);
+    sEdit1->SetFont(
+        MakeFont("MS Sans Serif", 11, 0, platform::clBlack, platform::FontCharset::Default));
+    sEdit1->SetColor(kParchment);
     sEdit1->setText(author_.Email);
 
     sWebLabel1 = new controls::TsWebLabel(client);

@@ -7,7 +7,7 @@
 #include "platform/Form.h"
 #include "platform/ImageControl.h"
 
-#include <QLineEdit>
+#include "skin/controls/TsEdit.h"
 
 namespace windows {
 
@@ -32,7 +32,7 @@ public:
     platform::TImage* Image1 = nullptr;
     controls::TsLabelFX* sLabelFX1 = nullptr;
     controls::TsLabelFX* sLabelFX2 = nullptr;
-    QLineEdit* sEdit1 = nullptr;
+    skin::TsEdit* sEdit1 = nullptr;
     controls::TsWebLabel* sWebLabel1 = nullptr;
 
     // Opens the author's web address, whichever button was pressed.

@@ -26,9 +26,8 @@ TForm5::TForm5(QWidget* mainForm)
     Position = platform::FormPosition::MainFormCenter;
 
     // The box is placed, not laid out: it overhangs the client area and
-    // keeps its size however the window is resized. (The text box is plain
-    // until it is skinned.)
-    sRichEdit1 = new QTextEdit(Client());
+    // keeps its size however the window is resized.
+    sRichEdit1 = new skin::TsRichEdit(Client());
     sRichEdit1->setObjectName(QStringLiteral("sRichEdit1"));
     sRichEdit1->setGeometry(0, 0, 593, 529);
     sRichEdit1->setAcceptRichText(true);
@@ -39,11 +38,8 @@ TForm5::TForm5(QWidget* mainForm)
     font.Name = QStringLiteral("MS Sans Serif");
     font.Height = 11;
     font.Color = platform::clBlack;
-    sRichEdit1->setFont(font.ToQFont());
-    QPalette palette = sRichEdit1->palette();
-    palette.setColor(QPalette::Base, platform::ToQColor(kParchment));
-    palette.setColor(QPalette::Text, platform::ToQColor(platform::clBlack));
-    sRichEdit1->setPalette(palette);
+    sRichEdit1->SetFont(font);
+    sRichEdit1->SetColor(kParchment);
     // The last line break ends the last line; it opens no line of its own.
     QString text = LoadHelpText();
     if (text.endsWith(u'\n'))

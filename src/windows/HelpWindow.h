@@ -5,7 +5,7 @@
 
 #include "platform/Form.h"
 
-#include <QTextEdit>
+#include "skin/controls/TsRichEdit.h"
 
 namespace windows {
 
@@ -20,7 +20,7 @@ class TForm5 : public platform::TForm {
 public:
     explicit TForm5(QWidget* mainForm = nullptr);
 
-    QTextEdit* sRichEdit1 = nullptr;
+    skin::TsRichEdit* sRichEdit1 = nullptr;
 
 protected:
     void FormShow() override;

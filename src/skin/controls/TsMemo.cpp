@@ -1,6 +1,7 @@
 #include "skin/controls/TsMemo.h"
 
 #include <QMimeData>
+#include <QPainter>
 
 #include "platform/Application.h"
 
@@ -9,8 +10,10 @@
 
 namespace skin {
 
-TsMemo::TsMemo(QWidget* parent) : QPlainTextEdit(parent) {
+TsMemo::TsMemo(QWidget* parent) : QPlainTextEdit(parent), skinData_(this, true) {
     color_ = platform::clWindow;
+    skinData_.ControlKind = KindMemo;
+    skinData_.SetSkinSection(QStringLiteral("EDIT"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -21,6 +24,18 @@ TsMemo::TsMemo(QWidget* parent) : QPlainTextEdit(parent) {
     });
     FontChanged();
     ColorChanged();
+    EditStyle::Apply(this);
+    skinData_.InitAfterLoad();
+    skinData_.PaintLocked = false;
+}
+
+TsMemo::~TsMemo() {
+    ComponentState |= csDestroying;
+}
+
+void TsMemo::WndProc(platform::Message& message) {
+    if (!BoxSkinCommand(message))
+        skinData_.HandleSkinCommand(message);
 }
 
 QString TsMemo::Text() const {
@@ -94,9 +109,59 @@ int TsMemo::FromDocumentPosition(int position) const {
 }
 
 void TsMemo::ColorChanged() {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Base, platform::ToQColor(color_));
-    setPalette(pal);
+    SetBoxBaseColor(this, color_);
+}
+
+void TsMemo::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    if (!isEnabled() && BoxSkinned()) {
+        QPainter painter(viewport());
+        DimLikeDisabled(painter, viewport()->rect(), viewport()->mapTo(this, QPoint(0, 0)));
+    }
+}
+
+void TsMemo::focusInEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusInEvent(event);
+    BoxFocusChanged(true);
+}
+
+void TsMemo::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    BoxFocusChanged(false);
+}
+
+void TsMemo::enterEvent(QEnterEvent* event) {
+    QPlainTextEdit::enterEvent(event);
+    BoxMouseCrossed(true);
+}
+
+void TsMemo::leaveEvent(QEvent* event) {
+    QPlainTextEdit::leaveEvent(event);
+    BoxMouseCrossed(false);
+}
+
+void TsMemo::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    skinData_.HandleControlEvent(ControlEvent::Resized);
+}
+
+void TsMemo::moveEvent(QMoveEvent* event) {
+    QPlainTextEdit::moveEvent(event);
+    skinData_.HandleControlEvent(ControlEvent::Moved);
+}
+
+void TsMemo::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange) {
+        if (!isEnabled())
+            skinData_.HandleControlEvent(ControlEvent::Disabled);
+        skinData_.RequestRepaint();
+    }
+}
+
+void TsMemo::showEvent(QShowEvent* event) {
+    skinData_.HandleControlEvent(ControlEvent::Shown);
+    QPlainTextEdit::showEvent(event);
 }
 
 bool TsMemo::canInsertFromMimeData(const QMimeData* source) const {

@@ -1,9 +1,12 @@
 // The multi-line text box of the program (the reading log). Its text is
 // handed out with CR LF line breaks and character indexes count each break
 // as two characters, as the rest of the program expects of a text box.
+// With a skin in force its frame and scroll bars are the skin's ("EDIT",
+// through EditStyle); Qt keeps the text work.
 #pragma once
 
 #include "platform/WidgetControl.h"
+#include "skin/controls/EditStyle.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -11,12 +14,22 @@
 
 namespace skin {
 
-class TsMemo : public QPlainTextEdit, public platform::WidgetControl {
+class TsMemo : public QPlainTextEdit, public platform::WidgetControl, public SkinnedTextBox {
     Q_OBJECT
 public:
     explicit TsMemo(QWidget* parent = nullptr);
+    ~TsMemo() override;
 
     QWidget* Widget() override { return this; }
+    void WndProc(platform::Message& message) override;
+
+    TsCtrlSkinData& SkinData() { return skinData_; }
+    unsigned DisabledKind = 2; // dkBlended
+
+    // SkinnedTextBox
+    TsCommonData& BoxSkin() override { return skinData_; }
+    platform::Control& BoxControl() override { return *this; }
+    unsigned BoxDisabledKind() const override { return DisabledKind; }
 
     // The whole text, lines joined by CR LF.
     QString Text() const;
@@ -42,12 +55,22 @@ public:
 
 protected:
     void ColorChanged() override;
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // Pasting with nothing on the clipboard hands Qt no data at all on some
     // desktops; only text is taken, and no data is no paste.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    TsCtrlSkinData skinData_;
     int ToDocumentPosition(int index) const;
     int FromDocumentPosition(int position) const;
 };

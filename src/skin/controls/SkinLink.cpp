@@ -1,0 +1,40 @@
+#include "skin/controls/SkinLink.h"
+
+#include <QWidget>
+
+namespace skin {
+
+intptr_t AskControl(platform::Control* control, uint16_t command, intptr_t lparam,
+                    uint16_t argument) {
+    return platform::SendMessage(control, platform::SM_ALPHACMD,
+                                 platform::MakeAlphaWParam(command, argument), lparam);
+}
+
+bool AnswersSkinCommands(platform::Control* control) {
+    return control && AskControl(control, SkinCmdIsSkinned) == 1;
+}
+
+ParentCacheInfo ParentBackground(const platform::Control& self) {
+    platform::Control* parent = self.Parent();
+    if (parent) {
+        BackgroundRequest request;
+        AskControl(parent, SkinCmdGetBgInfo, reinterpret_cast<intptr_t>(&request));
+        if (request.Kind != BackgroundAnswer::None)
+            return request.ToParentCache();
+        if (AnswersSkinCommands(parent)) {
+            AskParentBackground(request, parent, false);
+            return request.ToParentCache();
+        }
+    }
+    // The toolkit paints this parent: its palette's colour is what shows.
+    const QWidget* under = self.Widget()->parentWidget();
+    const QColor shown = under ? under->palette().color(under->backgroundRole())
+                               : platform::ToQColor(platform::clBtnFace);
+    return ParentCacheInfo::Color(RgbColor{platform::ColorToRGB(platform::FromQColor(shown))});
+}
+
+ParentCacheInfo BackgroundBehind(const platform::Control& self) {
+    return ParentBackground(self).Moved(self.BoundsRect().topLeft());
+}
+
+} // namespace skin

@@ -1,0 +1,97 @@
+#include "skin/controls/TsEdit.h"
+
+#include <QEvent>
+#include <QPainter>
+
+namespace skin {
+
+TsEdit::TsEdit(QWidget* parent) : QLineEdit(parent), skinData_(this, true) {
+    color_ = platform::clWindow;
+    skinData_.ControlKind = KindEdit;
+    FontChanged();
+    ColorChanged();
+    EditStyle::Apply(this);
+    skinData_.InitAfterLoad();
+    skinData_.PaintLocked = false;
+}
+
+TsEdit::~TsEdit() {
+    ComponentState |= csDestroying;
+}
+
+void TsEdit::WndProc(platform::Message& message) {
+    if (BoxSkinCommand(message))
+        return;
+    switch (platform::AlphaCommand(message.WParam)) {
+    case SkinCmdIsTransparent:
+        message.Result = 0; // the box paints all of itself
+        return;
+    case SkinCmdGetBgColor:
+        if (!BoxSkinned()) {
+            message.Result = platform::ColorToRGB(Color());
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    skinData_.HandleSkinCommand(message);
+}
+
+void TsEdit::ColorChanged() {
+    SetBoxBaseColor(this, color_);
+}
+
+void TsEdit::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    if (!isEnabled() && BoxSkinned()) {
+        // The frame ring is dimmed in the picture; the inside here.
+        const int f = FrameWidth();
+        const QRect inside = rect().adjusted(f, f, -f, -f);
+        QPainter painter(this);
+        DimLikeDisabled(painter, inside, inside.topLeft());
+    }
+}
+
+void TsEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    BoxFocusChanged(true);
+}
+
+void TsEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    BoxFocusChanged(false);
+    skinData_.MouseInside = false;
+    skinData_.CacheInvalid = true;
+}
+
+void TsEdit::enterEvent(QEnterEvent* event) {
+    QLineEdit::enterEvent(event);
+    BoxMouseCrossed(true);
+}
+
+void TsEdit::leaveEvent(QEvent* event) {
+    QLineEdit::leaveEvent(event);
+    BoxMouseCrossed(false);
+}
+
+void TsEdit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    skinData_.HandleControlEvent(ControlEvent::Resized);
+}
+
+void TsEdit::moveEvent(QMoveEvent* event) {
+    QLineEdit::moveEvent(event);
+    skinData_.HandleControlEvent(ControlEvent::Moved);
+}
+
+void TsEdit::changeEvent(QEvent* event) {
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange) {
+        if (!isEnabled())
+            skinData_.HandleControlEvent(ControlEvent::Disabled);
+        skinData_.RequestRepaint();
+    }
+}
+
+} // namespace skin

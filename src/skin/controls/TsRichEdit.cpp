@@ -1,0 +1,111 @@
+#include "skin/controls/TsRichEdit.h"
+
+#include <QEvent>
+#include <QPainter>
+
+namespace skin {
+
+platform::TColor DisabledRichTextColor(platform::TColor font, platform::TColor background) {
+    const uint32_t a = platform::ColorToRGB(font), b = platform::ColorToRGB(background);
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        out |= ((((a >> shift) & 0xFF) * 127 + ((b >> shift) & 0xFF) * 129) >> 8) << shift;
+    return platform::TColor(out);
+}
+
+TsRichEdit::TsRichEdit(QWidget* parent) : QTextEdit(parent), skinData_(this, true) {
+    color_ = platform::clWindow;
+    skinData_.ControlKind = KindMemo;
+    skinData_.SetSkinSection(QStringLiteral("EDIT"));
+    FontChanged();
+    ColorChanged();
+    EditStyle::Apply(this);
+    skinData_.InitAfterLoad();
+    skinData_.PaintLocked = false;
+}
+
+TsRichEdit::~TsRichEdit() {
+    ComponentState |= csDestroying;
+}
+
+void TsRichEdit::WndProc(platform::Message& message) {
+    if (message.Msg == platform::SM_ALPHACMD &&
+        platform::AlphaCommand(message.WParam) == SkinCmdRemoveSkin && !skinData_.CustomFont()) {
+        // The text takes the font's colour back with the skin gone.
+        platform::TFont font = Font();
+        font.Color = platform::clWindowText;
+        SetFont(font);
+    }
+    if (message.Msg == platform::SM_ALPHACMD && platform::AlphaCommand(message.WParam) == 35) {
+        if (message.LParam)
+            *reinterpret_cast<uint8_t*>(message.LParam) = uint8_t(DisabledKind);
+        return;
+    }
+    if (!BoxSkinCommand(message))
+        skinData_.HandleSkinCommand(message);
+}
+
+void TsRichEdit::ColorChanged() {
+    SetBoxBaseColor(this, color_);
+}
+
+void TsRichEdit::ApplyStateColors() {
+    if (!BoxSkinned() || skinData_.CustomColor())
+        return;
+    const TsGeneralData& d = skinData_.SkinManager()->SectionTable()[skinData_.SectionIndex];
+    SetColor(d.Color);
+    platform::TFont font = Font();
+    font.Color = isEnabled() ? platform::TColor(d.StateData[0].FontColors.Text)
+                             : DisabledRichTextColor(d.StateData[0].FontColors.Text, Color());
+    SetFont(font);
+}
+
+void TsRichEdit::paintEvent(QPaintEvent* event) {
+    QTextEdit::paintEvent(event);
+    if (!isEnabled() && BoxSkinned()) {
+        QPainter painter(viewport());
+        DimLikeDisabled(painter, viewport()->rect(), viewport()->mapTo(this, QPoint(0, 0)));
+    }
+}
+
+void TsRichEdit::focusInEvent(QFocusEvent* event) {
+    QTextEdit::focusInEvent(event);
+    BoxFocusChanged(true);
+}
+
+void TsRichEdit::focusOutEvent(QFocusEvent* event) {
+    QTextEdit::focusOutEvent(event);
+    BoxFocusChanged(false);
+}
+
+void TsRichEdit::enterEvent(QEnterEvent* event) {
+    QTextEdit::enterEvent(event);
+    BoxMouseCrossed(true);
+}
+
+void TsRichEdit::leaveEvent(QEvent* event) {
+    QTextEdit::leaveEvent(event);
+    BoxMouseCrossed(false);
+}
+
+void TsRichEdit::resizeEvent(QResizeEvent* event) {
+    QTextEdit::resizeEvent(event);
+    skinData_.HandleControlEvent(ControlEvent::Resized);
+}
+
+void TsRichEdit::moveEvent(QMoveEvent* event) {
+    QTextEdit::moveEvent(event);
+    skinData_.HandleControlEvent(ControlEvent::Moved);
+}
+
+void TsRichEdit::changeEvent(QEvent* event) {
+    QTextEdit::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange) {
+        if (!isEnabled())
+            skinData_.HandleControlEvent(ControlEvent::Disabled);
+        ApplyStateColors();
+        skinData_.RequestRepaint();
+    }
+}
+
+} // namespace skin
