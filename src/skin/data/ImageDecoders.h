@@ -15,7 +15,9 @@
 namespace skin {
 
 constexpr int kMaxPictureSide = 16384;
-constexpr qint64 kMaxPicturePixels = qint64(1) << 26; // 256 MiB at 32 bits a pixel
+// One picture may be as large as all of a skin's pictures together (see
+// kMaxSkinPixels): 128 MiB at 32 bits a pixel.
+constexpr qint64 kMaxPicturePixels = qint64(1) << 25;
 constexpr long kMaxJpegWorkMemory = 128L * 1024 * 1024;
 
 // BMP: core (OS/2), info, v4 and v5 headers; 1, 4, 8, 16, 24 and 32 bits per
