@@ -17,17 +17,7 @@
 namespace {
 
 skin::TsSkinManager& Manager() {
-    static skin::TsSkinManager* manager = [] {
-        qputenv("XDG_DATA_HOME", QDir::temp().filePath("charolist-bench-no-skins").toUtf8());
-        auto* m = new skin::TsSkinManager;
-        skin::TsStoredSkin wood;
-        wood.Name = content::kInternalSkinName;
-        wood.Data = content::InternalSkinPackage();
-        m->SetInternalSkins({wood});
-        m->SetSkinName(wood.Name);
-        return m;
-    }();
-    return *manager;
+    return content::InternalSkinManager();
 }
 
 // The main window's client area as a skinned window hands it to its

@@ -99,7 +99,7 @@ add_custom_command(
 set_source_files_properties(${SKIN_PICTURES} ${SKIN_DIR}/Wood.asz PROPERTIES GENERATED TRUE)
 
 add_library(charolist_internal_skin STATIC src/app/InternalSkin.cpp)
-target_link_libraries(charolist_internal_skin PUBLIC Qt6::Core)
+target_link_libraries(charolist_internal_skin PUBLIC charolist_skin_data)
 target_include_directories(charolist_internal_skin PUBLIC src)
 qt_add_resources(charolist_internal_skin "skin" PREFIX "/skin" BASE ${SKIN_DIR}
     OPTIONS --no-compress FILES ${SKIN_DIR}/Wood.asz)

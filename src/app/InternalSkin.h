@@ -4,6 +4,10 @@
 #include <QByteArray>
 #include <QString>
 
+namespace skin {
+class TsSkinManager;
+}
+
 namespace content {
 
 // The name the program knows its own skin by.
@@ -13,5 +17,14 @@ inline const QString kInternalSkinResource = QStringLiteral(":/skin/Wood.asz");
 
 // The bytes of the package; empty when it is not linked in.
 QByteArray InternalSkinPackage();
+
+// Gives the manager the program's own skin and puts it in force, with the
+// user's data folder taken as `dataHome` so that no skin of the user's is
+// found: the tools, tests and benchmarks paint with exactly this skin.
+void UseInternalSkinOnly(skin::TsSkinManager& manager, const QString& dataHome);
+
+// One manager for a whole process that paints with the program's own skin
+// (benchmarks, tests sharing it), over an empty data folder of its own.
+skin::TsSkinManager& InternalSkinManager();
 
 } // namespace content

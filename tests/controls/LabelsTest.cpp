@@ -158,12 +158,7 @@ protected:
 class SkinnedLabelTest : public LabelTest {
 protected:
     void SetUp() override {
-        qputenv("XDG_DATA_HOME", home.path().toUtf8());
-        skin::TsStoredSkin wood;
-        wood.Name = content::kInternalSkinName;
-        wood.Data = content::InternalSkinPackage();
-        manager.SetInternalSkins({wood});
-        manager.SetSkinName(wood.Name);
+        content::UseInternalSkinOnly(manager, home.path());
         ASSERT_TRUE(ActiveSkin() == &manager);
         LabelTest::SetUp();
     }
@@ -436,12 +431,7 @@ protected:
 class SkinnedWebLabelTest : public WebLabelTest {
 protected:
     void SetUp() override {
-        qputenv("XDG_DATA_HOME", home.path().toUtf8());
-        skin::TsStoredSkin wood;
-        wood.Name = content::kInternalSkinName;
-        wood.Data = content::InternalSkinPackage();
-        manager.SetInternalSkins({wood});
-        manager.SetSkinName(wood.Name);
+        content::UseInternalSkinOnly(manager, home.path());
         WebLabelTest::SetUp();
     }
     QTemporaryDir home;

@@ -81,12 +81,7 @@ Bitmap Grab(QWidget& w) {
 class SkinnedControls : public ::testing::Test {
 protected:
     void SetUp() override {
-        qputenv("XDG_DATA_HOME", home.path().toUtf8());
-        skin::TsStoredSkin wood;
-        wood.Name = content::kInternalSkinName;
-        wood.Data = content::InternalSkinPackage();
-        manager.SetInternalSkins({wood});
-        manager.SetSkinName(wood.Name);
+        content::UseInternalSkinOnly(manager, home.path());
         ASSERT_TRUE(manager.Active());
         backdrop.show();
     }

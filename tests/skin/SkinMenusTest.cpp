@@ -18,20 +18,7 @@ using skin::TsMenuItem;
 
 class SkinMenusTest : public ::testing::Test {
 protected:
-    static skin::TsSkinManager& Manager() {
-        static QTemporaryDir home;
-        static skin::TsSkinManager* manager = [] {
-            qputenv("XDG_DATA_HOME", home.path().toUtf8());
-            auto* m = new skin::TsSkinManager;
-            skin::TsStoredSkin wood;
-            wood.Name = content::kInternalSkinName;
-            wood.Data = content::InternalSkinPackage();
-            m->SetInternalSkins({wood});
-            m->SetSkinName(wood.Name);
-            return m;
-        }();
-        return *manager;
-    }
+    static skin::TsSkinManager& Manager() { return content::InternalSkinManager(); }
     void SetUp() override { skin::ClearMenuBackgrounds(); }
 
     skin::TsSkinableMenus menus{&Manager()};

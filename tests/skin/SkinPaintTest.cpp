@@ -325,12 +325,7 @@ TEST(SkinPaint, GradientsByMode) {
 class WoodSkin {
 public:
     WoodSkin() {
-        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
-        TsStoredSkin wood;
-        wood.Name = content::kInternalSkinName;
-        wood.Data = content::InternalSkinPackage();
-        manager_.SetInternalSkins({wood});
-        manager_.SetSkinName(content::kInternalSkinName);
+        content::UseInternalSkinOnly(manager_, home_.path());
     }
     TsSkinManager& Manager() { return manager_; }
 
