@@ -13,7 +13,6 @@
 #include "skin/controls/TsPanel.h"
 #include "skin/draw/SkinPaint.h"
 
-#include <QDir>
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
 #include <cstring>

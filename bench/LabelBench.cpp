@@ -10,7 +10,6 @@
 #include "skin/draw/SkinPaint.h"
 #include "skin/draw/TsCommonData.h"
 
-#include <QDir>
 #include <benchmark/benchmark.h>
 #include <cstring>
 

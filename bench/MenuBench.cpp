@@ -7,7 +7,6 @@
 #include "platform/Canvas.h"
 #include "skin/menus/TsSkinableMenus.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 

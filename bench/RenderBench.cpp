@@ -5,7 +5,6 @@
 #include "app/InternalSkin.h"
 #include "skin/draw/SkinPaint.h"
 
-#include <QDir>
 #include <benchmark/benchmark.h>
 #include <cstring>
 
