@@ -74,7 +74,12 @@ differ=$(compare -metric AE "$E2E_WORK/strip-screen.png" "$E2E_WORK/strip-form.p
 shades=$(convert "$E2E_WORK/strip-screen.png" -format '%k' info:)
 [ "$shades" -gt 20 ] || fail "the client background has only $shades colours"
 
-# The outer corner pixel is cut from the outline: it shows the root.
+# The outer corner pixel is cut from the window's outline as the X server
+# keeps it, and the screen shows the root there.
+[ "$("$E2E_TOOLS/charolist-e2e-shape" "$E2E_WID" 0 0)" = out ] ||
+    fail "the outline keeps the corner pixel"
+[ "$("$E2E_TOOLS/charolist-e2e-shape" "$E2E_WID" 1 3)" = in ] ||
+    fail "the outline leaves out the border next to the corner"
 pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n 1 | awk '{print $3}'; }
 # Grabbed through the window tree, which honours the windows' outlines; a
 # grab of Xvfb's frame buffer (xwd) still shows the corner black.
