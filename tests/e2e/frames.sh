@@ -51,14 +51,14 @@ outer=$(xwininfo -id "$parent")
     fail "the window manager framed the ${W}x$H window at $WX,$WY: $outer"
 
 # The client area (792 x 546) has its corner 24, 48 before the first rune
-# slot; around it lie the skin's border (3), title band (19) and menu band.
+# slot; around it lie the skin's border (3), title band (19) and the 18-pixel menu band.
 cx=$((E2E_X0 - 24)); cy=$((E2E_Y0 - 48))
 left=$((cx - WX)); top=$((cy - WY))
 right=$((WX + W - cx - 792)); bottom=$((WY + H - cy - 546))
 [ "$left" -eq 3 ] && [ "$right" -eq 3 ] && [ "$bottom" -eq 3 ] ||
     fail "the border around the client is $left/$right/$bottom, not 3"
 band=$((top - 3 - 19))
-[ "$band" -ge 18 ] && [ "$band" -le 20 ] || fail "the menu band is $band pixels high"
+[ "$band" -eq 18 ] || fail "the menu band is $band pixels high, not the menu height less 1"
 
 # The client background between the controls is the FORM picture, tiled
 # from the window's corner: the strip left of the rune slots, the whole
