@@ -287,3 +287,36 @@ TEST_F(FrameTest, SomeFormsAndInactiveManagersAttachNothing) {
     manager.SetActive(false);
     EXPECT_EQ(TacProvider::Attach(plain, platform::WindowKind::Form), nullptr);
 }
+
+// Without an active skin the window manager frames the window again, with
+// nothing of ours left on it and its client area as it was; with the skin
+// back the frame is ours again.
+TEST_F(FrameTest, InactiveManagerGivesTheWindowBackToTheWindowManager) {
+    for (const auto border : {platform::BorderStyle::Single, platform::BorderStyle::Sizeable}) {
+        platform::TForm f("Round", QSize(120, 90), border,
+                          platform::biSystemMenu | platform::biMinimize);
+        TsSkinProvider* provider = TacProvider::Attach(f, platform::WindowKind::Form);
+        ASSERT_NE(provider, nullptr);
+        f.show();
+        const QSize client = f.ClientSize();
+        const auto framed = [&] {
+            return f.windowFlags().testFlag(Qt::FramelessWindowHint) && !f.mask().isEmpty() &&
+                   f.contentsMargins().top() > 0;
+        };
+        ASSERT_TRUE(provider->Skinned());
+        EXPECT_TRUE(framed());
+
+        manager.SetActive(false);
+        EXPECT_FALSE(provider->Skinned());
+        EXPECT_FALSE(f.windowFlags().testFlag(Qt::FramelessWindowHint));
+        EXPECT_TRUE(f.mask().isEmpty());
+        EXPECT_EQ(f.contentsMargins(), QMargins());
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(f.ClientSize(), client);
+
+        manager.SetActive(true);
+        EXPECT_TRUE(provider->Skinned());
+        EXPECT_TRUE(framed());
+        EXPECT_EQ(f.ClientSize(), client);
+    }
+}
