@@ -182,6 +182,29 @@ TEST_F(FrameTest, ActiveAndInactiveDifferInTheTitleOnly) {
     EXPECT_EQ(restDiff, 0);
 }
 
+// Repainting one button over the saved band must give what a whole render
+// in that state gives, for every state and back again.
+TEST_F(FrameTest, OneButtonRepaintedEqualsAWholeRender) {
+    const WindowLook look = MainWindow(true);
+    const FrameGeometry g = LayOutFrame(manager, look);
+    ASSERT_EQ(g.Buttons.size(), 2u);
+    Bitmap window, under;
+    RenderWindowPicture(manager, form, look, g, {}, {.Window = window, .UnderButtons = &under});
+    EXPECT_EQ(under.Width(), window.Width());
+    EXPECT_LT(under.Height(), window.Height() / 4); // the band, not a second window
+    for (const TitleButtonStates states : {TitleButtonStates{0, -1}, TitleButtonStates{0, 0},
+                                           TitleButtonStates{1, -1}, TitleButtonStates{}}) {
+        for (int i = 0; i < int(g.Buttons.size()); ++i)
+            RepaintTitleButton(manager, g, i, states, window, under);
+        const Bitmap whole = Render(look, states);
+        int differ = 0;
+        for (int y = 0; y < whole.Height(); ++y)
+            for (int x = 0; x < whole.Width(); ++x)
+                differ += window.ScanLine(y)[x] != whole.ScanLine(y)[x];
+        EXPECT_EQ(differ, 0) << "hot " << states.Hot << " pressed " << states.Pressed;
+    }
+}
+
 TEST_F(FrameTest, CaptionStaysInItsRectangleAndEndsInAnEllipsisWhenLong) {
     // A narrow window whose caption cannot fit.
     for (QString caption : {QString("Чаролист"), QString("Чаролист - ").repeated(20)}) {
@@ -263,4 +286,37 @@ TEST_F(FrameTest, SomeFormsAndInactiveManagersAttachNothing) {
     manager.SkinningRules = srStdForms | srStdDialogs;
     manager.SetActive(false);
     EXPECT_EQ(TacProvider::Attach(plain, platform::WindowKind::Form), nullptr);
+}
+
+// Without an active skin the window manager frames the window again, with
+// nothing of ours left on it and its client area as it was; with the skin
+// back the frame is ours again.
+TEST_F(FrameTest, InactiveManagerGivesTheWindowBackToTheWindowManager) {
+    for (const auto border : {platform::BorderStyle::Single, platform::BorderStyle::Sizeable}) {
+        platform::TForm f("Round", QSize(120, 90), border,
+                          platform::biSystemMenu | platform::biMinimize);
+        TsSkinProvider* provider = TacProvider::Attach(f, platform::WindowKind::Form);
+        ASSERT_NE(provider, nullptr);
+        f.show();
+        const QSize client = f.ClientSize();
+        const auto framed = [&] {
+            return f.windowFlags().testFlag(Qt::FramelessWindowHint) && !f.mask().isEmpty() &&
+                   f.contentsMargins().top() > 0;
+        };
+        ASSERT_TRUE(provider->Skinned());
+        EXPECT_TRUE(framed());
+
+        manager.SetActive(false);
+        EXPECT_FALSE(provider->Skinned());
+        EXPECT_FALSE(f.windowFlags().testFlag(Qt::FramelessWindowHint));
+        EXPECT_TRUE(f.mask().isEmpty());
+        EXPECT_EQ(f.contentsMargins(), QMargins());
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(f.ClientSize(), client);
+
+        manager.SetActive(true);
+        EXPECT_TRUE(provider->Skinned());
+        EXPECT_TRUE(framed());
+        EXPECT_EQ(f.ClientSize(), client);
+    }
 }

@@ -6,6 +6,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace skin {
 
 using platform::Bitmap;
@@ -224,8 +226,16 @@ void RenderWindowPicture(const TsSkinManager& manager, int formSection, const Wi
                               .Parent = ParentCacheInfo::Picture(&window, 0, 0),
                               .Rect = g.TitleBand.intersected(window.Rect())});
     DrawIcon(look.Icon, g.IconRect, window);
-    if (pictures.UnderButtons)
-        *pictures.UnderButtons = window;
+    if (pictures.UnderButtons) {
+        // Only the rows down to the buttons' bottom: a copy of the whole
+        // window would cost as much as the rest of the rendering.
+        int bottom = -1;
+        for (const TitleButton& button : g.Buttons)
+            bottom = std::max(bottom, button.Rect.bottom());
+        bottom = std::min(bottom, window.Height() - 1);
+        *pictures.UnderButtons =
+            bottom >= 0 ? Bitmap(window.Image().copy(0, 0, window.Width(), bottom + 1)) : Bitmap();
+    }
     for (size_t i = 0; i < g.Buttons.size(); ++i)
         DrawButton(manager, g.Buttons[i], buttons.StateOf(int(i)), window);
     DrawCaption(manager, look, g, title, window);
@@ -250,9 +260,11 @@ void RenderWindowPicture(const TsSkinManager& manager, int formSection, const Wi
 
 void RepaintTitleButton(const TsSkinManager& manager, const FrameGeometry& g, int index,
                         const TitleButtonStates& buttons, Bitmap& window, const Bitmap& under) {
-    if (index < 0 || index >= int(g.Buttons.size()) || under.Rect() != window.Rect())
+    if (index < 0 || index >= int(g.Buttons.size()) || under.Width() != window.Width())
         return;
     const QRect r = g.Buttons[size_t(index)].Rect.intersected(window.Rect());
+    if (!under.Rect().contains(r))
+        return;
     CopyFrom(window, r, under, r.left(), r.top());
     DrawButton(manager, g.Buttons[size_t(index)], buttons.StateOf(index), window);
 }

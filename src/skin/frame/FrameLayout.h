@@ -89,8 +89,8 @@ struct TitleButtonStates {
 };
 
 // Everything of the window's picture; `menuBar` (when given) receives the
-// menu band's pixels, `underButtons` the title band as it was before the
-// buttons were laid (for repainting one button).
+// menu band's pixels, `underButtons` the window's top rows down to the
+// buttons' bottom as they were before the buttons were laid (for repainting one button).
 struct FramePictures {
     platform::Bitmap& Window;
     platform::Bitmap* MenuBar = nullptr;

@@ -148,6 +148,7 @@ void TsSkinProvider::Unskin() {
     skinned_ = false;
     ResetDrag();
     buttons_ = {};
+    delete grip_;
     const bool wasVisible = w.isVisible();
     const QSize framed = w.size();
     const QMargins m = w.contentsMargins();
@@ -171,6 +172,12 @@ void TsSkinProvider::Unskin() {
 
 void TsSkinProvider::Relayout() {
     QWidget& w = *window_;
+    // The bar measures its items once and keeps the sizes; measured before
+    // the skin was ready they are the plain style's, taller than the band.
+    if (QMenuBar* menu = MenuBar()) {
+        QEvent remeasure(QEvent::StyleChange);
+        QApplication::sendEvent(menu, &remeasure);
+    }
     geometry_ = LayOutFrame(*Manager(), Look());
     const int bar = geometry_.MenuBand;
     if (QMenuBar* menu = MenuBar(); menu && bar > 0)
@@ -181,6 +188,23 @@ void TsSkinProvider::Relayout() {
                            geometry_.Border + oldMargins_.bottom());
     if (w.contentsMargins() != margins)
         w.setContentsMargins(margins);
+    PlaceGrip();
+}
+
+void TsSkinProvider::PlaceGrip() {
+    if (geometry_.GripRect.isEmpty()) {
+        delete grip_;
+        return;
+    }
+    if (!grip_) {
+        grip_ = new QWidget(window_);
+        grip_->setObjectName(QStringLiteral("TsSkinProviderGrip"));
+        grip_->setCursor(Qt::SizeFDiagCursor);
+        grip_->installEventFilter(this);
+    }
+    grip_->setGeometry(geometry_.GripRect);
+    grip_->raise();
+    grip_->show();
 }
 
 QPoint TsSkinProvider::ClientOffset() const {
@@ -222,6 +246,8 @@ void TsSkinProvider::Invalidate() {
     data_.CacheInvalid = true;
     if (window_)
         window_->update();
+    if (grip_)
+        grip_->update();
 }
 
 void TsSkinProvider::UpdateOutline() {
@@ -308,6 +334,38 @@ bool TsSkinProvider::FrameMessage(Message& message) {
 // ---------------------------------------------------------------------------
 
 bool TsSkinProvider::eventFilter(QObject* watched, QEvent* event) {
+    if (grip_ && watched == grip_ && skinned_) {
+        switch (event->type()) {
+        case QEvent::Paint: {
+            // The grip's part of the window's picture.
+            Render();
+            QPainter painter(grip_);
+            const QRect r = static_cast<QPaintEvent*>(event)->rect();
+            platform::DrawBitmap(painter, r.topLeft(), picture_,
+                                 r.translated(grip_->pos()).intersected(picture_.Rect()));
+            return true;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonRelease: {
+            // Handled as the window's own mouse at the same place.
+            auto* e = static_cast<QMouseEvent*>(event);
+            QMouseEvent moved(e->type(), e->position() + grip_->pos(), e->scenePosition(),
+                              e->globalPosition(), e->button(), e->buttons(), e->modifiers(),
+                              e->pointingDevice());
+            if (e->type() == QEvent::MouseButtonPress)
+                OnMousePress(&moved);
+            else if (e->type() == QEvent::MouseMove)
+                OnMouseMove(&moved);
+            else
+                OnMouseRelease(&moved);
+            grip_->setCursor(Qt::SizeFDiagCursor);
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
     if (watched != window_ || !skinned_)
         return false;
     switch (event->type()) {
@@ -318,6 +376,11 @@ bool TsSkinProvider::eventFilter(QObject* watched, QEvent* event) {
         platform::DrawBitmap(painter, r.topLeft(), picture_, r);
         return false;
     }
+    case QEvent::Show:
+        // Children made after the frame was laid must not cover the grip.
+        if (grip_)
+            grip_->raise();
+        return false;
     case QEvent::Resize:
         Relayout();
         UpdateOutline();

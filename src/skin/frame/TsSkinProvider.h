@@ -82,6 +82,7 @@ private:
     void PressButton(TitleButtonKind kind);
     Qt::Edges EdgesAt(QPoint p) const;
     void ResetDrag();
+    void PlaceGrip();
 
     QPointer<QWidget> window_;
     platform::TForm* form_; // null for dialogs
@@ -92,6 +93,9 @@ private:
     FrameGeometry geometry_;
     platform::Bitmap picture_, menuBar_, underButtons_;
     TitleButtonStates buttons_;
+    // The grip as a child laid over the others, so that a control reaching
+    // into the corner neither hides it nor takes its presses.
+    QPointer<QWidget> grip_;
 
     // What the window had before we took it over.
     Qt::WindowFlags oldFlags_;
