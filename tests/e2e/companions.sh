@@ -62,7 +62,7 @@ wait_for_window() {
 # Under Xvfb a plain grab of the root window can miss windows that were
 # mapped over the main one; grabbing through the window tree sees them.
 shoot() {
-    import -window root "$1" || fail "import failed"
+    timeout 30 import -window root "$1" || fail "import failed"
 }
 
 # Takes screenshots into $1 until the rectangle $2,$3 $4 x $5 holds more

@@ -83,7 +83,7 @@ shades=$(convert "$E2E_WORK/strip-screen.png" -format '%k' info:)
 pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n 1 | awk '{print $3}'; }
 # Grabbed through the window tree, which honours the windows' outlines; a
 # grab of Xvfb's frame buffer (xwd) still shows the corner black.
-import -window root "$E2E_WORK/tree.png" || fail "import failed"
+timeout 30 import -window root "$E2E_WORK/tree.png" || fail "import failed"
 behind=$(pixel "$E2E_WORK/root.png" "$WX" "$WY")
 corner=$(pixel "$E2E_WORK/tree.png" "$WX" "$WY")
 frame=$(pixel "$E2E_WORK/tree.png" $((WX + 1)) $((WY + 3)))

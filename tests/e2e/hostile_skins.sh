@@ -72,7 +72,7 @@ run_once() {
             *)
                 BOXES=$((BOXES + 1))
                 sleep 0.3
-                import -window "$w" "$SHOTS/$label-box$BOXES.png" 2>/dev/null || true
+                timeout 20 import -window "$w" "$SHOTS/$label-box$BOXES.png" 2>/dev/null || true
                 "$E2E_TOOLS/charolist-e2e-close" "$w"
                 sleep 0.2
                 ;;
@@ -83,7 +83,7 @@ run_once() {
     if [ "$RESULT" = ok ]; then
         sleep 1 # the first paint
         MAIN="$SHOTS/$label-main.png"
-        import -window "$wid" "$MAIN" 2>/dev/null || RESULT="the main window could not be grabbed"
+        timeout 20 import -window "$wid" "$MAIN" 2>/dev/null || RESULT="the main window could not be grabbed"
     fi
     PEAK=$(status_kib "$E2E_APID" VmHWM)
     kill "$E2E_APID" 2>/dev/null || true
