@@ -43,7 +43,9 @@ HELP = "Справка..."
 SAVE_DIALOG = "Save As"
 CONFIRM = "Confirm"
 
-# Places in the main window (its client area; the menu bar is 18 high).
+# The skin's frame around every window: 3 pixels of border, 19 of title.
+FRAME_LEFT, FRAME_TOP = 3, 22
+# Places in the main window (inside its frame; the menu bar is 18 high).
 MENU_BAR = 18
 MENUS = {"file": 20, "spread": 70, "about": 150}
 MENU_ITEMS = {"file": 2, "spread": 4, "about": 3}
@@ -201,7 +203,9 @@ class Soak:
         self.actions += 1
 
     def click(self, wid, x, y, button=1):
-        self.x("xdotool", "mousemove", "--window", wid, str(x), str(y), "click", str(button))
+        """Clicks at a place inside the window's frame."""
+        self.x("xdotool", "mousemove", "--window", wid, str(x + FRAME_LEFT), str(y + FRAME_TOP),
+               "click", str(button))
 
     def keys(self, *names):
         self.x("xdotool", "key", "--delay", "15", *names)
@@ -216,13 +220,20 @@ class Soak:
         """Opens a menu of the main window and chooses an item with the keys."""
         self.note("menu %s item %d" % (name, item))
         popup = lambda: any(k == "MENU" for _, _, k in self.windows())
+        order = list(MENUS)
         for attempt in range(4):
-            # A click may come while the menu bar still ends its last round.
-            self.click(self.main, MENUS[name], MENU_BAR // 2)
+            # A click may come while the menu bar still ends its last round;
+            # then the keys reach the bar (F10) from the activated window.
+            if attempt % 2 == 0:
+                self.click(self.main, MENUS[name], MENU_BAR // 2)
+            else:
+                self.x("xdotool", "windowactivate", "--sync", self.main)
+                self.keys(*(["F10"] + ["Right"] * order.index(name) + ["Return", "Up"]))
             try:
                 self.wait_for(popup, 1.5, "")
                 break
             except Failure:
+                self.keys("Escape", "Escape")
                 self.wait_idle()
         else:
             raise Failure("the menu %s did not open" % name)
@@ -313,11 +324,12 @@ class Soak:
         if what == "close":
             self.x(self.close_tool, wid, check=True)
         elif what == "title-close":
-            # The window manager's close button, at the right of the title.
-            self.x("xdotool", "mousemove", str(left + width - 11), str(top - 11), "click", "1")
+            # The frame's close button, at the right of the title band.
+            self.x("xdotool", "mousemove", str(left + width - 14), str(top + 11), "click", "1")
         elif what in ("click", "type"):
             # Not on the author window's web address, which opens a browser.
-            x, y = self.rng.randrange(width), self.rng.randrange(height)
+            x = self.rng.randrange(width - 2 * FRAME_LEFT)
+            y = self.rng.randrange(height - FRAME_TOP - FRAME_LEFT)
             if name == "" and 25 <= x <= 170 and y >= 178:
                 y = 100
             self.click(wid, x, y)
