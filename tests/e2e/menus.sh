@@ -20,13 +20,15 @@ until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
     [ $i -gt 100 ] && fail "openbox did not start"
     sleep 0.1
 done
-e2e_start_program "$PROGRAM"
-e2e_wait_for_backs "$BUILD/e2e-menus-start.png"
 
 # The client area's corner lies 24, 48 before the first slot; the bar's
 # items lie in the 18 rows above it, less 2.
-cx=$((E2E_X0 - 24)); cy=$((E2E_Y0 - 48))
-bar_y=$((cy - 20))
+start() {
+    e2e_start_program "$PROGRAM"
+    e2e_wait_for_backs "$BUILD/e2e-menus-start.png"
+    cx=$((E2E_X0 - 24)); cy=$((E2E_Y0 - 48))
+    bar_y=$((cy - 20))
+}
 # Left edge and width of each bar item: "Файл", "Расклад...", "О программе...".
 item_x() { case $1 in 1) echo $cx ;; 2) echo $((cx + 39)) ;; 3) echo $((cx + 98)) ;; esac; }
 item_w() { case $1 in 1) echo 38 ;; 2) echo 57 ;; 3) echo 86 ;; esac; }
@@ -55,9 +57,12 @@ expect_bar_hot() {
     done
 }
 
-# Waits for an open drop-down of $1 items; sets PX, PY, PW, PH and IH (the
-# height of one item inside the 3-pixel frame).
+# Waits for an open drop-down of $1 items hanging from its bar item: its
+# left edge at the item's, its top just below the bar ("anywhere" as $2:
+# wherever it is). Sets PX, PY, PW, PH and IH (the height of one item
+# inside the 3-pixel frame).
 wait_for_popup() {
+    case $1 in 2) under=1 ;; 4) under=2 ;; *) under=3 ;; esac
     i=0
     while :; do
         for w in $(xdotool search --onlyvisible --classname charolist 2>/dev/null); do
@@ -70,12 +75,15 @@ wait_for_popup() {
                 if [ "$IH" -ge 18 ] && [ "$IH" -le 30 ]; then
                     PX=$(echo "$geometry" | sed -n 's/ *Absolute upper-left X: *//p')
                     PY=$(echo "$geometry" | sed -n 's/ *Absolute upper-left Y: *//p')
-                    return 0
+                    [ "${2:-}" = anywhere ] && return 0
+                    dx=$((PX - $(item_x $under)))
+                    [ $dx -ge -3 ] && [ $dx -le 3 ] && [ "$PY" -ge $((bar_y + 14)) ] &&
+                        [ "$PY" -le $((bar_y + 24)) ] && return 0
                 fi
             fi
         done
         i=$((i + 1))
-        [ $i -gt 30 ] && fail "no drop-down of $1 items appeared"
+        [ $i -gt 30 ] && fail "no drop-down of $1 items appeared under bar item $under"
         sleep 0.2
     done
 }
@@ -172,6 +180,27 @@ help_window_comes_and_goes() {
 click_bar() {
     xdotool mousemove $(($(item_x "$1") + $(item_w "$1") / 2)) $((bar_y + 9)) click 1
 }
+
+# Qt 6.4 under openbox now and then keeps the main window at 0, 0 while it
+# lies in the middle of the screen (the window's own position is right, its
+# native window's is not), and then opens every drop-down at the window's
+# offsets from the screen's corner. That fault is not the menus': it is
+# reported, and the program started afresh, at most twice.
+start
+for attempt in 1 2 3; do
+    click_bar 1
+    wait_for_popup 2 anywhere
+    [ "$PX" -ge $((cx - 3)) ] && break
+    echo "note: the drop-down opened at $PX,$PY, its client area at $cx,$cy: Qt took the window to be at 0, 0"
+    [ $attempt -eq 3 ] && fail "the program kept its window at 0, 0 three times"
+    xdotool key Escape
+    kill "$E2E_APID"
+    wait "$E2E_APID" 2>/dev/null || true
+    E2E_APID=""
+    start
+done
+xdotool key Escape
+wait_for_no_popup
 
 # ---- The mouse ----------------------------------------------------------------------
 # "Файл": opened by a click, its first item under the mouse.
