@@ -4,8 +4,11 @@
 #include "platform/WindowWatch.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace platform {
@@ -82,6 +85,26 @@ QSize TForm::ClientSize() const {
 void TForm::SetMenuBar(QMenuBar* menuBar) {
     menuBar_ = menuBar;
     layout_->setMenuBar(menuBar);
+    if (!menuKey_) {
+        menuKey_ = new QShortcut(QKeySequence(Qt::Key_F10), this);
+        connect(menuKey_, &QShortcut::activated, this, [this] { EnterMenuBar(); });
+    }
+}
+
+void TForm::EnterMenuBar() {
+    if (!menuBar_ || !menuBar_->isVisible() || menuBar_->actions().isEmpty())
+        return;
+    // F10 does what a lone Alt does: the bar watches its window for an Alt
+    // pressed and released with nothing between, and then highlights its
+    // first item and takes the keys (arrows, Enter, Escape). Qt offers no
+    // other way into that mode; opening an item outright would skip it. The
+    // press comes as the two events a real key brings.
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(this, &override);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(this, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(this, &release);
 }
 
 void TForm::showEvent(QShowEvent* event) {

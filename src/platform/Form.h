@@ -9,6 +9,7 @@
 #include <vector>
 
 class QMenuBar;
+class QShortcut;
 class QVBoxLayout;
 
 namespace platform {
@@ -54,8 +55,12 @@ public:
     QString Caption() const { return windowTitle(); }
     void SetCaption(const QString& caption) { setWindowTitle(caption); }
 
+    // The menu bar; F10 then reaches it as Alt does.
     void SetMenuBar(QMenuBar* menuBar);
     QMenuBar* MenuBar() const { return menuBar_; }
+    // Highlights the bar's first item and hands it the keys (a second call
+    // leaves the bar, as a second Alt does).
+    void EnterMenuBar();
 
     // Where the window goes when it is shown: centred on the screen (the
     // first time only) or over the main window (every time).
@@ -77,6 +82,7 @@ private:
     QVBoxLayout* layout_;
     QWidget* client_;
     QMenuBar* menuBar_ = nullptr;
+    QShortcut* menuKey_ = nullptr;
     bool shownOnce_ = false;
     BorderStyle border_;
     unsigned borderIcons_;

@@ -195,19 +195,27 @@ TEST_F(SkinMenusTest, SeparatorAndCaptionItems) {
     menus.DrawMenuItem(divider, line, dr.topLeft(), dr, 0, window);
     const Bitmap& bg = menus.FindMenuBackground(divider, QSize())->Picture;
     // The line starts past the icon column (2 + 16 + 8) and 2 more, and ends
-    // Margin before the right edge; elsewhere the background shows.
+    // Margin before the right edge; elsewhere the background shows. The
+    // Wood "DIVIDERV" frame is two rows high, as high as the separator, each
+    // row of one colour: its top and bottom edges make the whole line.
+    const skin::TsMaskData& mask = Mask("DIVIDERV");
+    const Bitmap& master = Manager().MasterImage();
+    ASSERT_EQ(mask.FrameHeight(), 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = mask.Area.Left; x < mask.Area.Left + mask.FrameWidth(); ++x)
+            ASSERT_EQ(master.ScanLine(mask.Area.Top + y)[x],
+                      master.ScanLine(mask.Area.Top + y)[mask.Area.Left]);
     const int left = 2 + 16 + 8 + 2, right = dr.width() - 2;
-    int changed = 0;
     for (int y = 0; y < dr.height(); ++y)
         for (int x = 0; x < dr.width(); ++x) {
-            const bool same = (line.ScanLine(y)[x] & 0xFFFFFF) ==
-                              (bg.ScanLine(dr.top() + 3 + y)[3 + x] & 0xFFFFFF);
-            if (x < left || x >= right) {
-                ASSERT_TRUE(same) << x << "," << y;
-            }
-            changed += !same;
+            const uint32_t expected = x < left || x >= right
+                                          ? bg.ScanLine(dr.top() + 3 + y)[3 + x]
+                                          : master.ScanLine(mask.Area.Top + y)[mask.Area.Left];
+            ASSERT_EQ(line.ScanLine(y)[x] & 0xFFFFFF, expected & 0xFFFFFF) << x << "," << y;
         }
-    EXPECT_GT(changed, 0); // the "DIVIDERV" frame
+    // Two rows that differ from each other and from the background.
+    EXPECT_NE(line.ScanLine(0)[left] & 0xFFFFFF, line.ScanLine(1)[left] & 0xFFFFFF);
+    EXPECT_NE(line.ScanLine(0)[left] & 0xFFFFFF, bg.ScanLine(dr.top() + 3)[3 + left] & 0xFFFFFF);
 
     TsMenuItem caption = Item("-Заголовок-", &second);
     const QRect cr(0, 20, 114, 22);
