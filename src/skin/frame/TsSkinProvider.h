@@ -10,6 +10,7 @@
 #include "platform/WindowWatch.h"
 #include "skin/draw/TsCommonData.h"
 #include "skin/frame/FrameLayout.h"
+#include "skin/frame/TitleButtonAccess.h"
 
 #include <QMargins>
 #include <QObject>
@@ -92,6 +93,7 @@ private:
     FrameGeometry geometry_;
     platform::Bitmap picture_, menuBar_, underButtons_;
     TitleButtonStates buttons_;
+    TitleButtonAccess access_;
 
     // What the window had before we took it over.
     Qt::WindowFlags oldFlags_;
