@@ -109,6 +109,10 @@ QString AphorismCaption(int i) {
     return caption;
 }
 
+QString SlotAccessibleName(int n) {
+    return QStringLiteral("Руна %1").arg(n <= kGridSlots ? n : n - kGridSlots);
+}
+
 void MoveCaretToLine(skin::TsMemo* memo, int line) {
     memo->SetSelStart(memo->LineIndex(line));
 }
@@ -163,6 +167,7 @@ void TForm1::CreateControls() {
         auto* slot = new platform::TImage(parent);
         slot->setObjectName(QStringLiteral("Image%1").arg(n));
         slot->setGeometry(QRect(at, QSize(oracle::kPictureWidth, oracle::kPictureHeight)));
+        slot->setAccessibleName(SlotAccessibleName(n));
         slot->OnMouseDown = [this](platform::TImage* sender, Qt::MouseButton, QPoint) {
             ImageMouseDown(sender);
         };
@@ -207,6 +212,7 @@ void TForm1::CreateControls() {
     sMemo1->SetColor(kParchment);
     sMemo1->SetFont(MakeFont("MS Sans Serif", 11, 0, platform::clBlack));
     sMemo1->OnChange = [this](skin::TsMemo*) { sMemo1Change(); };
+    sMemo1->setAccessibleName(QStringLiteral("Журнал гадания"));
 
     sButton1 = new skin::TsButton(client);
     sButton1->setObjectName(QStringLiteral("sButton1"));
@@ -360,6 +366,7 @@ void TForm1::DrawRuneBacks() {
         if (slot->Picture().Empty())
             slot->Picture().SetSize(oracle::kPictureWidth, oracle::kPictureHeight);
         platform::Canvas(slot->Picture()).Draw(0, 0, back);
+        slot->setAccessibleName(SlotAccessibleName(n));
         slot->update();
     }
 }
@@ -370,6 +377,7 @@ void TForm1::PlaceNumberTiles(int spreadKind) {
         return;
     for (const auto& [slot, tile] : spread->Tiles) {
         DrawPictureInto(Image(slot), oracle::NumberTilePicture(tile));
+        Image(slot)->setAccessibleName(SlotAccessibleName(slot));
         Image(slot)->Repaint();
     }
 }
@@ -397,6 +405,7 @@ void TForm1::OpenSlot(platform::TImage* slot, int deckPosition) {
     CheckSpreadComplete(reading_.OpenedCount);
     const oracle::RuneNumber rune = reading_.Deck.at(deckPosition);
     DrawPictureInto(slot, oracle::FacePicture(rune));
+    slot->setAccessibleName(oracle::RuneName(rune));
     AppendRuneText(rune);
     slot->Repaint();
     slot->setEnabled(false);

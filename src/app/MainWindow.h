@@ -37,6 +37,9 @@ QPoint GridSlotPlace(int n);
 int SlotDeckIndex(int n);
 // Caption i (1..18) of the main window: the program's name and an aphorism.
 QString AphorismCaption(int i);
+// What a screen reader calls slot n (1..30) while it is face down: its
+// place in the grid, or in the row of six.
+QString SlotAccessibleName(int n);
 // Puts an empty selection at the first character of a line of a text box.
 void MoveCaretToLine(skin::TsMemo* memo, int line);
 

@@ -1,5 +1,6 @@
 #include "controls/Labels.h"
 
+#include "platform/Accessible.h"
 #include "platform/Application.h"
 #include "skin/data/TsSkinManager.h"
 #include "skin/draw/Blend.h"
@@ -127,7 +128,43 @@ WebAddressOpener& OpenWebAddress() {
 // TsCustomLabel
 // ---------------------------------------------------------------------------
 
+namespace {
+
+QString CaptionOf(QWidget* w) {
+    return static_cast<TsCustomLabel*>(w)->Caption();
+}
+
+// A screen reader reads a label by its caption; the web label is a link
+// whose press is a left click.
+void RegisterLabelAccessibility() {
+    static const bool registered = [] {
+        platform::AccessibleParts label;
+        label.Role = QAccessible::StaticText;
+        label.Name = CaptionOf;
+        platform::RegisterAccessible("controls::TsCustomLabel", label);
+        platform::AccessibleParts link;
+        link.Role = QAccessible::Link;
+        link.Name = CaptionOf;
+        link.Description = [](QWidget* w) { return static_cast<TsWebLabel*>(w)->URL; };
+        link.Press = [](QWidget* w) {
+            auto* web = static_cast<TsWebLabel*>(w);
+            if (web->OnMouseDown)
+                web->OnMouseDown(web, Qt::LeftButton, Qt::NoModifier, web->rect().center());
+            if (!web->URL.isEmpty() && OpenWebAddress())
+                OpenWebAddress()(web->URL, static_cast<int>(web->ShowMode));
+            if (web->OnClick)
+                web->OnClick(web);
+        };
+        platform::RegisterAccessible("controls::TsWebLabel", std::move(link));
+        return true;
+    }();
+    (void)registered;
+}
+
+} // namespace
+
 TsCustomLabel::TsCustomLabel(QWidget* parent) : QWidget(parent) {
+    RegisterLabelAccessibility();
     color_ = platform::clBtnFace;
     setAttribute(Qt::WA_TranslucentBackground);
     setFocusPolicy(Qt::NoFocus);
@@ -144,6 +181,8 @@ void TsCustomLabel::SetCaption(const QString& caption) {
     caption_ = caption;
     AdjustBounds();
     update();
+    if (accessibleName().isEmpty())
+        platform::AnnounceNameChange(this);
 }
 
 void TsCustomLabel::SetAutoSize(bool autoSize) {

@@ -5,6 +5,14 @@
 
 namespace oracle {
 
+QString RuneName(RuneNumber n) {
+    static const char* const kNames[kRuneCount] = {
+        "Ас",    "Берёза", "Веди",  "Глаголь", "Добро", "Есть", "Живете", "Земля",
+        "Иже",   "Како",   "Людие", "Мыслите", "Наш",   "Он",   "Покой",  "Рцы",
+        "Слово", "Твёрдо", "Ук",    "Ферт",    "Хер",   "Чары", "Ы",      "Зело"};
+    return n >= 1 && n <= kRuneCount ? QString::fromUtf8(kNames[n - 1]) : QString();
+}
+
 QString InterpretationLabel(RuneNumber n) {
     return n >= 1 && n <= kRuneCount ? QStringLiteral("sLabel%1").arg(n) : QString();
 }

@@ -28,6 +28,8 @@ inline const QString kRuneBackResource = QStringLiteral(":/art/back.bmp");
 inline const QString kImageListResource = QStringLiteral(":/art/runes.bmp");
 inline const QString kIconResource = QStringLiteral(":/art/mainicon.png");
 
+// The name of rune n (1..24) as its text heads it; empty outside 1..24.
+QString RuneName(RuneNumber n);
 // "sLabel7" for rune 7; an empty name for a number outside 1..24.
 QString InterpretationLabel(RuneNumber n);
 // "sLabel25", "sLabel26", "sLabel27" for spreads 4, 5, 6; empty otherwise.

@@ -1,5 +1,6 @@
 #include "platform/Form.h"
 
+#include "platform/Accessible.h"
 #include "platform/Application.h"
 #include "platform/WindowWatch.h"
 
@@ -26,6 +27,14 @@ TForm::TForm(const QString& name, QSize clientSize, BorderStyle border, unsigned
              QWidget* owner)
     : QWidget(owner, Qt::Window), layout_(new QVBoxLayout(this)), client_(new QWidget(this)),
       border_(border), borderIcons_(borderIcons) {
+    // A screen reader announces our windows as windows, by their captions.
+    static const bool registered = [] {
+        AccessibleParts parts;
+        parts.Role = QAccessible::Window;
+        RegisterAccessible("platform::TForm", std::move(parts));
+        return true;
+    }();
+    (void)registered;
     setObjectName(name);
     LiveForms().push_back(this);
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;

@@ -1,5 +1,6 @@
 #include "platform/ImageControl.h"
 
+#include "platform/Accessible.h"
 #include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/DrawBitmap.h"
@@ -11,7 +12,29 @@
 
 namespace platform {
 
+namespace {
+
+// A slot is pressed like a button; a screen reader's press is a left click
+// at its middle.
+void RegisterImageAccessibility() {
+    static const bool registered = [] {
+        AccessibleParts parts;
+        parts.Role = QAccessible::Button;
+        parts.Press = [](QWidget* w) {
+            auto* image = static_cast<TImage*>(w);
+            if (image->OnMouseDown)
+                image->OnMouseDown(image, Qt::LeftButton, image->rect().center());
+        };
+        RegisterAccessible("platform::TImage", std::move(parts));
+        return true;
+    }();
+    (void)registered;
+}
+
+} // namespace
+
 TImage::TImage(QWidget* parent) : QWidget(parent) {
+    RegisterImageAccessibility();
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     UpdateCursor();

@@ -54,6 +54,8 @@ TForm4::TForm4(QWidget* mainForm)
             platform::biSystemMenu, mainForm),
       author_(LoadAuthorInfo()) {
     SetCaption(QString());
+    // The title stays empty; a screen reader still needs a name for the window.
+    setAccessibleName(QStringLiteral("Автор"));
     MainForm = mainForm;
     Position = platform::FormPosition::MainFormCenter;
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -88,6 +90,7 @@ TForm4::TForm4(QWidget* mainForm)
         MakeFont("MS Sans Serif", 11, 0, platform::clBlack, platform::FontCharset::Default));
     sEdit1->SetColor(kParchment);
     sEdit1->setText(author_.Email);
+    sEdit1->setAccessibleName(QStringLiteral("Электронная почта"));
 
     sWebLabel1 = new controls::TsWebLabel(client);
     sWebLabel1->setObjectName(QStringLiteral("sWebLabel1"));
@@ -97,6 +100,9 @@ TForm4::TForm4(QWidget* mainForm)
     sWebLabel1->SetHoverFont(
         MakeFont("Comic Sans MS", 13, platform::fsBold, platform::clWindowText, russian));
     sWebLabel1->SetCaption(author_.Web);
+    // The label opens the address itself rather than through its URL, so a
+    // screen reader learns the address from here.
+    sWebLabel1->setAccessibleDescription(WebAddress());
     sWebLabel1->OnMouseDown = [this](controls::TsCustomLabel* sender, Qt::MouseButton button,
                                      Qt::KeyboardModifiers shift,
                                      QPoint at) { sWebLabel1MouseDown(sender, button, shift, at); };

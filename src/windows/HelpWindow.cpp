@@ -29,6 +29,7 @@ TForm5::TForm5(QWidget* mainForm)
     // keeps its size however the window is resized.
     sRichEdit1 = new skin::TsRichEdit(Client());
     sRichEdit1->setObjectName(QStringLiteral("sRichEdit1"));
+    sRichEdit1->setAccessibleName(QStringLiteral("Справка"));
     sRichEdit1->setGeometry(0, 0, 593, 529);
     sRichEdit1->setAcceptRichText(true);
     sRichEdit1->setLineWrapMode(QTextEdit::WidgetWidth);

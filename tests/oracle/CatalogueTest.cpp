@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -67,6 +68,24 @@ TEST(Catalogue, LabelsAreKeyedByNumber) {
     EXPECT_EQ(GuideLabel(1), QString());
     EXPECT_EQ(Store().Count(), 27);
     EXPECT_EQ(Store().Caption("sLabel28"), QString());
+}
+
+TEST(Catalogue, EveryRuneNameIsTheOneItsTextIsHeadedWith) {
+    std::set<QString> names;
+    for (int n = 1; n <= kRuneCount; ++n) {
+        const QString name = RuneName(n);
+        ASSERT_FALSE(name.isEmpty()) << n;
+        names.insert(name);
+        // The heading gives the name in brackets or as a word after the dash.
+        const QString heading = Lines(Store().Caption(InterpretationLabel(n)))[2];
+        const QRegularExpression word(QStringLiteral("[-(]\\s*%1[.) ]").arg(name),
+                                      QRegularExpression::CaseInsensitiveOption);
+        const bool named = heading.contains(word);
+        EXPECT_TRUE(named) << n << " " << name.toStdString() << " / " << heading.toStdString();
+    }
+    EXPECT_EQ(int(names.size()), kRuneCount);
+    EXPECT_EQ(RuneName(0), QString());
+    EXPECT_EQ(RuneName(25), QString());
 }
 
 TEST(Catalogue, StoredTextsUseCrLfWithNoBreakAfterTheLastLine) {

@@ -1,5 +1,6 @@
 #include "skin/controls/TsPanel.h"
 
+#include "platform/Accessible.h"
 #include "platform/Canvas.h"
 #include "platform/DrawBitmap.h"
 #include "skin/controls/SkinLink.h"
@@ -12,6 +13,14 @@
 namespace skin {
 
 TsPanel::TsPanel(QWidget* parent) : QFrame(parent), skinData_(this, true) {
+    // A group of controls to a screen reader, not a window of its own.
+    static const bool registered = [] {
+        platform::AccessibleParts parts;
+        parts.Role = QAccessible::Grouping;
+        platform::RegisterAccessible("skin::TsPanel", std::move(parts));
+        return true;
+    }();
+    (void)registered;
     setFrameStyle(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);
     skinData_.ControlKind = KindPanel;

@@ -31,7 +31,8 @@ QWidget* OwnerOf(QWidget& window, platform::WindowKind kind) {
 TsSkinProvider::TsSkinProvider(QWidget& window, platform::WindowKind kind)
     : QObject(OwnerOf(window, kind)), window_(&window),
       form_(kind == platform::WindowKind::Form ? dynamic_cast<platform::TForm*>(&window) : nullptr),
-      kind_(kind), data_(form_) {
+      kind_(kind), data_(form_),
+      access_(window, [this](TitleButtonKind button) { PressButton(button); }) {
     setObjectName(QStringLiteral("TsSkinProvider"));
     data_.ControlKind = KindFormFrame;
     data_.SetSkinSection(QStringLiteral("FORM"));
@@ -167,6 +168,7 @@ void TsSkinProvider::Unskin() {
     picture_ = {};
     menuBar_ = {};
     underButtons_ = {};
+    access_.Clear();
     w.update();
 }
 
@@ -189,6 +191,7 @@ void TsSkinProvider::Relayout() {
     if (w.contentsMargins() != margins)
         w.setContentsMargins(margins);
     PlaceGrip();
+    access_.Place(geometry_.Buttons);
 }
 
 void TsSkinProvider::PlaceGrip() {
@@ -392,7 +395,10 @@ bool TsSkinProvider::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::WindowTitleChange:
     case QEvent::WindowIconChange:
     case QEvent::EnabledChange:
+        Invalidate();
+        return false;
     case QEvent::WindowStateChange:
+        access_.Place(LayOutFrame(*Manager(), Look()).Buttons);
         Invalidate();
         return false;
     case QEvent::MouseButtonPress:

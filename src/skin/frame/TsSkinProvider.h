@@ -10,6 +10,7 @@
 #include "platform/WindowWatch.h"
 #include "skin/draw/TsCommonData.h"
 #include "skin/frame/FrameLayout.h"
+#include "skin/frame/TitleButtonAccess.h"
 
 #include <QMargins>
 #include <QObject>
@@ -96,6 +97,7 @@ private:
     // The grip as a child laid over the others, so that a control reaching
     // into the corner neither hides it nor takes its presses.
     QPointer<QWidget> grip_;
+    TitleButtonAccess access_;
 
     // What the window had before we took it over.
     Qt::WindowFlags oldFlags_;

@@ -1,0 +1,40 @@
+// What our own widgets tell a screen reader. A widget class registers the
+// role it plays and, where it has them, a name or description taken from
+// its state and the action a press performs; an accessible name set on the
+// widget itself always wins.
+#pragma once
+
+#include <QAccessibleWidget>
+#include <QWidget>
+#include <functional>
+
+namespace platform {
+
+struct AccessibleParts {
+    QAccessible::Role Role = QAccessible::Client;
+    std::function<QString(QWidget*)> Name, Description;
+    // Run by a screen reader's "press" on an enabled widget.
+    std::function<void(QWidget*)> Press;
+};
+
+class AccessibleControl : public QAccessibleWidget {
+public:
+    AccessibleControl(QWidget* widget, const AccessibleParts& parts);
+
+    QString text(QAccessible::Text t) const override;
+    QStringList actionNames() const override;
+    void doAction(const QString& action) override;
+
+private:
+    const AccessibleParts& parts_;
+};
+
+// Registers the parts for widgets whose class (by its meta-object name, with
+// the namespace) is `className`; subclasses inherit them unless they register
+// their own. Call before the first widget of the class is queried.
+void RegisterAccessible(const char* className, AccessibleParts parts);
+
+// Tells a screen reader that a widget's name has changed.
+void AnnounceNameChange(QWidget* widget);
+
+} // namespace platform
