@@ -80,6 +80,12 @@ void TForm::setVisible(bool visible) {
     // The watch may take the window over while it has no native window.
     if (visible && isHidden() && !frame_)
         WindowCreating(*this, WindowKind::Form);
+    // Placed before Qt starts showing it: a move made from the show event
+    // reaches the window system while the window is being mapped, and the
+    // window manager's answer may then leave Qt believing the window sits at
+    // 0,0, so that every drop-down menu opens at the screen's corner.
+    if (visible && isHidden())
+        PlaceOnShow();
     QWidget::setVisible(visible);
 }
 
@@ -117,8 +123,6 @@ void TForm::EnterMenuBar() {
 }
 
 void TForm::showEvent(QShowEvent* event) {
-    if (!event->spontaneous())
-        PlaceOnShow();
     QWidget::showEvent(event);
     if (!event->spontaneous())
         RunCommand([this] { FormShow(); });
