@@ -285,5 +285,10 @@ TEST(HostileSkin, EveryKeptFuzzInputReadsOrIsRefusedQuickly) {
         ErrorOf([&] { DecodeJpeg(testing_support::ReadFile(jpegs.filePath(name)), kMaxSkinPixels); });
         ++read;
     }
+    const QDir pngs(seeds.filePath("png"));
+    for (const QString& name : pngs.entryList(QDir::Files, QDir::Name)) {
+        ErrorOf([&] { DecodePng(testing_support::ReadFile(pngs.filePath(name)), kMaxSkinPixels); });
+        ++read;
+    }
     EXPECT_GE(read, 10);
 }
