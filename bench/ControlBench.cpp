@@ -12,6 +12,7 @@
 #include "skin/controls/TsMemo.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/draw/SkinPaint.h"
+#include "support/SkinnedParent.h"
 
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
@@ -24,29 +25,11 @@ skin::TsSkinManager& Manager() {
 }
 
 // The main window's client area as a skinned window hands it out.
-class Window : public QWidget, public platform::WidgetControl {
+class Window : public testing_support::SkinnedParent {
 public:
-    Window() {
-        resize(792, 546);
-        Picture.SetSize(792, 546);
-        const int form = Manager().FindSection("FORM");
-        skin::RenderSectionByIndex(Manager(), {.Target = Picture, .Section = form});
+    Window() : SkinnedParent(792, 546) {
+        skin::RenderSectionByIndex(Manager(), {.Target = Picture, .Section = Manager().FindSection("FORM")});
     }
-    QWidget* Widget() override { return this; }
-    void WndProc(platform::Message& m) override {
-        if (m.Msg != platform::SM_ALPHACMD)
-            return;
-        const uint16_t command = platform::AlphaCommand(m.WParam);
-        if (command == skin::SkinCmdIsSkinned) {
-            m.Result = 1;
-        } else if (command == skin::SkinCmdGetBgInfo) {
-            auto* request = reinterpret_cast<skin::BackgroundRequest*>(m.LParam);
-            request->Kind = skin::BackgroundAnswer::Picture;
-            request->Bitmap = &Picture;
-            request->OffsetX = request->OffsetY = 0;
-        }
-    }
-    platform::Bitmap Picture;
 };
 
 void Floor(benchmark::State& state, int w, int h) {

@@ -123,6 +123,10 @@ void TForm::EnterMenuBar() {
 }
 
 void TForm::showEvent(QShowEvent* event) {
+    // A window manager's frame is known only now: centre again with it. A
+    // frameless (skinned) window is already in place and does not move.
+    if (!event->spontaneous())
+        Centre(firstShowing_);
     QWidget::showEvent(event);
     if (!event->spontaneous())
         RunCommand([this] { FormShow(); });
@@ -133,17 +137,25 @@ void TForm::PlaceOnShow() {
     // the size it was given or the user left it at.
     if (layout_->sizeConstraint() == QLayout::SetFixedSize)
         adjustSize();
+    firstShowing_ = !shownOnce_;
+    Centre(firstShowing_);
+    shownOnce_ = true;
+}
+
+void TForm::Centre(bool onScreen) {
     QRect frame = frameGeometry();
-    if (Position == FormPosition::ScreenCenter && !shownOnce_) {
+    if (Position == FormPosition::ScreenCenter && onScreen) {
         const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-        if (screen)
-            frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+        if (!screen)
+            return;
+        frame.moveCenter(screen->availableGeometry().center());
     } else if (Position == FormPosition::MainFormCenter && MainForm) {
         frame.moveCenter(MainForm->frameGeometry().center());
-        move(frame.topLeft());
+    } else {
+        return;
     }
-    shownOnce_ = true;
+    if (frame.topLeft() != pos())
+        move(frame.topLeft());
 }
 
 void TForm::closeEvent(QCloseEvent* event) {

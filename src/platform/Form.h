@@ -78,12 +78,16 @@ protected:
 
 private:
     void PlaceOnShow();
+    // Centres the window as Position asks (on the screen only at its first
+    // showing); moves it only when the place changes.
+    void Centre(bool onScreen);
 
     QVBoxLayout* layout_;
     QWidget* client_;
     QMenuBar* menuBar_ = nullptr;
     QShortcut* menuKey_ = nullptr;
     bool shownOnce_ = false;
+    bool firstShowing_ = false; // the showing under way is the first
     BorderStyle border_;
     unsigned borderIcons_;
     std::unique_ptr<WindowFrame> frame_;

@@ -8,6 +8,7 @@
 
 #include "support/Pictures.h"
 #include "support/Printers.h"
+#include "support/SkinnedParent.h"
 #include <QApplication>
 #include <QEnterEvent>
 #include <QTemporaryDir>
@@ -28,39 +29,14 @@ constexpr uint32_t kFlags = platform::DT_EXPANDTABS;
 
 // A skinned parent that hands its children a picture of its own: every
 // pixel a different colour, so a wrong offset shows.
-class Backdrop : public QWidget, public platform::WidgetControl {
+class Backdrop : public testing_support::SkinnedParent {
 public:
-    Backdrop() {
-        resize(120, 60);
-        Picture.SetSize(120, 60);
+    Backdrop() : SkinnedParent(120, 60) {
         for (int y = 0; y < 60; ++y)
             for (int x = 0; x < 120; ++x)
                 Picture.SetPixel(x, y, RGBColor(2 * x, 60 + 3 * y, 200 - x));
+        BgColor = RGBColor(100, 150, 200);
     }
-    QWidget* Widget() override { return this; }
-    void WndProc(platform::Message& m) override {
-        if (m.Msg != platform::SM_ALPHACMD)
-            return;
-        switch (platform::AlphaCommand(m.WParam)) {
-        case skin::SkinCmdIsSkinned:
-            m.Result = 1;
-            break;
-        case skin::SkinCmdGetBgInfo: {
-            auto* request = reinterpret_cast<skin::BackgroundRequest*>(m.LParam);
-            request->Kind = skin::BackgroundAnswer::Picture;
-            request->Bitmap = &Picture;
-            request->OffsetX = request->OffsetY = 0;
-            break;
-        }
-        case skin::SkinCmdGetBgColor:
-            m.Result = BgColor;
-            break;
-        default:
-            break;
-        }
-    }
-    Bitmap Picture;
-    TColor BgColor = RGBColor(100, 150, 200);
 };
 
 TFont LabelFont(TColor color = platform::clBlack) {

@@ -14,6 +14,7 @@
 
 #include "support/Pictures.h"
 #include "support/Printers.h"
+#include "support/SkinnedParent.h"
 #include <QApplication>
 #include <QEnterEvent>
 #include <QMouseEvent>
@@ -42,36 +43,14 @@ int Channel(uint32_t pixel, int i) {
 
 // A skinned parent with a picture of its own: every pixel a different
 // colour, so a wrong offset shows.
-class Backdrop : public QWidget, public platform::WidgetControl {
+class Backdrop : public testing_support::SkinnedParent {
 public:
-    Backdrop() {
-        resize(320, 240);
-        Picture.SetSize(320, 240);
+    Backdrop() : SkinnedParent(320, 240) {
         for (int y = 0; y < 240; ++y)
             for (int x = 0; x < 320; ++x)
                 Picture.SetPixel(x, y, RGBColor((3 * x) & 255, (60 + 5 * y) & 255, 200 - x / 2));
     }
-    QWidget* Widget() override { return this; }
-    void WndProc(platform::Message& m) override {
-        if (m.Msg != platform::SM_ALPHACMD)
-            return;
-        switch (platform::AlphaCommand(m.WParam)) {
-        case skin::SkinCmdIsSkinned:
-            m.Result = 1;
-            break;
-        case skin::SkinCmdGetBgInfo: {
-            auto* request = reinterpret_cast<skin::BackgroundRequest*>(m.LParam);
-            request->Kind = skin::BackgroundAnswer::Picture;
-            request->Bitmap = &Picture;
-            request->OffsetX = request->OffsetY = 0;
-            break;
-        }
-        default:
-            break;
-        }
-    }
     uint32_t Under(QPoint at) const { return Rgb(Picture.ScanLine(at.y())[at.x()]); }
-    Bitmap Picture;
 };
 
 Bitmap Grab(QWidget& w) {
