@@ -98,13 +98,13 @@ unsigned StateOf(const QStyleOptionMenuItem& o) {
 
 // ---- The drop-down adapter --------------------------------------------------------
 
-TacMnuWnd::TacMnuWnd(QMenu* menu) : QObject(menu), menu_(menu) {
+TacMnuWnd::TacMnuWnd(QMenu* menu) : QObject(menu), menu_(menu), key_(menu) {
     AdaptedMenus().insert(menu);
     menu->installEventFilter(this);
 }
 
 TacMnuWnd::~TacMnuWnd() {
-    AdaptedMenus().erase(menu_.data());
+    AdaptedMenus().erase(key_);
 }
 
 bool TacMnuWnd::Adapted(const QMenu* menu) {

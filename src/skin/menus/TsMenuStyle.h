@@ -37,6 +37,9 @@ protected:
 
 private:
     QPointer<QMenu> menu_;
+    // The menu as the adapted set knows it: at our destruction the menu is
+    // already half destroyed (we are its child), so it is not asked for.
+    const QMenu* key_ = nullptr;
 };
 
 class TsMenuStyle : public QProxyStyle {
