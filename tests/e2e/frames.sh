@@ -117,15 +117,6 @@ convert "$BUILD/e2e-frames-hot.png" -crop "${W}x$top+$WX+$WY" +repage -filter po
 
 # A click on it ends the program as a close by the window manager does.
 xdotool click 1
-i=0
-while kill -0 "$E2E_APID" 2>/dev/null; do
-    i=$((i + 1))
-    [ $i -gt 100 ] && fail "the program did not end after a click on its close button"
-    sleep 0.1
-done
-status=0
-wait "$E2E_APID" || status=$?
-E2E_APID=""
-[ "$status" -eq 0 ] || fail "the program exited with status $status"
+e2e_expect_exit_0 "a click on its close button"
 kill "$WM_PID" 2>/dev/null || true
 echo "e2e frames: ${W}x$H window, menu band $band, corner $corner over $behind, close button lit and obeyed"

@@ -79,10 +79,15 @@ e2e_screenshot() {
 # Closes the main window as a window manager would and checks the exit status.
 e2e_close_and_expect_exit_0() {
     "$E2E_TOOLS/charolist-e2e-close" "$E2E_WID" || fail "could not send the close request"
+    e2e_expect_exit_0 "its window was closed"
+}
+
+# Waits up to 10 s for the program to end after WHAT, and expects status 0.
+e2e_expect_exit_0() {
     i=0
     while kill -0 "$E2E_APID" 2>/dev/null; do
         i=$((i + 1))
-        [ $i -gt 100 ] && fail "the program did not end after its window was closed"
+        [ $i -gt 100 ] && fail "the program did not end after $1"
         sleep 0.1
     done
     status=0
