@@ -17,6 +17,7 @@
 #include "support/SkinnedParent.h"
 #include <QApplication>
 #include <QEnterEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
@@ -575,6 +576,38 @@ TEST_F(SkinnedMemo, TypingSelectingAndTheArrowsStillWork) {
     const int span = bar->height() - 32 - slider.height();
     EXPECT_NEAR(bar->value() - (slider.top() - 16) * bar->maximum() / double(span),
                 20.0 * bar->maximum() / span, 1.5);
+}
+
+// Pasting reaches the protected hooks Qt calls with the clipboard's data,
+// which is null on X11 while nobody owns the clipboard.
+template <class Box> struct PasteProbe : Box {
+    using Box::canInsertFromMimeData;
+    using Box::insertFromMimeData;
+};
+
+template <class Box> void ExpectPastesPlainTextOnly() {
+    PasteProbe<Box> box;
+    box.setPlainText(QStringLiteral("ab"));
+    QTextCursor at = box.textCursor();
+    at.setPosition(1);
+    box.setTextCursor(at);
+    EXPECT_FALSE(box.canInsertFromMimeData(nullptr));
+    box.insertFromMimeData(nullptr);
+    QMimeData nothing;
+    EXPECT_FALSE(box.canInsertFromMimeData(&nothing));
+    box.insertFromMimeData(&nothing);
+    QMimeData rich;
+    rich.setHtml(QStringLiteral("<b>руна</b>"));
+    rich.setText(QStringLiteral("руна"));
+    EXPECT_TRUE(box.canInsertFromMimeData(&rich));
+    box.insertFromMimeData(&rich);
+    EXPECT_EQ(box.toPlainText(), QStringLiteral("aрунаb"));
+    EXPECT_FALSE(box.document()->toHtml().contains(QStringLiteral("font-weight:700")));
+}
+
+TEST(TextBoxPaste, NoDataPastesNothingAndTextComesPlain) {
+    ExpectPastesPlainTextOnly<skin::TsMemo>();
+    ExpectPastesPlainTextOnly<skin::TsRichEdit>();
 }
 
 TEST_F(SkinnedControls, DisabledTextBoxesTakeTheirSkinLook) {

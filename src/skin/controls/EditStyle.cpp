@@ -7,10 +7,12 @@
 #include "skin/draw/SkinPaint.h"
 
 #include <QAbstractScrollArea>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QTextCursor>
 
 namespace skin {
 
@@ -84,6 +86,15 @@ void SkinnedTextBox::BoxFocusChanged(bool gained) {
 
 void SkinnedTextBox::BoxMouseCrossed(bool entered) {
     BoxSkin().HandleControlEvent(entered ? ControlEvent::MouseEntered : ControlEvent::MouseLeft);
+}
+
+bool SkinnedTextBox::BoxCanPaste(const QMimeData* source) {
+    return source && source->hasText();
+}
+
+void SkinnedTextBox::BoxPaste(QTextCursor cursor, const QMimeData* source) {
+    if (BoxCanPaste(source))
+        cursor.insertText(source->text());
 }
 
 bool SkinnedTextBox::BoxSkinCommand(platform::Message& message) {

@@ -14,6 +14,8 @@
 #include <cstdint>
 
 class QAbstractScrollArea;
+class QMimeData;
+class QTextCursor;
 
 namespace skin {
 
@@ -43,6 +45,11 @@ protected:
     // Skin commands before the skin data's own handling; true when done.
     bool BoxSkinCommand(platform::Message& message);
     virtual void BoxSkinChanged() {}
+    // Pasting takes plain text only. On X11 the clipboard hands over no
+    // data at all while nobody owns it, and Qt's text controls read it
+    // unguarded (Ctrl+V then crashed), so both hooks check it here.
+    static bool BoxCanPaste(const QMimeData* source);
+    static void BoxPaste(QTextCursor cursor, const QMimeData* source);
 
 private:
     int64_t parentKey_ = 0;

@@ -1,6 +1,5 @@
 #include "skin/controls/TsMemo.h"
 
-#include <QMimeData>
 #include <QPainter>
 
 #include "platform/Application.h"
@@ -165,12 +164,11 @@ void TsMemo::showEvent(QShowEvent* event) {
 }
 
 bool TsMemo::canInsertFromMimeData(const QMimeData* source) const {
-    return source && source->hasText();
+    return BoxCanPaste(source);
 }
 
 void TsMemo::insertFromMimeData(const QMimeData* source) {
-    if (source && source->hasText())
-        textCursor().insertText(source->text());
+    BoxPaste(textCursor(), source);
 }
 
 } // namespace skin

@@ -108,4 +108,12 @@ void TsRichEdit::changeEvent(QEvent* event) {
     }
 }
 
+bool TsRichEdit::canInsertFromMimeData(const QMimeData* source) const {
+    return BoxCanPaste(source);
+}
+
+void TsRichEdit::insertFromMimeData(const QMimeData* source) {
+    BoxPaste(textCursor(), source);
+}
+
 } // namespace skin
