@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
@@ -13,6 +14,10 @@
 #include <QVBoxLayout>
 
 namespace platform {
+
+bool CanPlaceWindows() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 namespace {
 
@@ -143,6 +148,10 @@ void TForm::PlaceOnShow() {
 }
 
 void TForm::Centre(bool onScreen) {
+    // Where the compositor places windows, centring is its business: a
+    // move would be ignored, and the main window's place is unknown.
+    if (!CanPlaceWindows())
+        return;
     QRect frame = frameGeometry();
     if (Position == FormPosition::ScreenCenter && onScreen) {
         const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();

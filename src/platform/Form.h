@@ -18,6 +18,11 @@ enum class BorderStyle { Single, Sizeable }; // Single: fixed size
 enum BorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 enum class FormPosition { Designed, ScreenCenter, MainFormCenter };
 
+// False where the window system alone places top-level windows (Wayland):
+// there a client can neither move its windows nor learn where they are, so
+// Qt reports every one at 0, 0 and ignores move().
+bool CanPlaceWindows();
+
 // A frame drawn by the program in place of the window manager's: it sees the
 // form's messages first.
 class WindowFrame {

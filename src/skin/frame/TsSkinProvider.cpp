@@ -113,6 +113,12 @@ void TsSkinProvider::Skin() {
     // Qt drops the frameless hint of a window that asks for a minimise or
     // maximise button while customising its frame, so the customise hint
     // goes; the buttons' hints stay for the taskbar.
+    // A Wayland compositor takes the outline for input only and shows every
+    // pixel of the buffer: the cut pixels must stay transparent there. The
+    // attribute counts from the native window that the new flags make. An
+    // X server without a compositor would show them black, so not there.
+    if (!platform::CanPlaceWindows())
+        w.setAttribute(Qt::WA_TranslucentBackground);
     w.setWindowFlags((oldFlags_ & ~Qt::CustomizeWindowHint) | Qt::FramelessWindowHint);
     w.setMouseTracking(true);
     // Widgets Qt draws itself take the skin's colours.
@@ -154,6 +160,8 @@ void TsSkinProvider::Unskin() {
     const QSize framed = w.size();
     const QMargins m = w.contentsMargins();
     w.clearMask();
+    if (!platform::CanPlaceWindows())
+        w.setAttribute(Qt::WA_TranslucentBackground, false);
     w.setContentsMargins(oldMargins_);
     if (QMenuBar* bar = MenuBar()) {
         bar->setMinimumHeight(0);
@@ -375,6 +383,10 @@ bool TsSkinProvider::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Paint: {
         Render();
         QPainter painter(window_);
+        // Only X11 cuts the window to its outline; elsewhere the picture
+        // must not cover the cut pixels.
+        if (!window_->mask().isEmpty())
+            painter.setClipRegion(window_->mask());
         const QRect r = static_cast<QPaintEvent*>(event)->rect().intersected(picture_.Rect());
         platform::DrawBitmap(painter, r.topLeft(), picture_, r);
         return false;
@@ -495,6 +507,12 @@ bool TsSkinProvider::OnMouseMove(QMouseEvent* e) {
             (drag_ == Drag::Move ? handle->startSystemMove()
                                  : handle->startSystemResize(dragEdges_))) {
             ResetDrag(); // the release may never come back to us
+            return true;
+        }
+        // A compositor that refused (no input serial to go with the request)
+        // ignores moves from the client too: nothing to fall back on.
+        if (!platform::CanPlaceWindows()) {
+            ResetDrag();
             return true;
         }
         manual_ = true;

@@ -1,6 +1,7 @@
 #include "skin/menus/TsMenuStyle.h"
 
 #include "platform/DrawBitmap.h"
+#include "platform/Form.h"
 #include "skin/draw/SkinPaint.h"
 
 #include <QActionGroup>
@@ -55,6 +56,17 @@ std::optional<Bitmap> GlyphOf(const QIcon& icon, bool enabled) {
 }
 
 // An item of a drop-down as the menus see it.
+// Only X11 cuts a window to its outline; elsewhere (Wayland) the outline
+// takes input alone, so the picture must leave the cut pixels unpainted in
+// the transparent buffer InitItems asked for.
+void DrawMenuPicture(QPainter& painter, const QMenu& menu, const MenuBackground& bg) {
+    painter.save();
+    if (!menu.mask().isEmpty())
+        painter.setClipRegion(menu.mask(), Qt::IntersectClip);
+    platform::DrawBitmap(painter, QPoint(0, 0), bg.Picture);
+    painter.restore();
+}
+
 TsMenuItem ItemOf(const QMenu* menu, QAction* a, std::optional<Bitmap>& glyph) {
     const std::vector<QAction*> visible = VisibleActions(menu);
     TsMenuItem item;
@@ -166,6 +178,9 @@ void TsMenuStyle::InitItems(QMenu* menu, bool on) {
     if (!menu)
         return;
     menu->setStyle(on ? this : nullptr);
+    // Counts from the drop-down's next native window; see DrawMenuPicture.
+    if (!platform::CanPlaceWindows())
+        menu->setAttribute(Qt::WA_TranslucentBackground, on);
     if (on && !TacMnuWnd::Adapted(menu))
         new TacMnuWnd(menu);
     if (!on)
@@ -221,7 +236,7 @@ void TsMenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
             // The frame and the background come from the drop-down's one
             // picture; the painter is clipped to the part asked for.
             if (const MenuBackground* bg = MenuPaintingActive() ? Background(menu) : nullptr)
-                platform::DrawBitmap(*painter, QPoint(0, 0), bg->Picture);
+                DrawMenuPicture(*painter, *menu, *bg);
             return;
         }
     }
@@ -244,7 +259,7 @@ void TsMenuStyle::drawControl(ControlElement element, const QStyleOption* option
         case CE_MenuEmptyArea:
             if (menu) {
                 if (const MenuBackground* bg = Background(menu))
-                    platform::DrawBitmap(*painter, QPoint(0, 0), bg->Picture);
+                    DrawMenuPicture(*painter, *menu, *bg);
                 return;
             }
             break;
