@@ -55,7 +55,6 @@ std::optional<Bitmap> GlyphOf(const QIcon& icon, bool enabled) {
     return Bitmap(icon.pixmap(16, 16, enabled ? QIcon::Normal : QIcon::Disabled).toImage());
 }
 
-// An item of a drop-down as the menus see it.
 // Only X11 cuts a window to its outline; elsewhere (Wayland) the outline
 // takes input alone, so the picture must leave the cut pixels unpainted in
 // the transparent buffer InitItems asked for.
@@ -67,6 +66,7 @@ void DrawMenuPicture(QPainter& painter, const QMenu& menu, const MenuBackground&
     painter.restore();
 }
 
+// An item of a drop-down as the menus see it.
 TsMenuItem ItemOf(const QMenu* menu, QAction* a, std::optional<Bitmap>& glyph) {
     const std::vector<QAction*> visible = VisibleActions(menu);
     TsMenuItem item;
