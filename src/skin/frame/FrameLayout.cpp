@@ -1,6 +1,7 @@
 #include "skin/frame/FrameLayout.h"
 
 #include "platform/Canvas.h"
+#include "platform/DrawBitmap.h"
 #include "skin/draw/ControlPaint.h"
 #include "skin/draw/SkinPaint.h"
 
@@ -169,7 +170,7 @@ void DrawIcon(const QImage& icon, QRect r, Bitmap& window) {
     if (icon.isNull() || r.isEmpty())
         return;
     QPainter painter(&window.Image());
-    painter.drawImage(r, icon);
+    platform::DrawPicture(painter, r, icon);
 }
 
 void DrawCaption(const TsSkinManager& manager, const WindowLook& look, const FrameGeometry& g,
