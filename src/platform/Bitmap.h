@@ -15,14 +15,16 @@
 
 namespace platform {
 
-// Text drawn into a picture while a high-density screen is present, kept so
-// that it can be drawn again at the device's resolution: what was drawn, and
-// the pixels of its area before and after, so that the text can be taken off
-// again while its area still holds exactly what the text left there.
+// Text (or a small picture of finer pixels than ours, an icon) drawn into a
+// picture while a high-density screen is present, kept so that it can be
+// drawn again at the device's resolution: what was drawn, and the pixels of
+// its area before and after, so that it can be taken off again while its
+// area still holds exactly what it left there.
 struct TextStamp {
     QString Text;
-    QRect Rect; // the text's rectangle, in picture pixels
-    QRect Area; // the pixels the text may touch (its clip), in picture pixels
+    QImage Picture; // when set, drawn into Rect in place of text
+    QRect Rect;     // the text's rectangle, in picture pixels
+    QRect Area;     // the pixels the text may touch (its clip), in picture pixels
     int QtFlags = 0;
     QFont Font;
     QColor Color;

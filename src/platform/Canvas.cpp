@@ -58,6 +58,30 @@ void Canvas::CopyRect(const QRect& dst, const Bitmap& src, const QRect& srcRect)
     }
 }
 
+void Canvas::DrawPicture(const QRect& dst, const QImage& picture) {
+    if (picture.isNull() || dst.isEmpty() || target_.Empty())
+        return;
+    TextStamp stamp;
+    if (keepTexts) {
+        stamp.Area = ToTarget(dst).intersected(clip_);
+        stamp.Rect = ToTarget(dst);
+        stamp.Picture = picture;
+        if (!stamp.Area.isEmpty())
+            stamp.Before = target_.Image().copy(stamp.Area);
+    }
+    {
+        QPainter p(&target_.Image());
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        p.setClipRect(clip_);
+        p.translate(origin_);
+        p.drawImage(dst, picture);
+    }
+    if (!stamp.Area.isEmpty()) {
+        stamp.After = target_.Image().copy(stamp.Area);
+        target_.AddText(std::move(stamp));
+    }
+}
+
 TColor Canvas::Pixel(int x, int y) const {
     return target_.Pixel(x + origin_.x(), y + origin_.y());
 }

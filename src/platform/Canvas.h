@@ -57,6 +57,9 @@ public:
     // Copies srcRect of src to dst; stretches (nearest pixel) when the sizes differ.
     void CopyRect(const QRect& dst, const Bitmap& src, const QRect& srcRect);
     void StretchDraw(const QRect& dst, const Bitmap& src) { CopyRect(dst, src, src.Rect()); }
+    // Draws a picture that is not ours (an icon) scaled into dst, never
+    // smoothed; on a dense screen it is drawn again from its own pixels.
+    void DrawPicture(const QRect& dst, const QImage& picture);
 
     TColor Pixel(int x, int y) const;
     void SetPixel(int x, int y, TColor c);

@@ -64,6 +64,10 @@ QImage MakeDeviceImage(const Bitmap& picture, int scale) {
             continue;
         const TextStamp& t = texts[i];
         p.setClipRect(t.Area);
+        if (!t.Picture.isNull()) {
+            p.drawImage(QRectF(t.Rect), t.Picture);
+            continue;
+        }
         if (t.Background.isValid())
             p.fillRect(t.Rect, t.Background);
         p.setFont(t.Font);
@@ -108,13 +112,6 @@ void DrawBitmap(QPainter& painter, QPoint at, const Bitmap& picture, QRect sourc
     // One device pixel for one device pixel: Qt has nothing to scale.
     painter.drawImage(QRectF(at, source.size()), DeviceImage(picture, scale),
                       QRectF(source.topLeft() * scale, source.size() * scale));
-}
-
-void DrawPicture(QPainter& painter, const QRect& target, const QImage& picture) {
-    if (picture.isNull() || target.isEmpty())
-        return;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(target, picture);
 }
 
 } // namespace platform

@@ -16,10 +16,6 @@ namespace platform {
 // at `at`, in the painter's logical pixels, one picture pixel a pixel.
 void DrawBitmap(QPainter& painter, QPoint at, const Bitmap& picture, QRect source = QRect());
 
-// Draws a picture that is not a cache of ours (a glyph, an icon) into
-// `target`, scaled to it when the sizes differ, never smoothed.
-void DrawPicture(QPainter& painter, const QRect& target, const QImage& picture);
-
 // Device pixels per logical pixel of what the painter paints on: its
 // device's ratio rounded to a whole number, at least 1.
 int DeviceScale(const QPainter& painter);

@@ -4,8 +4,9 @@
 # 1.5 the program rounds to 2. Either way the layout keeps its logical size
 # (the window is twice as large in device pixels), every skin pixel is a
 # 2 x 2 block (the rune backs and the FORM picture beside them equal the
-# renderer's pictures scaled by 2 without smoothing), and text is finer than
-# the blocks (the title caption and the heading). Screenshots are left in the
+# renderer's pictures scaled by 2 without smoothing, the outline cuts the
+# corner in whole blocks), and text is finer than the blocks (the title
+# caption and the heading). Screenshots are left in the
 # build folder.
 # Usage: hidpi.sh PROGRAM BUILD_DIR
 set -eu
@@ -69,6 +70,19 @@ check_at_ratio_2() { # NAME
     # The wood of the frame's left border beside the slots, too.
     wood=$(broken_blocks "$shot" "6x600+$WX+$((WY + 2 * (top + 48)))")
     [ "$wood" = 0 ] || fail "$1: $wood pixels of the left border are not in 2 x 2 blocks"
+
+    # The outline cuts the same pixels, each a 2 x 2 block: the corner
+    # pixel is out, the border next to it in.
+    for xy in "0 0" "1 1" "1 0" "0 1"; do
+        # shellcheck disable=SC2086
+        [ "$("$E2E_TOOLS/charolist-e2e-shape" "$E2E_WID" $xy)" = out ] ||
+            fail "$1: the outline keeps device pixel $xy of the corner"
+    done
+    for xy in "2 6" "3 7"; do
+        # shellcheck disable=SC2086
+        [ "$("$E2E_TOOLS/charolist-e2e-shape" "$E2E_WID" $xy)" = in ] ||
+            fail "$1: the outline leaves out device pixel $xy of the border"
+    done
 
     # Text at the device's resolution: the title caption (after the icon)
     # and the heading above the slots have edges inside the blocks; text

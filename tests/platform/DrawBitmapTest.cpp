@@ -228,3 +228,23 @@ TEST(DrawBitmap, TheDevicePictureFollowsTheRatioAndThePixels) {
     EXPECT_EQ(At(drawn(3), 17, 11), 0xCDAB00u);
     EXPECT_EQ(At(drawn(1), 5, 3), 0xCDAB00u);
 }
+
+TEST(DrawBitmap, AnIconOfFinerPixelsIsDrawnAgainFromItsOwnPixels) {
+    const KeepTexts keep(true);
+    // A 32 × 32 icon whose single pixels alternate, in a 16 × 16 place.
+    QImage icon(32, 32, QImage::Format_RGB32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            icon.setPixel(x, y, (x + y) % 2 ? 0xFFC01010u : 0xFFF0E0C0u);
+    Bitmap window(24, 20);
+    Canvas(window).FillRect(window.Rect(), kWood);
+    Canvas(window).DrawPicture(QRect(3, 2, 16, 16), icon);
+    const QImage device = DeviceImage(window, 2);
+    for (int y = 0; y < device.height(); ++y)
+        for (int x = 0; x < device.width(); ++x) {
+            const bool inside = QRect(6, 4, 32, 32).contains(x, y);
+            const uint32_t expected =
+                inside ? icon.pixel(x - 6, y - 4) & 0xFFFFFFu : PixelFromColor(kWood) & 0xFFFFFFu;
+            ASSERT_EQ(At(device, x, y), expected) << "at " << x << "," << y;
+        }
+}

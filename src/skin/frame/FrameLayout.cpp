@@ -1,11 +1,9 @@
 #include "skin/frame/FrameLayout.h"
 
 #include "platform/Canvas.h"
-#include "platform/DrawBitmap.h"
 #include "skin/draw/ControlPaint.h"
 #include "skin/draw/SkinPaint.h"
 
-#include <QPainter>
 
 #include <algorithm>
 
@@ -169,8 +167,7 @@ void DrawButton(const TsSkinManager& manager, const TitleButton& button, VisualS
 void DrawIcon(const QImage& icon, QRect r, Bitmap& window) {
     if (icon.isNull() || r.isEmpty())
         return;
-    QPainter painter(&window.Image());
-    platform::DrawPicture(painter, r, icon);
+    platform::Canvas(window).DrawPicture(r, icon);
 }
 
 void DrawCaption(const TsSkinManager& manager, const WindowLook& look, const FrameGeometry& g,
