@@ -98,25 +98,28 @@ namespace {
 // covers its text would otherwise grow without end.
 constexpr size_t kMostTexts = 64;
 
-bool SamePixels(const QImage& image, const QRect& area, const QImage& patch) {
+// Whether any pixel of `area` still holds what `patch` has there.
+bool AnyPixelSame(const QImage& image, const QRect& area, const QImage& patch) {
     if (patch.size() != area.size())
         return false;
-    const size_t bytes = size_t(area.width()) * 4;
-    for (int y = 0; y < area.height(); ++y)
-        if (std::memcmp(image.constScanLine(area.top() + y) + area.left() * 4,
-                        patch.constScanLine(y), bytes) != 0)
-            return false;
-    return true;
+    for (int y = 0; y < area.height(); ++y) {
+        const auto* now = reinterpret_cast<const uint32_t*>(image.constScanLine(area.top() + y));
+        const auto* kept = reinterpret_cast<const uint32_t*>(patch.constScanLine(y));
+        for (int x = 0; x < area.width(); ++x)
+            if (now[area.left() + x] == kept[x])
+                return true;
+    }
+    return false;
 }
 
 } // namespace
 
 void Bitmap::AddText(TextStamp stamp) {
-    // Text whose pixels were painted over and that no later text covers can
-    // never be taken off again: let it go.
+    // Text painted over entirely that no later text covers can never be
+    // taken off again: let it go.
     for (size_t i = texts_.size(); i-- > 0;) {
         const QRect area = texts_[i].Area;
-        if (SamePixels(image_, area, texts_[i].After))
+        if (AnyPixelSame(image_, area, texts_[i].After))
             continue;
         bool covered = false;
         for (size_t j = i + 1; j < texts_.size() && !covered; ++j)

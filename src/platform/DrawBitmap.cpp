@@ -9,22 +9,54 @@ namespace platform {
 
 namespace {
 
-bool Holds(const QImage& image, const QRect& area, const QImage& patch) {
-    if (patch.size() != area.size() || patch.format() != image.format())
+// A pixel painted over kept text after it was drawn, with its value.
+struct PaintedOver {
+    QPoint At;
+    QRgb Pixel;
+};
+
+// Takes the text off where its area still holds what the text left there;
+// what was painted over it since stays, and is noted to go over it again.
+// False when nothing of the text is left.
+bool TakeOff(QImage& plain, const TextStamp& t, std::vector<PaintedOver>& over) {
+    const QRect& a = t.Area;
+    if (t.Before.size() != a.size() || t.After.size() != a.size() ||
+        t.After.format() != plain.format())
         return false;
-    const size_t bytes = size_t(area.width()) * 4;
-    for (int y = 0; y < area.height(); ++y)
-        if (std::memcmp(image.constScanLine(area.top() + y) + area.left() * 4,
-                        patch.constScanLine(y), bytes) != 0)
-            return false;
-    return true;
+    const size_t bytes = size_t(a.width()) * 4;
+    bool left = false;
+    for (int y = 0; y < a.height(); ++y) {
+        auto* now = reinterpret_cast<QRgb*>(plain.scanLine(a.top() + y)) + a.left();
+        const auto* after = reinterpret_cast<const QRgb*>(t.After.constScanLine(y));
+        const auto* before = reinterpret_cast<const QRgb*>(t.Before.constScanLine(y));
+        if (std::memcmp(now, after, bytes) == 0) {
+            std::memcpy(now, before, bytes);
+            left = true;
+            continue;
+        }
+        for (int x = 0; x < a.width(); ++x) {
+            if (now[x] == after[x]) {
+                now[x] = before[x];
+                left = true;
+            } else {
+                over.push_back({QPoint(a.left() + x, a.top() + y), now[x]});
+            }
+        }
+    }
+    return left;
 }
 
-void Put(QImage& image, const QRect& area, const QImage& patch) {
-    const size_t bytes = size_t(area.width()) * 4;
-    for (int y = 0; y < area.height(); ++y)
-        std::memcpy(image.scanLine(area.top() + y) + area.left() * 4, patch.constScanLine(y),
-                    bytes);
+void DrawAgain(QPainter& p, const TextStamp& t) {
+    p.setClipRect(t.Area);
+    if (!t.Picture.isNull()) {
+        p.drawImage(QRectF(t.Rect), t.Picture);
+        return;
+    }
+    if (t.Background.isValid())
+        p.fillRect(t.Rect, t.Background);
+    p.setFont(t.Font);
+    p.setPen(t.Color);
+    p.drawText(t.Rect, t.QtFlags, t.Text);
 }
 
 // Each pixel as a scale × scale block.
@@ -43,36 +75,29 @@ QImage Blocks(const QImage& image, int scale) {
 
 QImage MakeDeviceImage(const Bitmap& picture, int scale) {
     const std::vector<TextStamp>& texts = picture.Texts();
-    // Take the text off, newest first, where its area still holds what the
-    // text left there; text painted over since stays as it is.
+    // Newest first, each text comes off the picture where it still shows.
     QImage plain = picture.Image();
     std::vector<bool> redraw(texts.size(), false);
-    for (size_t i = texts.size(); i-- > 0;) {
-        const TextStamp& t = texts[i];
-        if (!Holds(plain, t.Area, t.After) || t.Before.size() != t.Area.size())
-            continue;
-        Put(plain, t.Area, t.Before);
-        redraw[i] = true;
-    }
+    std::vector<std::vector<PaintedOver>> over(texts.size());
+    for (size_t i = texts.size(); i-- > 0;)
+        redraw[i] = TakeOff(plain, texts[i], over[i]);
     QImage out = Blocks(plain, scale);
     out.setDevicePixelRatio(scale);
     if (texts.empty())
         return out;
+    // Oldest first, each text drawn again, then what went over it.
     QPainter p(&out);
     for (size_t i = 0; i < texts.size(); ++i) {
         if (!redraw[i])
             continue;
-        const TextStamp& t = texts[i];
-        p.setClipRect(t.Area);
-        if (!t.Picture.isNull()) {
-            p.drawImage(QRectF(t.Rect), t.Picture);
+        DrawAgain(p, texts[i]);
+        if (over[i].empty())
             continue;
-        }
-        if (t.Background.isValid())
-            p.fillRect(t.Rect, t.Background);
-        p.setFont(t.Font);
-        p.setPen(t.Color);
-        p.drawText(t.Rect, t.QtFlags, t.Text);
+        p.setClipping(false);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const PaintedOver& o : over[i])
+            p.fillRect(QRect(o.At, QSize(1, 1)), QColor::fromRgba(o.Pixel));
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
     return out;
 }

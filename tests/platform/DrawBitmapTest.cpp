@@ -156,16 +156,22 @@ TEST(DrawBitmap, TextIsKeptOnlyWhileADenseScreenIsThereAndNeverChangesThePicture
     EXPECT_EQ(BrokenBlocks(DeviceImage(plain, 2)), 0);
 }
 
-TEST(DrawBitmap, TextPaintedOverStaysAsItIsAndTextCopiedGoesAlong) {
+TEST(DrawBitmap, WhatIsPaintedOverTextStaysOverItAndCopiedTextGoesAlong) {
     const KeepTexts keep(true);
     QRect where;
-    // Pixel work across the words (a blend, say): the words cannot be taken
-    // off any more, and the picture is shown in blocks as it now is.
+    // Pixel work over part of the words (a border, say) stays over them: the
+    // words are drawn again, then that pixel as a block.
     Bitmap over = Inscribed(where);
     over.ScanLine(12)[30] = 0xFF123456u;
-    const QImage blocks = DeviceImage(over, 2);
-    EXPECT_EQ(BrokenBlocks(blocks), 0);
-    EXPECT_EQ(At(blocks, 61, 25), 0x123456u);
+    QImage expected = QtInscribed(2);
+    QPainter(&expected).fillRect(QRect(30, 12, 1, 1), QColor(0x12, 0x34, 0x56));
+    EXPECT_TRUE(testing_support::SamePixels(Bitmap(expected), Bitmap(DeviceImage(over, 2)),
+                                            QStringLiteral("painted-over-2x")));
+    // Painted over all of it, they stay as they are, in blocks.
+    for (int y = 0; y < over.Height(); ++y)
+        for (int x = 0; x < over.Width(); ++x)
+            over.ScanLine(y)[x] ^= 0x00010101u;
+    EXPECT_EQ(BrokenBlocks(DeviceImage(over, 2)), 0);
     // A fill over all of it forgets the words.
     Canvas(over).FillRect(over.Rect(), kWood);
     EXPECT_TRUE(over.Texts().empty());
@@ -177,10 +183,10 @@ TEST(DrawBitmap, TextPaintedOverStaysAsItIsAndTextCopiedGoesAlong) {
     Canvas(target).Draw(6, 4, picture);
     ASSERT_EQ(target.Texts().size(), 1u);
     const QImage moved = DeviceImage(target, 2);
-    const QImage expected = QtInscribed(2);
-    for (int y = 0; y < expected.height(); ++y)
-        for (int x = 0; x < expected.width(); ++x)
-            ASSERT_EQ(At(moved, x + 12, y + 8), At(expected, x, y)) << "at " << x << "," << y;
+    const QImage words = QtInscribed(2);
+    for (int y = 0; y < words.height(); ++y)
+        for (int x = 0; x < words.width(); ++x)
+            ASSERT_EQ(At(moved, x + 12, y + 8), At(words, x, y)) << "at " << x << "," << y;
 }
 
 TEST(DrawBitmap, TextLaidOverByPixelWorkGoesAlong) {
