@@ -1,11 +1,15 @@
 // One picture of each skinned control of the main window, as its paint
 // renders it, each against the floor of copying a bitmap of the same size
-// once, in the same run: the refresh button in its three states, one frame
+// once, in the same run: the refresh button in its three states (also on a
+// screen of ratio 2: rendered with its caption kept, then its device
+// picture made, against the floor of a copy of that size), one frame
 // of its cross-fade, the reading log's frame with both scroll bars, and
 // the six-rune panel.
 //   build/bench/bench_controls
 #include "app/InternalSkin.h"
 #include "platform/Application.h"
+#include "platform/Canvas.h"
+#include "platform/DrawBitmap.h"
 #include "skin/controls/ButtonFade.h"
 #include "skin/controls/ScrollBarPaint.h"
 #include "skin/controls/TsButton.h"
@@ -28,7 +32,8 @@ skin::TsSkinManager& Manager() {
 class Window : public testing_support::SkinnedParent {
 public:
     Window() : SkinnedParent(792, 546) {
-        skin::RenderSectionByIndex(Manager(), {.Target = Picture, .Section = Manager().FindSection("FORM")});
+        skin::RenderSectionByIndex(Manager(),
+                                   {.Target = Picture, .Section = Manager().FindSection("FORM")});
     }
 };
 
@@ -68,6 +73,26 @@ void Button(benchmark::State& state) {
         button.PrepareButtonCache();
         benchmark::DoNotOptimize(button.SkinData().CacheBitmap()->ScanLine(0));
     }
+}
+
+void ButtonDense(benchmark::State& state) {
+    platform::SetKeepTexts(true);
+    {
+        Window window;
+        skin::TsButton button(&window);
+        button.setGeometry(128, 510, 114, 27);
+        button.SetCaption(QStringLiteral("Обновить руны"));
+        button.SetFont(ButtonFont());
+        button.SkinData().MouseInside = state.range(0) >= 1;
+        button.SetDown(state.range(0) == 2);
+        for (auto _ : state) {
+            button.ForgetPictures();
+            button.PrepareButtonCache();
+            benchmark::DoNotOptimize(
+                platform::DeviceImage(*button.SkinData().CacheBitmap(), 2).constBits());
+        }
+    }
+    platform::SetKeepTexts(false);
 }
 
 void FadeFrame(benchmark::State& state) {
@@ -130,6 +155,9 @@ BENCHMARK(Button)
     ->Args({0, 1, 0})
     ->Args({1, 1, 0})
     ->Args({2, 1, 0});
+// Argument: state.
+BENCHMARK(ButtonDense)->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK_CAPTURE(Floor, Button2x, 228, 54);
 BENCHMARK(FadeFrame);
 BENCHMARK_CAPTURE(Floor, Button, 114, 27);
 BENCHMARK(MemoFrame);

@@ -1,11 +1,13 @@
 #include "app/Startup.h"
 
+#include "app/MainWindow.h"
 #include "app/WindowSet.h"
 #include "oracle/RuneCatalogue.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/FirstPaint.h"
 #include "platform/Fonts.h"
+#include "platform/Screens.h"
 #include "platform/Sound.h"
 
 #include <QIcon>
@@ -32,9 +34,16 @@ void PrepareApplication(QApplication& app) {
     app.setFont(platform::DefaultUiFont());
     app.setWindowIcon(QIcon(oracle::kIconResource));
     app.setQuitOnLastWindowClosed(false);
+    // Before any window is built, so that its pictures keep their text when
+    // a screen is dense; a change of densities later paints everything anew.
+    platform::WatchScreens([] {
+        if (Form1 && Form1->sSkinManager1)
+            Form1->sSkinManager1->RefreshSkin(false);
+    });
 }
 
 int RunProgram(int argc, char** argv) {
+    platform::UseWholeDeviceRatios();
     platform::TApplication app(argc, argv);
     // Only the arguments after the program's own name are looked at.
     ShowStartupMessages(app.arguments().mid(1));

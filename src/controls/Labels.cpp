@@ -2,6 +2,7 @@
 
 #include "platform/Accessible.h"
 #include "platform/Application.h"
+#include "platform/DrawBitmap.h"
 #include "skin/data/TsSkinManager.h"
 #include "skin/draw/Blend.h"
 #include "skin/draw/SkinPaint.h"
@@ -423,7 +424,7 @@ void TsCustomLabel::paintEvent(QPaintEvent*) {
         return;
     PaintTo(screen_);
     QPainter p(this);
-    p.drawImage(0, 0, screen_.Image());
+    platform::DrawBitmap(p, QPoint(0, 0), screen_);
 }
 
 void TsCustomLabel::enterEvent(QEnterEvent* event) {

@@ -24,6 +24,7 @@ void Bitmap::SetSize(int width, int height) {
     height = std::max(height, 0);
     if (width == Width() && height == Height() && !image_.isNull())
         return;
+    texts_.clear();
     if (width == 0 || height == 0) {
         image_ = QImage();
         return;
@@ -91,8 +92,88 @@ bool Bitmap::operator==(const Bitmap& other) const {
     return true;
 }
 
+namespace {
+
+// Kept text is bounded: a cache painted over and over without a fill that
+// covers its text would otherwise grow without end.
+constexpr size_t kMostTexts = 64;
+
+// Whether any pixel of `area` still holds what `patch` has there.
+bool AnyPixelSame(const QImage& image, const QRect& area, const QImage& patch) {
+    if (patch.size() != area.size())
+        return false;
+    for (int y = 0; y < area.height(); ++y) {
+        const auto* now = reinterpret_cast<const uint32_t*>(image.constScanLine(area.top() + y));
+        const auto* kept = reinterpret_cast<const uint32_t*>(patch.constScanLine(y));
+        for (int x = 0; x < area.width(); ++x)
+            if (now[area.left() + x] == kept[x])
+                return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void Bitmap::AddText(TextStamp stamp) {
+    // Text painted over entirely that no later text covers can never be
+    // taken off again: let it go.
+    for (size_t i = texts_.size(); i-- > 0;) {
+        const QRect area = texts_[i].Area;
+        if (AnyPixelSame(image_, area, texts_[i].After))
+            continue;
+        bool covered = false;
+        for (size_t j = i + 1; j < texts_.size() && !covered; ++j)
+            covered = texts_[j].Area.intersects(area);
+        if (!covered)
+            texts_.erase(texts_.begin() + qsizetype(i));
+    }
+    if (texts_.size() >= kMostTexts)
+        texts_.erase(texts_.begin());
+    texts_.push_back(std::move(stamp));
+}
+
+void Bitmap::ForgetTextsIn(const QRect& area) {
+    std::erase_if(texts_, [&](const TextStamp& t) { return area.contains(t.Area); });
+}
+
+void Bitmap::TakeTextsFrom(const Bitmap& source, const QRect& area, QPoint delta) {
+    if (&source == this)
+        return;
+    for (const TextStamp& t : source.texts_) {
+        const QRect at = t.Area.translated(-delta);
+        if (!area.contains(at))
+            continue;
+        TextStamp moved = t;
+        moved.Area = at;
+        moved.Rect = t.Rect.translated(-delta);
+        texts_.push_back(std::move(moved));
+    }
+    if (texts_.size() > kMostTexts)
+        texts_.erase(texts_.begin(), texts_.end() - qsizetype(kMostTexts));
+}
+
+LaidTexts::LaidTexts(Bitmap& target, const Bitmap& layer, QPoint shift) : target_(target) {
+    for (const TextStamp& t : layer.Texts()) {
+        TextStamp moved = t;
+        moved.Area = t.Area.translated(shift).intersected(target.Rect());
+        if (moved.Area.isEmpty())
+            continue;
+        moved.Rect = t.Rect.translated(shift);
+        moved.Before = target.Image().copy(moved.Area);
+        texts_.push_back(std::move(moved));
+    }
+}
+
+LaidTexts::~LaidTexts() {
+    for (TextStamp& t : texts_) {
+        t.After = target_.Image().copy(t.Area);
+        target_.AddText(std::move(t));
+    }
+}
+
 void FillPixels(Bitmap& b, QRect area, uint32_t pixel) {
     area = area.intersected(b.Rect());
+    b.ForgetTexts(area);
     for (int y = area.top(); y <= area.bottom(); ++y)
         std::fill_n(b.ScanLine(y) + area.left(), area.width(), pixel);
 }
@@ -100,6 +181,8 @@ void FillPixels(Bitmap& b, QRect area, uint32_t pixel) {
 void CopyPixels(Bitmap& b, QRect area, const Bitmap& source, QPoint from) {
     const QPoint delta = from - area.topLeft();
     area = area.intersected(b.Rect()).intersected(source.Rect().translated(-delta));
+    b.ForgetTexts(area);
+    b.TakeTexts(source, area, delta);
     for (int y = area.top(); y <= area.bottom(); ++y)
         std::copy_n(source.ScanLine(y + delta.y()) + area.left() + delta.x(), area.width(),
                     b.ScanLine(y) + area.left());

@@ -5,11 +5,32 @@
 
 #include "platform/Colors.h"
 
+#include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QRect>
+#include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace platform {
+
+// Text (or a small picture of finer pixels than ours, an icon) drawn into a
+// picture while a high-density screen is present, kept so that it can be
+// drawn again at the device's resolution: what was drawn, and the pixels of
+// its area before and after, so that it can be taken off again while its
+// area still holds exactly what it left there.
+struct TextStamp {
+    QString Text;
+    QImage Picture; // when set, drawn into Rect in place of text
+    QRect Rect;     // the text's rectangle, in picture pixels
+    QRect Area;     // the pixels the text may touch (its clip), in picture pixels
+    int QtFlags = 0;
+    QFont Font;
+    QColor Color;
+    QColor Background; // invalid: drawn over what was there
+    QImage Before, After;
+};
 
 class Bitmap {
 public:
@@ -53,9 +74,53 @@ public:
 
     bool operator==(const Bitmap& other) const;
 
+    // Text kept for high-density screens, oldest first (empty at ratio 1).
+    const std::vector<TextStamp>& Texts() const { return texts_; }
+    void AddText(TextStamp stamp);
+    // Forgets the kept text lying wholly inside `area`: its pixels are gone.
+    void ForgetTexts(const QRect& area) {
+        if (!texts_.empty())
+            ForgetTextsIn(area);
+    }
+    // Takes over the kept text of `source` that lies wholly in `area` of
+    // this picture, where source pixel p + delta lands on p.
+    void TakeTexts(const Bitmap& source, const QRect& area, QPoint delta) {
+        if (!source.texts_.empty())
+            TakeTextsFrom(source, area, delta);
+    }
+
+    // The picture at `scale` device pixels per pixel, made by DrawBitmap and
+    // kept while the pixels stay the same.
+    struct DevicePicture {
+        qint64 Key = 0;
+        int Scale = 0;
+        QImage Image;
+    };
+    DevicePicture& DeviceCache() const { return device_; }
+
 private:
+    void ForgetTextsIn(const QRect& area);
+    void TakeTextsFrom(const Bitmap& source, const QRect& area, QPoint delta);
+
     QImage image_;
     int sourceBits_ = 32;
+    std::vector<TextStamp> texts_;
+    mutable DevicePicture device_;
+};
+
+// Pixel work that lays a picture holding text over another (blending, say)
+// takes the text along: made before the work, it notes the target's pixels
+// under the layer's text; its end keeps the text with the target.
+class LaidTexts {
+public:
+    LaidTexts(Bitmap& target, const Bitmap& layer, QPoint shift);
+    ~LaidTexts();
+    LaidTexts(const LaidTexts&) = delete;
+    LaidTexts& operator=(const LaidTexts&) = delete;
+
+private:
+    Bitmap& target_;
+    std::vector<TextStamp> texts_;
 };
 
 // The two pixel loops that the canvas and the skin painting share. Both

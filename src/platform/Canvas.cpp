@@ -7,6 +7,18 @@
 
 namespace platform {
 
+namespace {
+bool keepTexts = false;
+} // namespace
+
+void SetKeepTexts(bool keep) {
+    keepTexts = keep;
+}
+
+bool KeepsTexts() {
+    return keepTexts;
+}
+
 Canvas::Canvas(Bitmap& target) : target_(target), clip_(target.Rect()) {}
 
 void Canvas::FillRect(const QRect& r, TColor color) {
@@ -31,6 +43,7 @@ void Canvas::CopyRect(const QRect& dst, const Bitmap& src, const QRect& srcRect)
         return;
     }
     // Stretch: each target pixel takes the source pixel it falls on.
+    target_.ForgetTexts(area);
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const int sy = srcRect.top() + (y - to.top()) * srcRect.height() / to.height();
         if (sy < 0 || sy >= src.Height())
@@ -42,6 +55,30 @@ void Canvas::CopyRect(const QRect& dst, const Bitmap& src, const QRect& srcRect)
             if (sx >= 0 && sx < src.Width())
                 out[x] = in[sx];
         }
+    }
+}
+
+void Canvas::DrawPicture(const QRect& dst, const QImage& picture) {
+    if (picture.isNull() || dst.isEmpty() || target_.Empty())
+        return;
+    TextStamp stamp;
+    if (keepTexts) {
+        stamp.Area = ToTarget(dst).intersected(clip_);
+        stamp.Rect = ToTarget(dst);
+        stamp.Picture = picture;
+        if (!stamp.Area.isEmpty())
+            stamp.Before = target_.Image().copy(stamp.Area);
+    }
+    {
+        QPainter p(&target_.Image());
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        p.setClipRect(clip_);
+        p.translate(origin_);
+        p.drawImage(dst, picture);
+    }
+    if (!stamp.Area.isEmpty()) {
+        stamp.After = target_.Image().copy(stamp.Area);
+        target_.AddText(std::move(stamp));
     }
 }
 
@@ -117,15 +154,50 @@ int Canvas::DrawText(const QString& text, QRect& r, uint32_t flags) {
     }
     if (target_.Empty())
         return bounds.height();
-    QPainter p(&target_.Image());
-    p.setClipRect(clip_);
-    p.translate(origin_);
-    p.setFont(font);
-    if (TextBackground != clNone)
-        p.fillRect(r, ToQColor(TextBackground));
-    p.setPen(ToQColor(Font.Color));
-    p.drawText(r, qflags, shown);
+    TextStamp stamp;
+    if (keepTexts)
+        stamp = StampFor(shown, r, qflags, font, fm);
+    {
+        QPainter p(&target_.Image());
+        p.setClipRect(clip_);
+        p.translate(origin_);
+        p.setFont(font);
+        if (TextBackground != clNone)
+            p.fillRect(r, ToQColor(TextBackground));
+        p.setPen(ToQColor(Font.Color));
+        p.drawText(r, qflags, shown);
+    }
+    if (!stamp.Area.isEmpty()) {
+        stamp.After = target_.Image().copy(stamp.Area);
+        target_.AddText(std::move(stamp));
+    }
     return std::max(bounds.height(), fm.height());
+}
+
+TextStamp Canvas::StampFor(const QString& shown, const QRect& r, int qflags, const QFont& font,
+                           const QFontMetrics& fm) const {
+    // The pixels the text can reach: its box, with room for overhangs and
+    // smoothed edges, or its whole rectangle when it fills a background.
+    QRect reach = fm.boundingRect(r, qflags, shown);
+    const int overhang = std::max(2, fm.height() / 4);
+    reach.adjust(-overhang, -2, overhang, 2);
+    if (!(qflags & Qt::TextDontClip))
+        reach = reach.intersected(r);
+    if (TextBackground != clNone)
+        reach = reach.united(r);
+    TextStamp stamp;
+    stamp.Area = ToTarget(reach).intersected(clip_);
+    if (stamp.Area.isEmpty())
+        return stamp;
+    stamp.Text = shown;
+    stamp.Rect = ToTarget(r);
+    stamp.QtFlags = qflags;
+    stamp.Font = font;
+    stamp.Color = ToQColor(Font.Color);
+    if (TextBackground != clNone)
+        stamp.Background = ToQColor(TextBackground);
+    stamp.Before = target_.Image().copy(stamp.Area);
+    return stamp;
 }
 
 void Canvas::TextOut(int x, int y, const QString& text) {

@@ -7,6 +7,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Fonts.h"
 
+#include <QFontMetrics>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -56,6 +57,9 @@ public:
     // Copies srcRect of src to dst; stretches (nearest pixel) when the sizes differ.
     void CopyRect(const QRect& dst, const Bitmap& src, const QRect& srcRect);
     void StretchDraw(const QRect& dst, const Bitmap& src) { CopyRect(dst, src, src.Rect()); }
+    // Draws a picture that is not ours (an icon) scaled into dst, never
+    // smoothed; on a dense screen it is drawn again from its own pixels.
+    void DrawPicture(const QRect& dst, const QImage& picture);
 
     TColor Pixel(int x, int y) const;
     void SetPixel(int x, int y, TColor c);
@@ -70,12 +74,20 @@ public:
     int TextHeight(const QString& text) const { return TextExtent(text).height(); }
 
 private:
+    TextStamp StampFor(const QString& shown, const QRect& r, int qflags, const QFont& font,
+                       const QFontMetrics& fm) const;
     QRect ToTarget(const QRect& r) const { return r.translated(origin_); }
 
     Bitmap& target_;
     QRect clip_;
     QPoint origin_;
 };
+
+// While a screen of a device pixel ratio above 1 is present, text drawn on a
+// canvas is also kept with its picture (Bitmap::Texts), so that DrawBitmap can
+// draw it again at the device's resolution. Off, text costs nothing more.
+void SetKeepTexts(bool keep);
+bool KeepsTexts();
 
 // Removes the '&' markers of accelerator letters ("&&" stands for '&').
 QString StripPrefix(const QString& text);

@@ -2,6 +2,7 @@
 
 #include "platform/Accessible.h"
 #include "platform/Application.h"
+#include "platform/Screens.h"
 #include "platform/WindowWatch.h"
 
 #include <QCloseEvent>
@@ -133,6 +134,7 @@ void TForm::showEvent(QShowEvent* event) {
     if (!event->spontaneous())
         Centre(firstShowing_);
     QWidget::showEvent(event);
+    FollowScreenOf(this);
     if (!event->spontaneous())
         RunCommand([this] { FormShow(); });
 }

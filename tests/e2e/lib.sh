@@ -36,10 +36,11 @@ fail() {
     exit 1
 }
 
-# Starts Xvfb on a display number it picks itself and waits until it answers.
+# Starts Xvfb on a display number it picks itself and waits until it answers;
+# its screen is $1 (WxH) when given, else 1280x800.
 e2e_start_x() {
     # -noreset: the server must not reset when the readiness probe disconnects.
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 "${1:-1280x800}x24" -nolisten tcp -noreset \
         3>"$E2E_WORK/display" >"$E2E_WORK/xvfb.log" 2>&1 &
     E2E_XPID=$!
     i=0

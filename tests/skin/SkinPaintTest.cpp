@@ -2,6 +2,7 @@
 #include "skin/draw/Blend.h"
 
 #include "app/InternalSkin.h"
+#include "platform/Canvas.h"
 #include "skin/draw/ControlPaint.h"
 #include "support/Files.h"
 #include "support/Pictures.h"
@@ -162,6 +163,28 @@ TEST(SkinPaint, TransparencyOverColourAndPicture) {
                 EXPECT_EQ(b.ScanLine(y)[x] & 0xFFFFFF, want & 0xFFFFFF) << x << "," << y;
             }
     }
+}
+
+// Text kept for dense screens is gone once a section is painted over it, in
+// place, unless the section shows the picture through unchanged: drawn
+// again, old text would show through the new picture.
+TEST(SkinPaint, SectionPaintedOverKeptTextForgetsIt) {
+    platform::SetKeepTexts(true);
+    for (int t : {0, 30, 100}) {
+        SCOPED_TRACE(t);
+        const TinySkin skin(QString("[S]\r\nCOLOR=%1\r\nTRANSPARENCY=%2\r\n").arg(0x102030).arg(t),
+                            MasterWithTile());
+        Bitmap b = Filled(60, 20, Px(200, 180, 120));
+        platform::Canvas c(b);
+        QRect r(2, 2, 56, 16);
+        c.DrawText(QStringLiteral("Руна"), r, platform::DT_SINGLELINE);
+        ASSERT_EQ(b.Texts().size(), 1u);
+        RenderSectionByIndex(skin.Manager(), {.Target = b,
+                                              .Section = skin.Section("S"),
+                                              .Parent = ParentCacheInfo::Picture(&b, 0, 0)});
+        EXPECT_EQ(b.Texts().size(), t == 100 ? 1u : 0u);
+    }
+    platform::SetKeepTexts(false);
 }
 
 // Texture and gradient together: 50/50 in one pass, 40/30 in layers.

@@ -193,9 +193,18 @@ const platform::Bitmap& TsButton::CaptionLayer(QRect r, bool hot) {
     const TsSkinManager* m = skinData_.SkinManager();
     if (c.Text == text() && c.Font == font_ && c.Rect == r && c.Hot == hot &&
         c.Section == skinData_.SectionIndex && c.Manager == m && c.Format == format &&
-        c.Layer.Width() == width() && c.Layer.Height() == height())
+        c.KeepsTexts == platform::KeepsTexts() && c.Layer.Width() == width() &&
+        c.Layer.Height() == height())
         return c.Layer;
-    c = {text(), font_, r, hot, skinData_.SectionIndex, m, format, platform::Bitmap()};
+    c = {text(),
+         font_,
+         r,
+         hot,
+         skinData_.SectionIndex,
+         m,
+         format,
+         platform::KeepsTexts(),
+         platform::Bitmap()};
     QImage clear(std::max(width(), 1), std::max(height(), 1), QImage::Format_ARGB32);
     clear.fill(Qt::transparent);
     c.Layer = platform::Bitmap(clear);
@@ -211,6 +220,8 @@ namespace {
 // Lays a see-through layer (straight alpha) over a picture, shifted.
 void LayOver(platform::Bitmap& picture, const platform::Bitmap& layer, QPoint shift) {
     const QRect r = picture.Rect().intersected(layer.Rect().translated(shift));
+    // The caption's text goes with it, to be drawn again on dense screens.
+    platform::LaidTexts laid(picture, layer, shift);
     for (int y = r.top(); y <= r.bottom(); ++y) {
         uint32_t* out = picture.ScanLine(y);
         const uint32_t* in = layer.ScanLine(y - shift.y());

@@ -157,6 +157,7 @@ private:
         int Section = -1;
         const void* Manager = nullptr;
         uint32_t Format = 0;
+        bool KeepsTexts = false; // made while text was kept for dense screens
         platform::Bitmap Layer;
     } caption_[2];
 };

@@ -986,6 +986,10 @@ void LayBackground(Bitmap& b, QRect r, const TsSkinManager& manager, const Opaqu
     // Where the parent's picture lies behind r.
     const ParentCacheInfo behind = p.Moved(q).Moved(r.topLeft());
     const int px = behind.OffsetX, py = behind.OffsetY;
+    // Text kept for dense screens is painted over, unless the picture shows
+    // itself through unchanged.
+    if (!(t == 100 && p.HasPicture() && p.Bitmap == &b))
+        b.ForgetTexts(r);
     auto putParent = [&]() {
         if (p.HasPicture()) {
             if (p.Bitmap != &b)

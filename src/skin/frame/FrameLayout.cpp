@@ -4,7 +4,6 @@
 #include "skin/draw/ControlPaint.h"
 #include "skin/draw/SkinPaint.h"
 
-#include <QPainter>
 
 #include <algorithm>
 
@@ -168,8 +167,7 @@ void DrawButton(const TsSkinManager& manager, const TitleButton& button, VisualS
 void DrawIcon(const QImage& icon, QRect r, Bitmap& window) {
     if (icon.isNull() || r.isEmpty())
         return;
-    QPainter painter(&window.Image());
-    painter.drawImage(r, icon);
+    platform::Canvas(window).DrawPicture(r, icon);
 }
 
 void DrawCaption(const TsSkinManager& manager, const WindowLook& look, const FrameGeometry& g,

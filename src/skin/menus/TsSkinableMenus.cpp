@@ -1,5 +1,6 @@
 #include "skin/menus/TsSkinableMenus.h"
 
+#include "platform/DrawBitmap.h"
 #include "skin/draw/ControlPaint.h"
 #include "skin/draw/SkinPaint.h"
 
@@ -508,7 +509,7 @@ void TsSkinableMenus::DrawGlyph(Bitmap& ip, const TsMenuItem& item, unsigned sta
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     else
         p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(left, top, g.Image());
+    platform::DrawBitmap(p, QPoint(left, top), g);
 }
 
 void TsSkinableMenus::DrawDivider(Bitmap& target, QPoint origin, QRect r,
@@ -587,7 +588,7 @@ void TsSkinableMenus::DrawBarItem(const TsMenuItem& item, Bitmap& target, QPoint
     if (item.Glyph && !item.Glyph->Empty()) {
         const Bitmap& g = *item.Glyph;
         QPainter p(&ip.Image());
-        p.drawImage(3, item.Enabled ? (r.height() - g.Height()) / 2 : 1, g.Image());
+        platform::DrawBitmap(p, QPoint(3, item.Enabled ? (r.height() - g.Height()) / 2 : 1), g);
         glyphWidth = g.Width() + 3;
     }
     Canvas text(ip);
