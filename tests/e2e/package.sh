@@ -12,9 +12,10 @@ DEB=$(ls "$E2E_WORK"/out/charolist_*.deb)
 
 depends=$(dpkg-deb -f "$DEB" Depends)
 for p in libqt6widgets6 libqt6gui6 libqt6multimedia6 libpng16-16 libjpeg62-turbo zlib1g libc6 \
-    fonts-paratype fonts-liberation2 fonts-sil-andika; do
+    fonts-paratype fonts-liberation2 fonts-sil-andika qt6-qpa-plugins; do
     echo "$depends" | grep -q "\b$p\b" || fail "the package does not depend on $p: $depends"
 done
+dpkg-deb -f "$DEB" Recommends | grep -q "\bqt6-wayland\b" || fail "the package does not recommend qt6-wayland"
 contents=$(dpkg-deb -c "$DEB" | awk '{ print $6 }')
 for f in ./usr/bin/charolist ./usr/share/applications/charolist.desktop \
     ./usr/share/icons/hicolor/256x256/apps/charolist.png ./usr/share/doc/charolist/copyright; do
