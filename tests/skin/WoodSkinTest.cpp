@@ -255,3 +255,46 @@ TEST(WoodSkin, ToolRendersSections) {
 }
 
 } // namespace
+
+namespace {
+
+// Inside a rounded outline the section's own fill shows, never what lies
+// under the control: only the pixels cut off outside the corners are the
+// parent's. (The hot menu item once showed the parent in four specks
+// inside its corners.)
+TEST(WoodSkin, RoundedCornersShowTheParentOnlyOutsideTheOutline) {
+    QTemporaryDir dir;
+    const QString tool = QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin");
+    constexpr QRgb kParent = 0x01FF02; // a colour the skin never uses
+    const struct {
+        const char* Section;
+        int State;
+        QSize Size;
+        int Outline; // how far the rounded outline reaches in from the sides
+    } cases[] = {
+        {"MENUITEM", 1, {114, 22}, 3},    {"MENUITEM", 2, {114, 22}, 3},
+        {"BUTTON", 1, {114, 27}, 3},      {"BUTTON", 2, {114, 27}, 3},
+        {"BUTTON_HUGE", 1, {200, 80}, 6}, {"FORMTITLE", 0, {200, 27}, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Section) + " state " + std::to_string(c.State));
+        const QString out = dir.filePath("section.png");
+        QProcess p;
+        p.start(tool, {"render", "--internal", c.Section, "--state", QString::number(c.State),
+                       "--size", QStringLiteral("%1x%2").arg(c.Size.width()).arg(c.Size.height()),
+                       "--parent-color", "0x02FF01", "--out", out});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        ASSERT_EQ(p.exitCode(), 0);
+        const QImage picture(out);
+        ASSERT_EQ(picture.size(), c.Size);
+        // The parent shows at the very corner, so the check can see it.
+        EXPECT_EQ(picture.pixel(0, 0) & 0xFFFFFF, kParent);
+        int parentPixels = 0;
+        for (int y = c.Outline; y < picture.height() - c.Outline; ++y)
+            for (int x = c.Outline; x < picture.width() - c.Outline; ++x)
+                parentPixels += (picture.pixel(x, y) & 0xFFFFFF) == kParent;
+        EXPECT_EQ(parentPixels, 0);
+    }
+}
+
+} // namespace

@@ -139,6 +139,11 @@ void Sprite::Clear(int x, int y) {
     Mask.setPixel(x, y, 0xFFFFFFFF);
 }
 
+void Sprite::ShowFill(int x, int y) {
+    Picture.setPixel(x, y, 0xFFFFFFFF);
+    Mask.setPixel(x, y, 0xFFFFFFFF);
+}
+
 Shape RoundedRect(double x, double y, double width, double height, double radius) {
     auto distance = [&](double px, double py) {
         const double qx = std::abs(px - width / 2.0) - (width / 2.0 - radius);
@@ -178,6 +183,8 @@ Sprite PaintShape(int width, int height, double radius, const BandPainter& paint
             const QColor c = paint(std::max(0.0, -s.Distance - 0.5), Light(s), x, y);
             if (c.isValid())
                 sprite.Put(x, y, c, coverage);
+            else
+                sprite.ShowFill(x, y);
         }
     return sprite;
 }

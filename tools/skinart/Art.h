@@ -69,6 +69,9 @@ struct Sprite {
     void Put(int x, int y, QColor color, double coverage);
     // Magenta with a full mask: the background shows.
     void Clear(int x, int y);
+    // A full mask on white, which is no key: the control's own fill shows
+    // unchanged (inside a shape, where the parent must not show through).
+    void ShowFill(int x, int y);
 };
 
 // Signed distance from the outline of a rounded rectangle (negative inside),
@@ -84,7 +87,7 @@ double Light(const Shape& s);
 
 // A rounded bevelled shape: `paint` gives the colour of a pixel from its
 // depth inside the outline (0 at the edge) and the light on its edge; an
-// invalid colour leaves the pixel see-through.
+// invalid colour lets the control's own fill show there.
 using BandPainter = std::function<QColor(double depth, double light, int x, int y)>;
 Sprite PaintShape(int width, int height, double radius, const BandPainter& paint, double inset = 0);
 

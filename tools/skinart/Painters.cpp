@@ -228,7 +228,7 @@ void PaintTitleFrame(QImage& master, const MaskPlace& place, const Palette& p) {
                 else if (depth < 4.0)
                     s.Put(x, y, p.Shine, 0.25 * (4.0 - depth));
                 else
-                    s.Put(x, y, p.Face, 0.0);
+                    s.ShowFill(x, y);
             }
         return s;
     });
