@@ -6,37 +6,8 @@ and the close button of the title closing the program.
 
 Exit status 77 when the accessibility bus cannot be reached."""
 import sys
-import time
 
-try:
-    import pyatspi
-except ImportError as e:
-    print(f"SKIP: pyatspi is missing ({e})")
-    sys.exit(77)
-
-
-def fail(message):
-    print(f"FAIL: {message}", file=sys.stderr)
-    sys.exit(1)
-
-
-def wait_for(what, probe, seconds=20):
-    end = time.time() + seconds
-    while time.time() < end:
-        found = probe()
-        if found:
-            return found
-        time.sleep(0.1)
-    fail(f"timed out waiting for {what}")
-
-
-def descendants(node):
-    out = []
-    for child in node:
-        if child is not None:
-            out.append(child)
-            out.extend(descendants(child))
-    return out
+from atspi_steps import descendants, fail, pyatspi, wait_for
 
 
 def showing(node):

@@ -68,11 +68,8 @@ band=$((top - 3 - 19))
 convert "$shot" -crop "20x300+$((cx + 2))+$((cy + 48))" +repage "$E2E_WORK/strip-screen.png"
 convert "$E2E_WORK/form.png" -crop "20x300+$((left + 2))+$((top + 48))" +repage \
     "$E2E_WORK/strip-form.png"
-differ=$(compare -metric AE "$E2E_WORK/strip-screen.png" "$E2E_WORK/strip-form.png" null: 2>&1 || true)
-[ "$differ" = 0 ] || fail "$differ pixels of the client background differ from the FORM picture"
-# The picture is not flat, or the comparison would prove little.
-shades=$(convert "$E2E_WORK/strip-screen.png" -format '%k' info:)
-[ "$shades" -gt 20 ] || fail "the client background has only $shades colours"
+e2e_expect_rendered "$E2E_WORK/strip-screen.png" "$E2E_WORK/strip-form.png" \
+    "the client background (FORM)"
 
 # The outer corner pixel is cut from the window's outline as the X server
 # keeps it, and the screen shows the root there.

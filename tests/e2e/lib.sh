@@ -97,16 +97,18 @@ e2e_expect_exit_0() {
     [ "$status" -eq 0 ] || fail "the program exited with status $status"
 }
 
-# Waits until the 24 rune backs are on screen; sets E2E_FOUND to their
-# top-left corners ("x y" lines) and E2E_X0 / E2E_Y0 to the first slot's.
+# Waits until the 24 rune backs are on screen, in the screenshot $1; the
+# picture of a back is $2 (the one the program has, when not given). Sets
+# E2E_FOUND to their top-left corners ("x y" lines) and E2E_X0 / E2E_Y0 to
+# the first slot's.
 e2e_wait_for_backs() {
     i=0
     while :; do
         e2e_screenshot "$1"
-        E2E_FOUND=$("$E2E_TOOLS/charolist-e2e-find" "$1" "$E2E_BUILD/generated/art/back.bmp")
+        E2E_FOUND=$("$E2E_TOOLS/charolist-e2e-find" "$1" "${2:-$E2E_BUILD/generated/art/back.bmp}")
         [ "$(echo "$E2E_FOUND" | grep -c .)" -eq 24 ] && break
         i=$((i + 1))
-        [ $i -gt 30 ] && fail "expected 24 rune backs on screen, found: $E2E_FOUND"
+        [ $i -gt 40 ] && fail "expected 24 rune backs on screen, found: $E2E_FOUND"
         sleep 0.2
     done
     E2E_X0=$(echo "$E2E_FOUND" | awk 'NR == 1 || $1 < m { m = $1 } END { print m }')
@@ -117,4 +119,36 @@ e2e_wait_for_backs() {
 # size $4 x $5 of the screenshot $1.
 e2e_count_colour() {
     convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- | grep -ci "$6"
+}
+
+E2E_ATSPI_LAUNCHER=/usr/libexec/at-spi-bus-launcher
+
+# True where a private accessibility bus and its Python binding can start.
+e2e_atspi_available() {
+    [ -x "$E2E_ATSPI_LAUNCHER" ] && command -v dbus-run-session >/dev/null &&
+        /usr/bin/python3 -c 'import pyatspi' 2>/dev/null
+}
+
+# Runs the program on an accessibility bus of its own, within $1 seconds,
+# with the checker $3 (and its arguments after it), whose last step, named
+# $2, ends the program; its output goes to $E2E_WORK/program.log. Sets
+# E2E_ATSPI_STATUS: 0, the checker's failure, 77 where the bus did not
+# start, or a failure when the program did not end cleanly.
+e2e_atspi_session() {
+    seconds=$1 what=$2
+    shift 2
+    E2E_ATSPI_STATUS=0
+    timeout "$seconds" dbus-run-session -- "$(dirname "$0")/atspi_session.sh" \
+        "$E2E_ATSPI_LAUNCHER" "$PROGRAM" "$E2E_WORK/program.log" "$what" "$@" \
+        2>"$E2E_WORK/session.log" || E2E_ATSPI_STATUS=$?
+}
+
+# Fails unless the crop $1 of a screenshot equals, pixel for pixel, the
+# renderer's picture $2 and is no flat colour (which would prove little);
+# $3 names what is compared.
+e2e_expect_rendered() {
+    differ=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+    [ "$differ" = 0 ] || fail "$differ pixels of $3 differ from the renderer's picture"
+    shades=$(convert "$1" -format '%k' info:)
+    [ "$shades" -gt 20 ] || fail "$3 has only $shades colours"
 }

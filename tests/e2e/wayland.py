@@ -15,38 +15,10 @@ import subprocess
 import sys
 import time
 
-try:
-    import pyatspi
-except ImportError as e:
-    print(f"SKIP: pyatspi is missing ({e})")
-    sys.exit(77)
+from atspi_steps import descendants, fail, pyatspi, wait_for
 
 BUILD, WORK, BACKGROUND, SHOTS = sys.argv[1:5]
 TOOLS = os.path.join(BUILD, "tools")
-
-
-def fail(message):
-    print(f"FAIL: {message}", file=sys.stderr)
-    sys.exit(1)
-
-
-def wait_for(what, probe, seconds=20):
-    end = time.time() + seconds
-    while time.time() < end:
-        found = probe()
-        if found:
-            return found
-        time.sleep(0.1)
-    fail(f"timed out waiting for {what}")
-
-
-def descendants(node):
-    out = []
-    for child in node:
-        if child is not None:
-            out.append(child)
-            out.extend(descendants(child))
-    return out
 
 
 def act(node, name):

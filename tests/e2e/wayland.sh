@@ -16,11 +16,8 @@ skip() {
 }
 command -v weston >/dev/null && command -v weston-screenshooter >/dev/null ||
     skip "weston is not installed (package weston)"
-launcher=/usr/libexec/at-spi-bus-launcher
-if [ ! -x "$launcher" ] || ! command -v dbus-run-session >/dev/null ||
-    ! /usr/bin/python3 -c 'import pyatspi' 2>/dev/null; then
+e2e_atspi_available ||
     skip "the AT-SPI bus cannot start here (needs at-spi2-core, dbus and python3-pyatspi)"
-fi
 
 mkdir -p "$E2E_WORK/data" "$E2E_WORK/run"
 chmod 700 "$E2E_WORK/run"
@@ -54,35 +51,14 @@ until [ -S "$XDG_RUNTIME_DIR/wl-test" ]; do
     sleep 0.1
 done
 
-export PROGRAM CHECK="$(dirname "$0")/wayland.py" LOG="$E2E_WORK/program.log"
-export BUILD E2E_WORK BACKGROUND SHOTS="$BUILD/e2e-wayland"
-status=0
-timeout 150 dbus-run-session -- sh -c '
-    "'"$launcher"'" --launch-immediately >/dev/null 2>&1 &
-    i=0
-    until /usr/bin/python3 -c "import pyatspi; pyatspi.Registry.getDesktop(0).childCount" \
-            >/dev/null 2>&1; do
-        i=$((i + 1))
-        [ $i -gt 25 ] && { echo "SKIP: the AT-SPI bus did not start"; exit 77; }
-        sleep 0.2
-    done
-    QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$PROGRAM" >"$LOG" 2>&1 &
-    app=$!
-    verdict=0
-    /usr/bin/python3 "$CHECK" "$BUILD" "$E2E_WORK" "$BACKGROUND" "$SHOTS" || verdict=$?
-    if [ $verdict -ne 0 ]; then kill $app 2>/dev/null; exit $verdict; fi
-    i=0
-    while kill -0 $app 2>/dev/null; do
-        i=$((i + 1))
-        [ $i -gt 100 ] && { echo "FAIL: the program did not end after Выход" >&2; kill $app; exit 1; }
-        sleep 0.1
-    done
-    wait $app || { echo "FAIL: the program exited with status $?" >&2; exit 1; }
-' 2>"$E2E_WORK/session.log" || status=$?
+export E2E_PROGRAM_PLATFORM=wayland
+e2e_atspi_session 150 Выход "$(dirname "$0")/wayland.py" \
+    "$BUILD" "$E2E_WORK" "$BACKGROUND" "$BUILD/e2e-wayland"
+status=$E2E_ATSPI_STATUS
 [ $status -eq 77 ] && exit 77
 # Qt names a plugin it cannot load and gives up at once.
-if [ $status -ne 0 ] && grep -q 'platform plugin "wayland"' "$LOG"; then
-    skip "Qt's wayland plugin cannot start (package qt6-wayland): $(head -n 2 "$LOG")"
+if [ $status -ne 0 ] && grep -q 'platform plugin "wayland"' "$E2E_WORK/program.log"; then
+    skip "Qt's wayland plugin cannot start (package qt6-wayland): $(head -n 2 "$E2E_WORK/program.log")"
 fi
 [ $status -eq 0 ] || { grep -v '^dbus-daemon' "$E2E_WORK/session.log" >&2; fail "status $status"; }
 

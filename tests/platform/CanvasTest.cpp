@@ -1,6 +1,7 @@
 #include "platform/Canvas.h"
 #include "platform/ImageList.h"
 
+#include "support/Pictures.h"
 #include "support/Printers.h"
 #include <gtest/gtest.h>
 
@@ -8,15 +9,7 @@ using namespace platform;
 
 namespace {
 
-// A bitmap whose pixel (x, y) has the colour x + 16 * y, so any misplaced
-// read shows up as a wrong value.
-Bitmap Numbered(int w, int h) {
-    Bitmap b(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            b.SetPixel(x, y, x + 16 * y);
-    return b;
-}
+using testing_support::Numbered;
 
 // Checks every pixel of `b` against a rule.
 template <typename Rule> void ExpectPixels(const Bitmap& b, Rule rule) {

@@ -10,14 +10,9 @@ using namespace platform;
 
 namespace {
 
-// Pixel (x, y) has the colour x + 16 * y + 0x400000, so a misplaced or
-// blended read shows up as a wrong value.
+// No pixel of it is black, so a pixel not drawn shows.
 Bitmap Numbered(int w, int h) {
-    Bitmap b(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            b.SetPixel(x, y, x + 16 * y + 0x400000);
-    return b;
+    return testing_support::Numbered(w, h, 0x400000);
 }
 
 // A device of `scale` pixels per logical pixel, filled with a marker colour.

@@ -40,4 +40,14 @@ inline ::testing::AssertionResult SamePixels(const platform::Bitmap& expected,
            << " (pictures in " << dir.toStdString() << ")";
 }
 
+// A picture whose pixel (x, y) has the colour base + x + 16 * y, so that a
+// misplaced or blended read shows up as a wrong value.
+inline platform::Bitmap Numbered(int w, int h, uint32_t base = 0) {
+    platform::Bitmap b(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            b.SetPixel(x, y, base + x + 16 * y);
+    return b;
+}
+
 } // namespace testing_support
