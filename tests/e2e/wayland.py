@@ -195,21 +195,27 @@ subprocess.run(["convert", button, normal, "-composite", laid], check=True)
 if differing(button, laid):
     fail("the close button does not show its normal frame")
 
+def new_window_box(before, path, size, what, hide=None):
+    """Screenshots into `path` until what changed since `before` is a box of
+    `size` (a window the compositor placed where it liked); its box."""
+    time.sleep(0.5)
+    screenshot(path)
+    for attempt in range(20):
+        box = changed_box(before, path, hide=hide)
+        if box[2:] == size:
+            return box
+        time.sleep(0.2)
+        screenshot(path)
+    fail(f"the {size[0]}x{size[1]} {what} is not on screen: what changed is {box}")
+
+
 # ---- The help window ---------------------------------------------------------
 # Placed by the compositor wherever it likes: found by what changed.
 act(item("Справка..."), "Press")
 help_window = window(app, lambda w: w.name == "Справка...")
 HW, HH = size_of(help_window)
-time.sleep(0.5)
-help_shot = screenshot(SHOTS + "-help.png")
-for attempt in range(20):
-    box = changed_box(shot, help_shot)
-    if box[2:] == (HW, HH):
-        break
-    time.sleep(0.2)
-    screenshot(help_shot)
-else:
-    fail(f"the {HW}x{HH} help window is not on screen: what changed is {box}")
+help_shot = SHOTS + "-help.png"
+box = new_window_box(shot, help_shot, (HW, HH), "help window")
 expect_outline(help_shot, shot, box, "the help window")
 inside = crop(help_shot, box[0] + 3, box[1] + 3, HW - 6, 16, os.path.join(WORK, "title.png"))
 if shades(inside) <= 20:
@@ -228,16 +234,8 @@ boxes = [e.queryComponent().getExtents(pyatspi.DESKTOP_COORDS) for e in entries]
 MW = boxes[0].width + 6
 MH = boxes[-1].y + boxes[-1].height - boxes[0].y + 6
 bar_item = (WX + 3, WY + 22, 100, 18)  # the bar item lights up: not the drop-down
-time.sleep(0.5)
-menu_shot = screenshot(SHOTS + "-menu.png")
-for attempt in range(20):
-    box = changed_box(before, menu_shot, hide=bar_item)
-    if box[2:] == (MW, MH):
-        break
-    time.sleep(0.2)
-    screenshot(menu_shot)
-else:
-    fail(f"the {MW}x{MH} drop-down is not on screen: what changed is {box}")
+menu_shot = SHOTS + "-menu.png"
+box = new_window_box(before, menu_shot, (MW, MH), "drop-down", hide=bar_item)
 expect_outline(menu_shot, before, box, "the drop-down")
 face = crop(menu_shot, box[0] + 3, box[1] + 3, MW - 6, MH - 6, os.path.join(WORK, "menu.png"))
 if shades(face) <= 20:
