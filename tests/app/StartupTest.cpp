@@ -99,6 +99,13 @@ TEST_F(WindowSetTest, SoundModuleComesWithTheFirstWaveNotAtStartUp) {
     EXPECT_TRUE(platform::SoundModuleLoaded());
 }
 
+TEST_F(WindowSetTest, RunePicturesAreDecodedOnFirstUse) {
+    WindowSet set(reading, random);
+    EXPECT_EQ(Form1->ImageList1.Count(), 0); // the start shows rune backs only
+    Form1->N4Click();                        // four runes: number tiles
+    EXPECT_EQ(Form1->ImageList1.Count(), oracle::kPictureCount);
+}
+
 TEST_F(WindowSetTest, MainWindowIsBuiltBeforeTheTextStoreExists) {
     // The creation handler runs while Form2 does not exist yet, and must not
     // need it: building the main window alone sets up the first reading.
