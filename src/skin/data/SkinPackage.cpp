@@ -226,20 +226,18 @@ QByteArray ReadSkinFile(const QString& path, qint64 limit) {
         throw ESkinError(
             ("Cannot open file \"" + path + "\". " + file.errorString()).toStdString());
     if (!file.isSequential() && file.size() > limit)
-        throw ESkinError(
-            QStringLiteral("The file \"%1\" is too large for a skin (at most %2 bytes)")
-                .arg(path)
-                .arg(limit)
-                .toStdString());
+        throw ESkinError(QStringLiteral("The file \"%1\" is too large for a skin (at most %2 bytes)")
+                             .arg(path)
+                             .arg(limit)
+                             .toStdString());
     // Read one byte past the limit: a file (or a device behind a link)
     // that gives more is refused without reading it all.
     QByteArray bytes = file.read(limit + 1);
     if (bytes.size() > limit)
-        throw ESkinError(
-            QStringLiteral("The file \"%1\" is too large for a skin (at most %2 bytes)")
-                .arg(path)
-                .arg(limit)
-                .toStdString());
+        throw ESkinError(QStringLiteral("The file \"%1\" is too large for a skin (at most %2 bytes)")
+                             .arg(path)
+                             .arg(limit)
+                             .toStdString());
     if (file.error() != QFileDevice::NoError)
         throw ESkinError(
             ("Cannot read file \"" + path + "\". " + file.errorString()).toStdString());
