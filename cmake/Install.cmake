@@ -14,6 +14,8 @@ set(CHAROLIST_APP_ID net.example.charov.charolist)
 add_custom_target(charolist_icons ALL DEPENDS ${ICON_OUTPUTS})
 
 install(TARGETS charolist RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The sound module, where the program looks for it: PREFIX/bin/../lib/charolist.
+install(TARGETS charolist_sound LIBRARY DESTINATION lib/charolist)
 install(FILES packaging/charolist.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/${CHAROLIST_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -3,11 +3,18 @@
 #include "skin/data/TsSkinManager.h"
 
 #include <QFile>
+#include <QResource>
 #include <QTemporaryDir>
 
 namespace content {
 
 QByteArray InternalSkinPackage() {
+    // The resource is stored uncompressed: its bytes are read where they
+    // lie in the program, without a copy.
+    const QResource resource(kInternalSkinResource);
+    if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression)
+        return QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                       resource.size());
     QFile f(kInternalSkinResource);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

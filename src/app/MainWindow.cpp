@@ -131,7 +131,6 @@ TForm1::TForm1(oracle::ReadingState& reading, platform::RandomSource& random)
     SetFont(MakeFont("MS Sans Serif", 11, 0, platform::clWindowText));
     sSaveDialog1.Filter = QStringLiteral("Text File (*.txt)|*.txt");
     sSaveDialog1.DefaultExt = QStringLiteral("txt");
-    ImageList1.LoadStrip(platform::Bitmap::Load(oracle::kImageListResource));
     CreateControls();
     CreateMenu();
     ApplyStoredSkinSettings(*sSkinManager1);
@@ -382,10 +381,17 @@ void TForm1::PlaceNumberTiles(int spreadKind) {
     }
 }
 
+const platform::TImageList& TForm1::RunePictures() {
+    if (ImageList1.Count() == 0)
+        ImageList1.LoadStrip(platform::Bitmap::Load(oracle::kImageListResource));
+    return ImageList1;
+}
+
 void TForm1::DrawPictureInto(platform::TImage* slot, int picture) {
+    const platform::TImageList& pictures = RunePictures();
     slot->Picture().SetSize(oracle::kPictureWidth, oracle::kPictureHeight);
     platform::Canvas canvas(slot->Picture());
-    ImageList1.Draw(canvas, 0, 0, picture);
+    pictures.Draw(canvas, 0, 0, picture);
     slot->update();
 }
 

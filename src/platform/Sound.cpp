@@ -1,54 +1,82 @@
 #include "platform/Sound.h"
 
+#include "platform/SoundModule.h"
+
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QLibrary>
+#include <QStringList>
 
 namespace platform {
 
 namespace {
 
-class SoundEffectPlayer : public WavePlayer {
+using PlayerEntry = WavePlayer* (*)();
+using ReleaseEntry = void (*)();
+
+// Where the module may lie: named by the environment (the tests' build
+// folders), beside the program (the build folder) or in the program's
+// library folder of an install (PREFIX/bin -> PREFIX/lib/charolist).
+QStringList ModuleCandidates() {
+    QStringList paths;
+    const QString named = qEnvironmentVariable("CHAROLIST_SOUND_MODULE");
+    if (!named.isEmpty())
+        paths << named;
+    const QString here = QCoreApplication::applicationDirPath();
+    const QString file = QString::fromLatin1(kSoundModuleFile);
+    paths << here + u'/' + file << here + QStringLiteral("/../lib/charolist/") + file;
+    return paths;
+}
+
+// Loads the module on the first wave; without it every call stays silent,
+// as without a sound device.
+class ModulePlayer : public WavePlayer {
 public:
     void Play(const QString& resource) override {
-        if (!effect_) {
-            effect_ = std::make_unique<QSoundEffect>();
-            // The effect must go while the application object still exists.
-            qAddPostRoutine(ReleaseSystemWavePlayer);
-        }
-        effect_->stop();
-        const QUrl source(QStringLiteral("qrc") + resource);
-        if (effect_->source() != source)
-            effect_->setSource(source);
-        effect_->setLoopCount(1);
-        // Plays as soon as the wave is loaded; an error (no device) stays silent.
-        effect_->play();
-    }
-
-    // A wave still being read is waited for (a few seconds at most), so
-    // that nothing is loading when the sound system's cache goes at exit.
-    void Release() {
-        if (effect_ && effect_->status() == QSoundEffect::Loading) {
-            QElapsedTimer waited;
-            waited.start();
-            while (effect_->status() == QSoundEffect::Loading && waited.elapsed() < 5000)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        effect_.reset();
+        if (WavePlayer* player = Loaded())
+            player->Play(resource);
     }
 
     void Stop() override {
-        if (effect_)
-            effect_->stop();
+        if (player_)
+            player_->Stop();
     }
 
+    void Release() {
+        if (release_)
+            release_();
+        // The module stays: Qt Multimedia keeps threads and caches that a
+        // second wave would need again.
+    }
+
+    bool IsLoaded() const { return player_ != nullptr; }
+
 private:
-    std::unique_ptr<QSoundEffect> effect_;
+    WavePlayer* Loaded() {
+        if (player_ || tried_)
+            return player_;
+        tried_ = true;
+        for (const QString& path : ModuleCandidates()) {
+            QLibrary module(path);
+            auto player = reinterpret_cast<PlayerEntry>(module.resolve(kSoundModulePlayer));
+            auto release = reinterpret_cast<ReleaseEntry>(module.resolve(kSoundModuleRelease));
+            if (player && release) {
+                release_ = release;
+                player_ = player();
+                // The player must go while the application object still exists.
+                qAddPostRoutine(ReleaseSystemWavePlayer);
+                break;
+            }
+        }
+        return player_;
+    }
+
+    WavePlayer* player_ = nullptr;
+    ReleaseEntry release_ = nullptr;
+    bool tried_ = false;
 };
 
-SoundEffectPlayer& Player() {
-    static SoundEffectPlayer player;
+ModulePlayer& Player() {
+    static ModulePlayer player;
     return player;
 }
 
@@ -60,6 +88,10 @@ WavePlayer& SystemWavePlayer() {
 
 void ReleaseSystemWavePlayer() {
     Player().Release();
+}
+
+bool SoundModuleLoaded() {
+    return Player().IsLoaded();
 }
 
 } // namespace platform

@@ -1,7 +1,7 @@
 // Playing the program's wave: asynchronously, once, replacing any sound that
 // is playing; stopping it at once. Where no sound device exists both calls
-// quietly do nothing. The player comes up on the first call, so start-up
-// never waits for the sound system.
+// quietly do nothing. The player and the sound module under it come up on
+// the first wave played, so start-up never waits for the sound system.
 #pragma once
 
 #include <QString>
@@ -24,5 +24,8 @@ WavePlayer& SystemWavePlayer();
 // Called before the application object ends: the sound system's shared
 // cache cannot be torn down while it is reading a wave.
 void ReleaseSystemWavePlayer();
+
+// Whether the sound module has been loaded (by the first wave played).
+bool SoundModuleLoaded();
 
 } // namespace platform

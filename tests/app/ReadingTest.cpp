@@ -45,8 +45,9 @@ protected:
     // Which tile or face a slot shows: 0 back, 1..24 a face, 26..31 a tile, -1 else.
     int Shows(int slot) {
         const platform::Bitmap& pic = Slot(slot)->Picture();
-        for (int i = 0; i < Form().ImageList1.Count(); ++i)
-            if (pic == Form().ImageList1.Picture(i))
+        const platform::TImageList& pictures = Form().RunePictures();
+        for (int i = 0; i < pictures.Count(); ++i)
+            if (pic == pictures.Picture(i))
                 return i;
         return -1;
     }

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 #include "app/InternalSkin.h"
 #include "app/WindowSet.h"
+#include "platform/Sound.h"
 #include "support/Boxes.h"
 #include "support/Files.h"
 
@@ -84,6 +85,25 @@ TEST_F(WindowSetTest, FiveWindowsExistAndOnlyTheMainOneIsShown) {
     }
     EXPECT_EQ(Form1, nullptr);
     EXPECT_EQ(Form5, nullptr);
+}
+
+TEST_F(WindowSetTest, SoundModuleComesWithTheFirstWaveNotAtStartUp) {
+    if (platform::SoundModuleLoaded())
+        GTEST_SKIP() << "an earlier test in this process played a wave";
+    WindowSet set(reading, random);
+    Form1->show();
+    QApplication::processEvents();
+    EXPECT_FALSE(platform::SoundModuleLoaded());
+    Form1->N10Click(); // the ancestors' message plays the music
+    EXPECT_TRUE(Form3->isVisible());
+    EXPECT_TRUE(platform::SoundModuleLoaded());
+}
+
+TEST_F(WindowSetTest, RunePicturesAreDecodedOnFirstUse) {
+    WindowSet set(reading, random);
+    EXPECT_EQ(Form1->ImageList1.Count(), 0); // the start shows rune backs only
+    Form1->N4Click();                        // four runes: number tiles
+    EXPECT_EQ(Form1->ImageList1.Count(), oracle::kPictureCount);
 }
 
 TEST_F(WindowSetTest, MainWindowIsBuiltBeforeTheTextStoreExists) {

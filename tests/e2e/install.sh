@@ -14,7 +14,7 @@ cmake --install "$BUILD" --prefix "$PREFIX" >"$E2E_WORK/install.log" 2>&1 ||
 
 DESKTOP="$PREFIX/share/applications/charolist.desktop"
 METAINFO=$(ls "$PREFIX"/share/metainfo/*.metainfo.xml)
-for f in "$PREFIX/bin/charolist" "$DESKTOP" "$METAINFO" \
+for f in "$PREFIX/bin/charolist" "$PREFIX/lib/charolist/charolist-sound.so" "$DESKTOP" "$METAINFO" \
     "$PREFIX/share/doc/charolist/copyright" "$PREFIX/share/doc/charolist/GPL-3" \
     "$PREFIX/share/doc/charolist/fonts/LiberationSerif-OFL-1.1.txt" \
     "$PREFIX/share/doc/charolist/fonts/Andika-OFL-1.1.txt" \

@@ -17,7 +17,8 @@ for p in libqt6widgets6 libqt6gui6 libqt6multimedia6 libpng16-16 libjpeg62-turbo
 done
 dpkg-deb -f "$DEB" Recommends | grep -q "\bqt6-wayland\b" || fail "the package does not recommend qt6-wayland"
 contents=$(dpkg-deb -c "$DEB" | awk '{ print $6 }')
-for f in ./usr/bin/charolist ./usr/share/applications/charolist.desktop \
+for f in ./usr/bin/charolist ./usr/lib/charolist/charolist-sound.so \
+    ./usr/share/applications/charolist.desktop \
     ./usr/share/icons/hicolor/256x256/apps/charolist.png ./usr/share/doc/charolist/copyright; do
     echo "$contents" | grep -qx "$f" || fail "the package lacks $f"
 done

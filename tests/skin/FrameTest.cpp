@@ -9,6 +9,8 @@
 #include "skin/frame/CreationWatch.h"
 #include "skin/frame/TsSkinProvider.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -274,6 +276,30 @@ TEST_F(FrameTest, FormAnswersChildrenFromItsPictureWithTheClientOffset) {
     EXPECT_FALSE(f.windowFlags() & Qt::FramelessWindowHint);
     f.adjustSize();
     EXPECT_EQ(f.size(), QSize(100, 80));
+}
+
+// A shown window's picture is rendered as soon as the event loop has sent
+// the window to the window manager, before the window's first paint.
+TEST_F(FrameTest, PictureIsRenderedAfterShowingBeforeTheFirstPaint) {
+    platform::TForm f("Early", QSize(100, 80), platform::BorderStyle::Single,
+                      platform::biSystemMenu);
+    TsSkinProvider* provider = TacProvider::Attach(f, platform::WindowKind::Form);
+    ASSERT_NE(provider, nullptr);
+    struct PaintCount : QObject {
+        int Paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            Paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } count;
+    f.installEventFilter(&count);
+    EXPECT_FALSE(provider->PictureReady());
+    f.show();
+    EXPECT_FALSE(provider->PictureReady()); // not while showing: later
+    QCoreApplication::sendPostedEvents(provider, QEvent::MetaCall);
+    EXPECT_TRUE(provider->PictureReady());
+    EXPECT_EQ(count.Paints, 0);
+    EXPECT_EQ(provider->WindowPicture().Rect().size(), f.size());
 }
 
 TEST_F(FrameTest, SomeFormsAndInactiveManagersAttachNothing) {

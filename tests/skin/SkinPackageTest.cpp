@@ -17,11 +17,11 @@
 
 using namespace skin;
 using testing_support::Encoded;
-using testing_support::ReadFile;
-using testing_support::WriteFile;
 using testing_support::Int32;
 using testing_support::Package;
+using testing_support::ReadFile;
 using testing_support::Record;
+using testing_support::WriteFile;
 using testing_support::Zlib;
 
 namespace {
@@ -75,13 +75,25 @@ TEST(SkinPackage, ZeroOrNegativeCountGivesAnEmptySkin) {
 
 TEST(SkinPackage, WriterAndReaderAgree) {
     TacImageItems members{{"Master.bmp", true, QByteArray(1000, 'x')}, {"a.jpg", false, "j"}};
-    const QByteArray bytes = PackPackage(QByteArray("opts"), members);
-    EXPECT_EQ(bytes.mid(27, 2), QByteArray("\x78\x9C", 2)); // zlib default settings
-    const TacSkinConvertor skin = UnpackPackage(bytes);
-    EXPECT_EQ(*skin.OptionsText, "opts");
-    ASSERT_EQ(skin.Members.size(), 2u);
-    EXPECT_EQ(skin.Members[0].MemberData, members[0].MemberData);
-    EXPECT_EQ(skin.Members[1].MemberName, "a.jpg");
+    const struct {
+        PackCompression compression;
+        QByteArray zlibHeader;
+        bool smallerThanMembers;
+    } rows[] = {
+        {PackCompression::Default, QByteArray("\x78\x9C", 2), true},
+        {PackCompression::Stored, QByteArray("\x78\x01", 2), false},
+    };
+    for (const auto& row : rows) {
+        const QByteArray bytes = PackPackage(QByteArray("opts"), members, row.compression);
+        EXPECT_EQ(bytes.mid(27, 2), row.zlibHeader);
+        EXPECT_EQ(bytes.size() < 1000, row.smallerThanMembers) << bytes.size();
+        const TacSkinConvertor skin = UnpackPackage(bytes);
+        EXPECT_EQ(*skin.OptionsText, "opts");
+        ASSERT_EQ(skin.Members.size(), 2u);
+        EXPECT_EQ(skin.Members[0].MemberData, members[0].MemberData);
+        EXPECT_EQ(skin.Members[1].MemberName, "a.jpg");
+        EXPECT_EQ(skin.Members[1].MemberData, "j");
+    }
 }
 
 TEST(SkinPackage, BadPackagesAreRefusedWithAClearMessage) {

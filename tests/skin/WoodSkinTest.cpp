@@ -44,6 +44,11 @@ TEST(WoodSkin, PackageHoldsItsMembersInOrder) {
     for (const TacImageItem& m : package.Members)
         names << m.MemberName;
     EXPECT_EQ(names, QStringList({"ButtonHuge.bmp", "Master.bmp", "Bg_b.jpg"}));
+    // Stored, not compressed, so that every start reads it at copying speed.
+    qsizetype members = package.OptionsText->size();
+    for (const TacImageItem& m : package.Members)
+        members += m.MemberData.size();
+    EXPECT_GT(content::InternalSkinPackage().size(), members);
 }
 
 TEST(WoodSkin, HoldsWhatTheProgramReliesOn) {

@@ -9,6 +9,8 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("CHAROLIST_SOUND_MODULE"))
+        qputenv("CHAROLIST_SOUND_MODULE", CHAROLIST_SOUND_MODULE_PATH);
     platform::TApplication app(argc, argv);
     platform::LoadFonts();
     ::testing::InitGoogleTest(&argc, argv);

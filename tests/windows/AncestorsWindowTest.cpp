@@ -202,4 +202,6 @@ TEST(Music, PlayingWithoutASoundDeviceIsHarmlessAndQuick) {
         platform::SystemWavePlayer().Stop();
     }
     EXPECT_LT(clock.elapsed(), 1500);
+    // The player is the real one, from the sound module.
+    EXPECT_TRUE(platform::SoundModuleLoaded());
 }

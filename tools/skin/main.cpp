@@ -3,7 +3,8 @@
 //   charolist-skin dump SKIN                  the whole loaded skin as JSON
 //   charolist-skin render SKIN SECTION ...    a section painted into a PNG
 //   charolist-skin unpack PACKAGE DIR         writes every member of a package into DIR
-//   charolist-skin pack DIR PACKAGE [NAME...] packs "Options.dat" and the pictures of
+//   charolist-skin pack [--stored] DIR PACKAGE [NAME...]
+//                                             packs "Options.dat" and the pictures of
 //                                             DIR (the named ones in that order, or all
 //                                             files but the options, sorted by name)
 // Errors go to standard error with exit code 1; usage errors exit 2.
@@ -43,9 +44,10 @@ const char* kUsage =
     "      Paints every section in each of its states at a few sizes into DIR.\n"
     "  charolist-skin unpack PACKAGE DIR\n"
     "      Writes the options text (as Options.dat) and every picture of PACKAGE into DIR.\n"
-    "  charolist-skin pack DIR PACKAGE [NAME...]\n"
+    "  charolist-skin pack [--stored] DIR PACKAGE [NAME...]\n"
     "      Packs DIR's Options.dat (found in any letter case) and its pictures into\n"
     "      PACKAGE: the NAMEs in the order given, or else every other file, sorted.\n"
+    "      --stored leaves the members uncompressed (larger, but read faster).\n"
     "  charolist-skin --help\n"
     "      Shows this text.\n";
 
@@ -129,7 +131,8 @@ void Info(const QString& path) {
                     static_cast<long long>(onMaster));
 }
 
-void Pack(const QString& dir, const QString& package, QStringList names) {
+void Pack(const QString& dir, const QString& package, QStringList names,
+          skin::PackCompression compression) {
     const QDir folder(dir);
     if (!folder.exists())
         Fail("There is no folder \"" + dir + "\"");
@@ -144,9 +147,9 @@ void Pack(const QString& dir, const QString& package, QStringList names) {
                 names << f;
     skin::TacImageItems members;
     for (const QString& name : names)
-        members.push_back(
-            {name, skin::AsciiUpper(name).endsWith(".BMP"), skin::ReadSkinFile(folder.filePath(name))});
-    WriteFile(package, skin::PackPackage(options, members));
+        members.push_back({name, skin::AsciiUpper(name).endsWith(".BMP"),
+                           skin::ReadSkinFile(folder.filePath(name))});
+    WriteFile(package, skin::PackPackage(options, members, compression));
 }
 
 } // namespace
@@ -167,8 +170,10 @@ int main(int argc, char** argv) {
             Render(args[1], args.mid(2));
         else if (args.value(0) == "unpack" && args.size() == 3)
             Unpack(args[1], args[2]);
+        else if (args.value(0) == "pack" && args.value(1) == "--stored" && args.size() >= 4)
+            Pack(args[2], args[3], args.mid(4), skin::PackCompression::Stored);
         else if (args.value(0) == "pack" && args.size() >= 3)
-            Pack(args[1], args[2], args.mid(3));
+            Pack(args[1], args[2], args.mid(3), skin::PackCompression::Default);
         else {
             std::fputs(kUsage, stderr);
             return 2;

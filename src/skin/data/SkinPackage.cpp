@@ -110,12 +110,13 @@ QByteArray Int32Bytes(qint32 v) {
     return b;
 }
 
-QByteArray Deflate(const QByteArray& data) {
+QByteArray Deflate(const QByteArray& data, PackCompression compression) {
     uLongf size = compressBound(static_cast<uLong>(data.size()));
     QByteArray out(static_cast<qsizetype>(size), '\0');
     if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
                   reinterpret_cast<const Bytef*>(data.constData()), static_cast<uLong>(data.size()),
-                  Z_DEFAULT_COMPRESSION) != Z_OK)
+                  compression == PackCompression::Stored ? Z_NO_COMPRESSION
+                                                         : Z_DEFAULT_COMPRESSION) != Z_OK)
         throw ESkinError("Cannot compress a skin member");
     out.truncate(static_cast<qsizetype>(size));
     return out;
@@ -132,10 +133,10 @@ QByteArray MemberNameBytes(const QString& name) {
     return raw;
 }
 
-QByteArray Record(const QString& name, const QByteArray& data) {
+QByteArray Record(const QString& name, const QByteArray& data, PackCompression compression) {
     const QByteArray rawName = MemberNameBytes(name);
     return Int32Bytes(static_cast<qint32>(rawName.size())) + rawName +
-           Int32Bytes(static_cast<qint32>(data.size())) + Deflate(data);
+           Int32Bytes(static_cast<qint32>(data.size())) + Deflate(data, compression);
 }
 
 } // namespace
@@ -249,13 +250,14 @@ std::optional<TacSkinConvertor> UnpackPackageFile(const QString& path) {
     return UnpackPackage(ReadSkinFile(path));
 }
 
-QByteArray PackPackage(const std::optional<QByteArray>& optionsText, const TacImageItems& members) {
+QByteArray PackPackage(const std::optional<QByteArray>& optionsText, const TacImageItems& members,
+                       PackCompression compression) {
     QByteArray out = kMagic;
     out += Int32Bytes(static_cast<qint32>(members.size() + (optionsText ? 1 : 0)));
     if (optionsText)
-        out += Record(QStringLiteral("Options.dat"), *optionsText);
+        out += Record(QStringLiteral("Options.dat"), *optionsText, compression);
     for (const TacImageItem& item : members)
-        out += Record(item.MemberName, item.MemberData);
+        out += Record(item.MemberName, item.MemberData, compression);
     return out;
 }
 

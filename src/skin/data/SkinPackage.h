@@ -79,10 +79,15 @@ TacSkinConvertor UnpackPackage(const QByteArray& source);
 // Reads a package file; no result (and no error) when there is no such file.
 std::optional<TacSkinConvertor> UnpackPackageFile(const QString& path);
 
+// How the members are squeezed: zlib's default settings, or zlib streams of
+// stored blocks, which read back at copying speed (the program's own skin,
+// read at every start from inside the program, where size matters less).
+enum class PackCompression { Default, Stored };
+
 // Writes a package: the options text first (when given), then the pictures
-// in the order given, each with zlib's default settings. Throws ESkinError
-// for a name the code page cannot spell.
-QByteArray PackPackage(const std::optional<QByteArray>& optionsText, const TacImageItems& members);
+// in the order given. Throws ESkinError for a name the code page cannot spell.
+QByteArray PackPackage(const std::optional<QByteArray>& optionsText, const TacImageItems& members,
+                       PackCompression compression = PackCompression::Default);
 
 // Reads a whole file of a skin; ESkinError when it cannot be read or is
 // larger than `limit` bytes (a link to an endless device included).

@@ -395,6 +395,12 @@ bool TsSkinProvider::eventFilter(QObject* watched, QEvent* event) {
         // Children made after the frame was laid must not cover the grip.
         if (grip_)
             grip_->raise();
+        // The picture is rendered while the window manager maps the window:
+        // the call waits until the event loop has sent the map request, and
+        // the first paint then finds the picture ready.
+        if (!event->spontaneous())
+            QMetaObject::invokeMethod(
+                this, [this] { Render(); }, Qt::QueuedConnection);
         return false;
     case QEvent::Resize:
         Relayout();

@@ -47,6 +47,8 @@ public:
 
     // The whole window's picture, rendered when out of date.
     const platform::Bitmap& WindowPicture();
+    // Whether the picture is up to date (rendered and not invalidated since).
+    bool PictureReady() const { return skinned_ && !invalid_; }
     // The menu band as rendered with the window's picture (empty without a
     // menu); the bar's items are drawn over it.
     const platform::Bitmap& MenuBarPicture();
