@@ -5,7 +5,7 @@
 
 namespace skin {
 
-TsEdit::TsEdit(QWidget* parent) : QLineEdit(parent), skinData_(this, true) {
+TsEdit::TsEdit(QWidget* parent) : TextBoxWidget(parent) {
     color_ = platform::clWindow;
     skinData_.ControlKind = KindEdit;
     FontChanged();
@@ -53,45 +53,10 @@ void TsEdit::paintEvent(QPaintEvent* event) {
     }
 }
 
-void TsEdit::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    BoxFocusChanged(true);
-}
-
 void TsEdit::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    BoxFocusChanged(false);
+    TextBoxWidget::focusOutEvent(event);
     skinData_.MouseInside = false;
     skinData_.CacheInvalid = true;
-}
-
-void TsEdit::enterEvent(QEnterEvent* event) {
-    QLineEdit::enterEvent(event);
-    BoxMouseCrossed(true);
-}
-
-void TsEdit::leaveEvent(QEvent* event) {
-    QLineEdit::leaveEvent(event);
-    BoxMouseCrossed(false);
-}
-
-void TsEdit::resizeEvent(QResizeEvent* event) {
-    QLineEdit::resizeEvent(event);
-    skinData_.HandleControlEvent(ControlEvent::Resized);
-}
-
-void TsEdit::moveEvent(QMoveEvent* event) {
-    QLineEdit::moveEvent(event);
-    skinData_.HandleControlEvent(ControlEvent::Moved);
-}
-
-void TsEdit::changeEvent(QEvent* event) {
-    QLineEdit::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange) {
-        if (!isEnabled())
-            skinData_.HandleControlEvent(ControlEvent::Disabled);
-        skinData_.RequestRepaint();
-    }
 }
 
 } // namespace skin

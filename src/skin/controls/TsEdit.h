@@ -3,42 +3,24 @@
 // a disabled box is shown at 40 % over its parent.
 #pragma once
 
-#include "platform/WidgetControl.h"
-#include "skin/controls/EditStyle.h"
+#include "skin/controls/TextBoxWidget.h"
 
 #include <QLineEdit>
 
 namespace skin {
 
-class TsEdit : public QLineEdit, public platform::WidgetControl, public SkinnedTextBox {
+class TsEdit : public TextBoxWidget<QLineEdit> {
     Q_OBJECT
 public:
     explicit TsEdit(QWidget* parent = nullptr);
     ~TsEdit() override;
 
-    QWidget* Widget() override { return this; }
     void WndProc(platform::Message& message) override;
-
-    TsCtrlSkinData& SkinData() { return skinData_; }
-    unsigned DisabledKind = 2; // dkBlended
-
-    TsCommonData& BoxSkin() override { return skinData_; }
-    platform::Control& BoxControl() override { return *this; }
-    unsigned BoxDisabledKind() const override { return DisabledKind; }
 
 protected:
     void ColorChanged() override;
     void paintEvent(QPaintEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
-    TsCtrlSkinData skinData_;
 };
 
 } // namespace skin

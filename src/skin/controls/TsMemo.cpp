@@ -9,7 +9,7 @@
 
 namespace skin {
 
-TsMemo::TsMemo(QWidget* parent) : QPlainTextEdit(parent), skinData_(this, true) {
+TsMemo::TsMemo(QWidget* parent) : TextBoxWidget(parent) {
     color_ = platform::clWindow;
     skinData_.ControlKind = KindMemo;
     skinData_.SetSkinSection(QStringLiteral("EDIT"));
@@ -116,45 +116,6 @@ void TsMemo::paintEvent(QPaintEvent* event) {
     if (!isEnabled() && BoxSkinned()) {
         QPainter painter(viewport());
         DimLikeDisabled(painter, viewport()->rect(), viewport()->mapTo(this, QPoint(0, 0)));
-    }
-}
-
-void TsMemo::focusInEvent(QFocusEvent* event) {
-    QPlainTextEdit::focusInEvent(event);
-    BoxFocusChanged(true);
-}
-
-void TsMemo::focusOutEvent(QFocusEvent* event) {
-    QPlainTextEdit::focusOutEvent(event);
-    BoxFocusChanged(false);
-}
-
-void TsMemo::enterEvent(QEnterEvent* event) {
-    QPlainTextEdit::enterEvent(event);
-    BoxMouseCrossed(true);
-}
-
-void TsMemo::leaveEvent(QEvent* event) {
-    QPlainTextEdit::leaveEvent(event);
-    BoxMouseCrossed(false);
-}
-
-void TsMemo::resizeEvent(QResizeEvent* event) {
-    QPlainTextEdit::resizeEvent(event);
-    skinData_.HandleControlEvent(ControlEvent::Resized);
-}
-
-void TsMemo::moveEvent(QMoveEvent* event) {
-    QPlainTextEdit::moveEvent(event);
-    skinData_.HandleControlEvent(ControlEvent::Moved);
-}
-
-void TsMemo::changeEvent(QEvent* event) {
-    QPlainTextEdit::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange) {
-        if (!isEnabled())
-            skinData_.HandleControlEvent(ControlEvent::Disabled);
-        skinData_.RequestRepaint();
     }
 }
 

@@ -5,8 +5,7 @@
 // through EditStyle); Qt keeps the text work.
 #pragma once
 
-#include "platform/WidgetControl.h"
-#include "skin/controls/EditStyle.h"
+#include "skin/controls/TextBoxWidget.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -14,22 +13,13 @@
 
 namespace skin {
 
-class TsMemo : public QPlainTextEdit, public platform::WidgetControl, public SkinnedTextBox {
+class TsMemo : public TextBoxWidget<QPlainTextEdit> {
     Q_OBJECT
 public:
     explicit TsMemo(QWidget* parent = nullptr);
     ~TsMemo() override;
 
-    QWidget* Widget() override { return this; }
     void WndProc(platform::Message& message) override;
-
-    TsCtrlSkinData& SkinData() { return skinData_; }
-    unsigned DisabledKind = 2; // dkBlended
-
-    // SkinnedTextBox
-    TsCommonData& BoxSkin() override { return skinData_; }
-    platform::Control& BoxControl() override { return *this; }
-    unsigned BoxDisabledKind() const override { return DisabledKind; }
 
     // The whole text, lines joined by CR LF.
     QString Text() const;
@@ -56,13 +46,6 @@ public:
 protected:
     void ColorChanged() override;
     void paintEvent(QPaintEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     // Pasting with nothing on the clipboard hands Qt no data at all on some
     // desktops; only text is taken, and no data is no paste.
@@ -70,7 +53,6 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    TsCtrlSkinData skinData_;
     int ToDocumentPosition(int index) const;
     int FromDocumentPosition(int position) const;
 };

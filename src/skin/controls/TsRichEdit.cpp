@@ -13,7 +13,7 @@ platform::TColor DisabledRichTextColor(platform::TColor font, platform::TColor b
     return platform::TColor(out);
 }
 
-TsRichEdit::TsRichEdit(QWidget* parent) : QTextEdit(parent), skinData_(this, true) {
+TsRichEdit::TsRichEdit(QWidget* parent) : TextBoxWidget(parent) {
     color_ = platform::clWindow;
     skinData_.ControlKind = KindMemo;
     skinData_.SetSkinSection(QStringLiteral("EDIT"));
@@ -65,46 +65,6 @@ void TsRichEdit::paintEvent(QPaintEvent* event) {
     if (!isEnabled() && BoxSkinned()) {
         QPainter painter(viewport());
         DimLikeDisabled(painter, viewport()->rect(), viewport()->mapTo(this, QPoint(0, 0)));
-    }
-}
-
-void TsRichEdit::focusInEvent(QFocusEvent* event) {
-    QTextEdit::focusInEvent(event);
-    BoxFocusChanged(true);
-}
-
-void TsRichEdit::focusOutEvent(QFocusEvent* event) {
-    QTextEdit::focusOutEvent(event);
-    BoxFocusChanged(false);
-}
-
-void TsRichEdit::enterEvent(QEnterEvent* event) {
-    QTextEdit::enterEvent(event);
-    BoxMouseCrossed(true);
-}
-
-void TsRichEdit::leaveEvent(QEvent* event) {
-    QTextEdit::leaveEvent(event);
-    BoxMouseCrossed(false);
-}
-
-void TsRichEdit::resizeEvent(QResizeEvent* event) {
-    QTextEdit::resizeEvent(event);
-    skinData_.HandleControlEvent(ControlEvent::Resized);
-}
-
-void TsRichEdit::moveEvent(QMoveEvent* event) {
-    QTextEdit::moveEvent(event);
-    skinData_.HandleControlEvent(ControlEvent::Moved);
-}
-
-void TsRichEdit::changeEvent(QEvent* event) {
-    QTextEdit::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange) {
-        if (!isEnabled())
-            skinData_.HandleControlEvent(ControlEvent::Disabled);
-        ApplyStateColors();
-        skinData_.RequestRepaint();
     }
 }
 

@@ -3,8 +3,7 @@
 // skin's, and enabling or disabling sets its colours from the section.
 #pragma once
 
-#include "platform/WidgetControl.h"
-#include "skin/controls/EditStyle.h"
+#include "skin/controls/TextBoxWidget.h"
 
 #include <QTextEdit>
 
@@ -14,39 +13,24 @@ namespace skin {
 // and the background, per channel ((a × 127 + b × 129) >> 8).
 platform::TColor DisabledRichTextColor(platform::TColor font, platform::TColor background);
 
-class TsRichEdit : public QTextEdit, public platform::WidgetControl, public SkinnedTextBox {
+class TsRichEdit : public TextBoxWidget<QTextEdit> {
     Q_OBJECT
 public:
     explicit TsRichEdit(QWidget* parent = nullptr);
     ~TsRichEdit() override;
 
-    QWidget* Widget() override { return this; }
     void WndProc(platform::Message& message) override;
-
-    TsCtrlSkinData& SkinData() { return skinData_; }
-    unsigned DisabledKind = 2; // dkBlended
-
-    TsCommonData& BoxSkin() override { return skinData_; }
-    platform::Control& BoxControl() override { return *this; }
-    unsigned BoxDisabledKind() const override { return DisabledKind; }
 
 protected:
     void ColorChanged() override;
     void paintEvent(QPaintEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void EnabledChanged() override { ApplyStateColors(); }
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
     // The section's colours for the enabled or disabled box.
     void ApplyStateColors();
-    TsCtrlSkinData skinData_;
 };
 
 } // namespace skin
