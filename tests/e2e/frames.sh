@@ -17,25 +17,17 @@ e2e_start_x
 convert -size 8x8 xc:'#20C040' "$E2E_WORK/green.png"
 display -window root "$E2E_WORK/green.png" 2>/dev/null || true
 e2e_screenshot "$E2E_WORK/root.png"
-openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
-WM_PID=$!
-i=0
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    i=$((i + 1))
-    [ $i -gt 100 ] && fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
-    sleep 0.1
-done
+e2e_start_openbox
 
 e2e_start_program "$PROGRAM"
 e2e_wait_for_backs "$BUILD/e2e-frames-main.png"
 shot="$BUILD/e2e-frames-main.png"
 
 geometry=$(xwininfo -id "$E2E_WID")
-value() { echo "$1" | sed -n "s/ *$2: *//p"; }
-WX=$(value "$geometry" 'Absolute upper-left X')
-WY=$(value "$geometry" 'Absolute upper-left Y')
-W=$(value "$geometry" Width)
-H=$(value "$geometry" Height)
+WX=$(e2e_value "$geometry" 'Absolute upper-left X')
+WY=$(e2e_value "$geometry" 'Absolute upper-left Y')
+W=$(e2e_value "$geometry" Width)
+H=$(e2e_value "$geometry" Height)
 
 # No decorations asked of the window manager, and none given: the window
 # fills the manager's frame window exactly.
@@ -46,8 +38,8 @@ flags=$(echo "$hints" | sed -n 's/.*= *\([0-9a-fx]*\),.*/\1/p')
     fail "the window asks for decorations: $hints"
 parent=$(xwininfo -tree -id "$E2E_WID" | sed -n 's/ *Parent window id: \(0x[0-9a-f]*\).*/\1/p')
 outer=$(xwininfo -id "$parent")
-[ "$(value "$outer" Width)x$(value "$outer" Height)" = "${W}x$H" ] &&
-    [ "$(value "$outer" 'Absolute upper-left X'),$(value "$outer" 'Absolute upper-left Y')" = "$WX,$WY" ] ||
+[ "$(e2e_value "$outer" Width)x$(e2e_value "$outer" Height)" = "${W}x$H" ] &&
+    [ "$(e2e_value "$outer" 'Absolute upper-left X'),$(e2e_value "$outer" 'Absolute upper-left Y')" = "$WX,$WY" ] ||
     fail "the window manager framed the ${W}x$H window at $WX,$WY: $outer"
 
 # The client area (792 x 546) has its corner 24, 48 before the first rune
@@ -115,5 +107,4 @@ convert "$BUILD/e2e-frames-hot.png" -crop "${W}x$top+$WX+$WY" +repage -filter po
 # A click on it ends the program as a close by the window manager does.
 xdotool click 1
 e2e_expect_exit_0 "a click on its close button"
-kill "$WM_PID" 2>/dev/null || true
 echo "e2e frames: ${W}x$H window, menu band $band, corner $corner over $behind, close button lit and obeyed"

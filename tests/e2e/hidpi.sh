@@ -20,7 +20,6 @@ LOGICAL_H=589
 e2e_start_x 1900x1500
 convert "$BUILD/generated/art/back.bmp" -filter point -resize 200% "$E2E_WORK/back-2x.png"
 
-value() { echo "$1" | sed -n "s/ *$2: *//p"; }
 
 # The pixels of the crop $2 of the screenshot $1 that differ from the same
 # crop with every 2 x 2 block made of its top-left pixel.
@@ -36,10 +35,10 @@ check_at_ratio_2() { # NAME
     e2e_wait_for_backs "$shot" "$E2E_WORK/back-2x.png"
     x0=$E2E_X0 y0=$E2E_Y0
     geometry=$(xwininfo -id "$E2E_WID")
-    WX=$(value "$geometry" 'Absolute upper-left X')
-    WY=$(value "$geometry" 'Absolute upper-left Y')
-    W=$(value "$geometry" Width)
-    H=$(value "$geometry" Height)
+    WX=$(e2e_value "$geometry" 'Absolute upper-left X')
+    WY=$(e2e_value "$geometry" 'Absolute upper-left Y')
+    W=$(e2e_value "$geometry" Width)
+    H=$(e2e_value "$geometry" Height)
     [ "$W" -eq $((2 * LOGICAL_W)) ] && [ "$H" -eq $((2 * LOGICAL_H)) ] ||
         fail "$1: the window is ${W}x$H device pixels, not twice ${LOGICAL_W}x$LOGICAL_H"
     # The client's corner lies 24, 48 logical pixels before the first slot.

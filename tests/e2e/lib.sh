@@ -11,9 +11,11 @@ E2E_BUILD=$BUILD
 E2E_WORK=$(mktemp -d)
 E2E_XPID=""
 E2E_APID=""
+E2E_WMPID=""
 
 e2e_cleanup() {
     if [ -n "$E2E_APID" ]; then kill "$E2E_APID" 2>/dev/null || true; fi
+    if [ -n "$E2E_WMPID" ]; then kill "$E2E_WMPID" 2>/dev/null || true; fi
     # Wait for the server to be gone, so the next test cannot reach it.
     if [ -n "$E2E_XPID" ]; then
         kill "$E2E_XPID" 2>/dev/null || true
@@ -51,6 +53,23 @@ e2e_start_x() {
     done
     export DISPLAY=":$(cat "$E2E_WORK/display")"
 }
+
+# Starts openbox on the server and waits until it manages the screen: the
+# window manager then decides where windows go and which one has the keys,
+# as on a desktop.
+e2e_start_openbox() {
+    openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
+    E2E_WMPID=$!
+    i=0
+    until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+        i=$((i + 1))
+        [ $i -gt 100 ] && fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
+        sleep 0.1
+    done
+}
+
+# The value of the field $2 in the "Name: value" lines $1 (of xwininfo).
+e2e_value() { echo "$1" | sed -n "s/ *$2: *//p"; }
 
 # Starts the program with an empty data folder (so no skin of the user's is
 # found) and waits for its main window; sets E2E_WID.

@@ -8,16 +8,8 @@ set -eu
 . "$(dirname "$0")/lib.sh"
 
 e2e_start_x
-openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
-WM_PID=$!
-i=0
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    i=$((i + 1))
-    [ $i -gt 100 ] && fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
-    sleep 0.1
-done
+e2e_start_openbox
 
-value() { echo "$1" | sed -n "s/ *$2: *//p"; }
 # The first bar item starts at the skin's border (3) and its menu opens under
 # the title band (19) and the menu band (18).
 BORDER=3; TITLE=19; BAND=18
@@ -28,8 +20,8 @@ while [ $run -le 6 ]; do
     e2e_start_program "$PROGRAM"
     sleep 2
     geometry=$(xwininfo -id "$E2E_WID")
-    WX=$(value "$geometry" 'Absolute upper-left X')
-    WY=$(value "$geometry" 'Absolute upper-left Y')
+    WX=$(e2e_value "$geometry" 'Absolute upper-left X')
+    WY=$(e2e_value "$geometry" 'Absolute upper-left Y')
     # Third menu, its first item: the help window.
     xdotool key alt
     sleep 0.3
@@ -44,7 +36,7 @@ while [ $run -le 6 ]; do
     done
     [ -n "$popup" ] || fail "run $run: no drop-down menu opened"
     at=$(xwininfo -id "$popup")
-    got="$(value "$at" 'Absolute upper-left X'),$(value "$at" 'Absolute upper-left Y')"
+    got="$(e2e_value "$at" 'Absolute upper-left X'),$(e2e_value "$at" 'Absolute upper-left Y')"
     want="$((WX + BORDER)),$((WY + BORDER + TITLE + BAND))"
     [ "$got" = "$want" ] || fail "run $run: the menu opened at $got, not $want under the window at $WX,$WY"
     kill "$E2E_APID"
@@ -52,5 +44,4 @@ while [ $run -le 6 ]; do
     E2E_APID=""
     run=$((run + 1))
 done
-kill "$WM_PID" 2>/dev/null || true
 echo "menu_place: the menu opened under its bar item in 6 runs"

@@ -11,15 +11,7 @@ set -eu
 
 e2e_start_x
 # The window manager decides which window has the keys, as on a desktop.
-openbox --sm-disable >/dev/null 2>&1 &
-WM_PID=$!
-trap 'kill $WM_PID 2>/dev/null || true; e2e_cleanup' EXIT
-i=0
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    i=$((i + 1))
-    [ $i -gt 100 ] && fail "openbox did not start"
-    sleep 0.1
-done
+e2e_start_openbox
 
 # The client area's corner lies 24, 48 before the first slot; the bar's
 # items lie in the 18 rows above it, less 2.

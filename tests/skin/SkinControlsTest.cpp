@@ -380,6 +380,19 @@ QRect ExpectedVerticalSlider(QSize bar, int min, int max, int page, int value) {
     return QRect(0, start, bar.width(), length);
 }
 
+// Where the style places the slider of `bar` as it stands.
+QRect StyledSlider(const QScrollBar* bar) {
+    QStyleOptionSlider o;
+    o.initFrom(bar);
+    o.orientation = bar->orientation();
+    o.minimum = bar->minimum();
+    o.maximum = bar->maximum();
+    o.pageStep = bar->pageStep();
+    o.sliderPosition = o.sliderValue = bar->value();
+    o.rect = bar->rect();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &o, QStyle::SC_ScrollBarSlider, bar);
+}
+
 QString Lines(int n) {
     QStringList lines;
     for (int i = 0; i < n; ++i)
@@ -442,18 +455,7 @@ TEST_F(SkinnedMemo, TheSliderFollowsPageAndPositionAndAppending) {
     auto check = [&](const char* when) {
         const QRect expected = ExpectedVerticalSlider(bar->size(), bar->minimum(), bar->maximum(),
                                                       bar->pageStep(), bar->value());
-        QStyleOptionSlider o;
-        o.initFrom(bar);
-        o.orientation = Qt::Vertical;
-        o.minimum = bar->minimum();
-        o.maximum = bar->maximum();
-        o.pageStep = bar->pageStep();
-        o.sliderPosition = o.sliderValue = bar->value();
-        o.rect = bar->rect();
-        EXPECT_EQ(
-            bar->style()->subControlRect(QStyle::CC_ScrollBar, &o, QStyle::SC_ScrollBarSlider, bar),
-            expected)
-            << when;
+        EXPECT_EQ(StyledSlider(bar), expected) << when;
         // The slider's frame corner lies at its top-left.
         const Bitmap b = Grab(*bar);
         for (int y = 0; y < slider.TopWidth; ++y)
@@ -505,17 +507,7 @@ TEST_F(SkinnedMemo, TheHorizontalSliderFollowsTheLongestLine) {
     // As the vertical one, turned: 16-pixel arrows at both ends.
     const QRect v = ExpectedVerticalSlider(bar->size().transposed(), bar->minimum(), bar->maximum(),
                                            bar->pageStep(), bar->value());
-    QStyleOptionSlider o;
-    o.initFrom(bar);
-    o.orientation = Qt::Horizontal;
-    o.minimum = bar->minimum();
-    o.maximum = bar->maximum();
-    o.pageStep = bar->pageStep();
-    o.sliderPosition = o.sliderValue = bar->value();
-    o.rect = bar->rect();
-    EXPECT_EQ(
-        bar->style()->subControlRect(QStyle::CC_ScrollBar, &o, QStyle::SC_ScrollBarSlider, bar),
-        QRect(v.top(), 0, v.height(), bar->height()));
+    EXPECT_EQ(StyledSlider(bar), QRect(v.top(), 0, v.height(), bar->height()));
 }
 
 TEST_F(SkinnedControls, AShortBarShowsTwoHalfArrowsOnly) {

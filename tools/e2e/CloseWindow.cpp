@@ -1,21 +1,15 @@
 // Asks a window to close the way a window manager does: a WM_DELETE_WINDOW
 // client message. Usage: charolist-e2e-close WINDOW_ID
 #include <X11/Xatom.h>
+#include "XTool.h"
+
 #include <X11/Xlib.h>
 #include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s WINDOW_ID\n", argv[0]);
-        return 2;
-    }
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-        std::fprintf(stderr, "cannot open the display\n");
-        return 2;
-    }
-    const Window window = std::strtoul(argv[1], nullptr, 0);
+    Display* display = e2e::OpenDisplay(argc, argv, 2, "WINDOW_ID");
+    const Window window = e2e::WindowId(argv[1]);
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;

@@ -1,22 +1,16 @@
 // Tells whether a point of a window lies inside the window's outline (its
 // bounding shape), as the X server keeps it: prints "in" or "out".
 // Usage: charolist-e2e-shape WINDOW_ID X Y
+#include "XTool.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 #include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s WINDOW_ID X Y\n", argv[0]);
-        return 2;
-    }
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) {
-        std::fprintf(stderr, "cannot open the display\n");
-        return 2;
-    }
-    const Window window = std::strtoul(argv[1], nullptr, 0);
+    Display* display = e2e::OpenDisplay(argc, argv, 4, "WINDOW_ID X Y");
+    const Window window = e2e::WindowId(argv[1]);
     const int x = std::atoi(argv[2]), y = std::atoi(argv[3]);
     int count = 0, ordering = 0;
     XRectangle* rects = XShapeGetRectangles(display, window, ShapeBounding, &count, &ordering);
