@@ -7,6 +7,7 @@
 #include "windows/AuthorWindow.h"
 
 #include "support/Printers.h"
+#include "support/ProgramWindows.h"
 #include <QAccessible>
 #include <QApplication>
 #include <QMenuBar>
@@ -57,22 +58,10 @@ std::vector<QAccessibleInterface*> Find(QAccessibleInterface* root, QAccessible:
     return out;
 }
 
-class AccessibilityTest : public ::testing::Test {
+class AccessibilityTest : public testing_support::ProgramWindowsTest {
 protected:
-    void SetUp() override {
-        PrepareApplication(*qApp);
-        set = std::make_unique<WindowSet>(reading, random);
-        Form1->show();
-        QApplication::processEvents();
-    }
-    void TearDown() override { set.reset(); }
-
     platform::TImage* Slot(int n) { return Form1->Image(n); }
     int RuneAt(int slot) { return reading.Deck[SlotDeckIndex(slot)]; }
-
-    oracle::ReadingState reading;
-    platform::RandomSource random;
-    std::unique_ptr<WindowSet> set;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "oracle/RuneCatalogue.h"
 
 #include "support/Printers.h"
+#include "support/ProgramWindows.h"
 #include <QApplication>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -20,16 +21,8 @@ namespace {
 
 constexpr platform::TColor kPureRed = platform::RGBColor(255, 0, 0);
 
-class ReadingTest : public ::testing::Test {
+class ReadingTest : public testing_support::ProgramWindowsTest {
 protected:
-    void SetUp() override {
-        PrepareApplication(*qApp);
-        set = std::make_unique<WindowSet>(reading, random);
-        Form1->show();
-        QApplication::processEvents();
-    }
-    void TearDown() override { set.reset(); }
-
     TForm1& Form() { return *Form1; }
     platform::TImage* Slot(int n) { return Form().Image(n); }
     QString Log() { return Form().sMemo1->Text(); }
@@ -59,10 +52,6 @@ protected:
                 out.insert(n);
         return out;
     }
-
-    oracle::ReadingState reading;
-    platform::RandomSource random;
-    std::unique_ptr<WindowSet> set;
 };
 
 struct SpreadRow {

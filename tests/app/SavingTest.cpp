@@ -8,6 +8,7 @@
 #include "support/Files.h"
 
 #include "support/Printers.h"
+#include "support/ProgramWindows.h"
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -73,15 +74,8 @@ TEST(ReadingFile, LinesEndWithCrLfInWindows1251) {
         EXPECT_EQ(oracle::ReadingFileBytes(row.log), row.bytes) << row.log.toStdString();
 }
 
-class SavingTest : public ::testing::Test {
+class SavingTest : public testing_support::ProgramWindowsTest {
 protected:
-    void SetUp() override {
-        PrepareApplication(*qApp);
-        set = std::make_unique<WindowSet>(reading, random);
-        Form1->show();
-    }
-    void TearDown() override { set.reset(); }
-
     // Runs "Сохранить..." typing `name`; returns the message of an error box
     // (empty when none appeared).
     QString Save(const QString& name) {
@@ -99,9 +93,6 @@ protected:
         return box->Shown ? box->Text : QString();
     }
 
-    oracle::ReadingState reading;
-    platform::RandomSource random;
-    std::unique_ptr<WindowSet> set;
     QTemporaryDir dir;
 };
 

@@ -8,6 +8,7 @@
 #include "oracle/RuneCatalogue.h"
 
 #include "support/Printers.h"
+#include "support/ProgramWindows.h"
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -20,20 +21,7 @@ using namespace app;
 
 namespace {
 
-class TextWidthTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        PrepareApplication(*qApp);
-        set = std::make_unique<WindowSet>(reading, random);
-        Form1->show();
-        QApplication::processEvents();
-    }
-    void TearDown() override { set.reset(); }
-
-    oracle::ReadingState reading;
-    platform::RandomSource random;
-    std::unique_ptr<WindowSet> set;
-};
+using TextWidthTest = testing_support::ProgramWindowsTest;
 
 // Where a text is shown: the font it is drawn in and the width its lines have.
 struct Box {
