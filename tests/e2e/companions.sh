@@ -44,12 +44,12 @@ wait_for_window() {
     while :; do
         for w in $(xdotool search --onlyvisible --classname charolist 2>/dev/null); do
             geometry=$(xwininfo -id "$w")
-            width=$(echo "$geometry" | sed -n 's/ *Width: //p')
-            height=$(echo "$geometry" | sed -n 's/ *Height: //p')
+            width=$(e2e_value "$geometry" "Width")
+            height=$(e2e_value "$geometry" "Height")
             if [ "$width" = "$1" ] && [ "$height" = "$2" ]; then
                 WIN=$w
-                WX=$(echo "$geometry" | sed -n 's/ *Absolute upper-left X: *//p')
-                WY=$(echo "$geometry" | sed -n 's/ *Absolute upper-left Y: *//p')
+                WX=$(e2e_value "$geometry" "Absolute upper-left X")
+                WY=$(e2e_value "$geometry" "Absolute upper-left Y")
                 return 0
             fi
         done

@@ -60,13 +60,13 @@ wait_for_popup() {
         for w in $(xdotool search --onlyvisible --classname charolist 2>/dev/null); do
             [ "$w" = "$E2E_WID" ] && continue
             geometry=$(xwininfo -id "$w")
-            PW=$(echo "$geometry" | sed -n 's/ *Width: //p')
-            PH=$(echo "$geometry" | sed -n 's/ *Height: //p')
+            PW=$(e2e_value "$geometry" "Width")
+            PH=$(e2e_value "$geometry" "Height")
             if [ "$PW" -lt 250 ] && [ "$PH" -lt 200 ] && [ $(((PH - 6) % $1)) -eq 0 ]; then
                 IH=$(((PH - 6) / $1))
                 if [ "$IH" -ge 18 ] && [ "$IH" -le 30 ]; then
-                    PX=$(echo "$geometry" | sed -n 's/ *Absolute upper-left X: *//p')
-                    PY=$(echo "$geometry" | sed -n 's/ *Absolute upper-left Y: *//p')
+                    PX=$(e2e_value "$geometry" "Absolute upper-left X")
+                    PY=$(e2e_value "$geometry" "Absolute upper-left Y")
                     [ "${2:-}" = anywhere ] && return 0
                     dx=$((PX - $(item_x $under)))
                     [ $dx -ge -3 ] && [ $dx -le 3 ] && [ "$PY" -ge $((bar_y + 14)) ] &&
@@ -86,7 +86,7 @@ wait_for_no_popup() {
         open=0
         for w in $(xdotool search --onlyvisible --classname charolist 2>/dev/null); do
             [ "$w" = "$E2E_WID" ] && continue
-            [ "$(xwininfo -id "$w" | sed -n 's/ *Width: //p')" -lt 250 ] && open=1
+            [ "$(e2e_value "$(xwininfo -id "$w")" Width)" -lt 250 ] && open=1
         done
         [ $open -eq 0 ] && return 0
         i=$((i + 1))
@@ -158,7 +158,7 @@ help_window_comes_and_goes() {
         [ $i -gt 30 ] && fail "the help window did not appear"
         sleep 0.2
     done
-    [ "$(xwininfo -id "$WIN" | sed -n 's/ *Width: //p')" = 600 ] || fail "the help window has another size"
+    [ "$(e2e_value "$(xwininfo -id "$WIN")" Width)" = 600 ] || fail "the help window has another size"
     "$E2E_TOOLS/charolist-e2e-close" "$WIN" || fail "could not close the help window"
     i=0
     while xdotool search --onlyvisible --name '^Справка\.\.\.$' >/dev/null 2>&1; do

@@ -47,8 +47,7 @@ protected:
     void ColorChanged() override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    // Pasting with nothing on the clipboard hands Qt no data at all on some
-    // desktops; only text is taken, and no data is no paste.
+    // Pasting goes through the text boxes' shared guard (BoxCanPaste).
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
