@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QResource>
 #include <QTemporaryDir>
+#include <utility>
 
 namespace content {
 
@@ -17,6 +18,23 @@ QByteArray InternalSkinPackage() {
                                        resource.size());
     QFile f(kInternalSkinResource);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+namespace {
+
+skin::PreparedSkinModel& Prepared() {
+    static skin::PreparedSkinModel prepared;
+    return prepared;
+}
+
+} // namespace
+
+void PrepareInternalSkin() {
+    Prepared() = skin::PreparedSkinModel::Start(InternalSkinPackage());
+}
+
+skin::PreparedSkinModel PreparedInternalSkin() {
+    return std::exchange(Prepared(), {});
 }
 
 void UseInternalSkinOnly(skin::TsSkinManager& manager, const QString& dataHome) {

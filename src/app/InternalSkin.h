@@ -1,6 +1,8 @@
 // The skin the program carries inside it, as a skin package.
 #pragma once
 
+#include "skin/data/SkinModel.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,6 +19,14 @@ inline const QString kInternalSkinResource = QStringLiteral(":/skin/Wood.asz");
 
 // The bytes of the package; empty when it is not linked in.
 QByteArray InternalSkinPackage();
+
+// Starts loading the package's model on a thread of its own, to run while
+// the program starts; PreparedInternalSkin hands the load on. Once per
+// process.
+void PrepareInternalSkin();
+// Hands on the load PrepareInternalSkin started; an empty one before it
+// and after the first call.
+skin::PreparedSkinModel PreparedInternalSkin();
 
 // Gives the manager the program's own skin and puts it in force, with the
 // user's data folder taken as `dataHome` so that no skin of the user's is

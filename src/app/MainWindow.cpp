@@ -482,13 +482,21 @@ void ShowCompanion(QWidget* window) {
 } // namespace
 
 void TForm1::N9Click() {
+    NeedCompanions();
     ShowCompanion(Form5);
 }
 void TForm1::N10Click() {
+    NeedCompanions();
     ShowCompanion(Form3);
 }
 void TForm1::N11Click() {
+    NeedCompanions();
     ShowCompanion(Form4);
+}
+
+void TForm1::NeedCompanions() {
+    if (OnNeedCompanions)
+        OnNeedCompanions();
 }
 
 void TForm1::FormClose() {

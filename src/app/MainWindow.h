@@ -103,12 +103,16 @@ public:
     void N9Click();
     void N10Click();
     void N11Click();
+    void NeedCompanions();
 
     void ClearLog() override { sMemo1->Clear(); }
     oracle::ReadingState& Reading() { return reading_; }
 
     // Runs once the window has closed and the reading is cleared.
     std::function<void()> OnClosed;
+    // Called before a menu command shows a companion window, to create the
+    // companions when they are made after the first paint.
+    std::function<void()> OnNeedCompanions;
 
     void WndProc(platform::Message& message) override;
 

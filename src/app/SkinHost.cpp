@@ -43,6 +43,7 @@ void ApplyStoredSkinSettings(skin::TsSkinManager& manager) {
     wood.Shadow1Offset = 0;
     wood.Shadow1Transparency = 0;
     wood.Data = content::InternalSkinPackage();
+    wood.Prepared = content::PreparedInternalSkin();
     manager.SetInternalSkins({wood});
     manager.MenuSupport.IcoLineSkin = QStringLiteral("ICOLINE");
     manager.MenuSupport.ExtraLineFont.Name = QStringLiteral("MS Sans Serif");

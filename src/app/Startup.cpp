@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/InternalSkin.h"
 #include "app/MainWindow.h"
 #include "app/WindowSet.h"
 #include "oracle/RuneCatalogue.h"
@@ -11,6 +12,8 @@
 #include "platform/Sound.h"
 
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <cstdio>
 
 namespace app {
@@ -32,7 +35,6 @@ void PrepareApplication(QApplication& app) {
     if (!platform::LoadFonts())
         std::fprintf(stderr, "charolist: a font face is missing; using the nearest\n");
     app.setFont(platform::DefaultUiFont());
-    app.setWindowIcon(QIcon(oracle::kIconResource));
     app.setQuitOnLastWindowClosed(false);
     // Before any window is built, so that its pictures keep their text when
     // a screen is dense; a change of densities later paints everything anew.
@@ -42,17 +44,30 @@ void PrepareApplication(QApplication& app) {
     });
 }
 
+void FinishStartUp(QApplication& app, WindowSet& windows) {
+    // The format is named: guessing it from the content would load every
+    // image plugin Qt has.
+    app.setWindowIcon(QIcon(QPixmap::fromImage(QImage(oracle::kIconResource, "PNG"))));
+    windows.CreateCompanions();
+}
+
 int RunProgram(int argc, char** argv) {
     platform::UseWholeDeviceRatios();
     platform::TApplication app(argc, argv);
+    // The skin loads on a second core while the fonts are found here.
+    content::PrepareInternalSkin();
     // Only the arguments after the program's own name are looked at.
     ShowStartupMessages(app.arguments().mid(1));
     PrepareApplication(app);
 
     int status = 0;
     const bool started = platform::RunCommand([&] {
-        WindowSet windows(oracle::TheReading(), platform::GlobalRandom());
+        WindowSet windows(oracle::TheReading(), platform::GlobalRandom(),
+                          WindowSet::Companions::Later);
         Form1->OnClosed = [&app] { app.quit(); };
+        platform::AfterFirstPaint afterPaint(
+            platform::Guarded([&app, &windows] { FinishStartUp(app, windows); }));
+        Form1->installEventFilter(&afterPaint);
         platform::QuitAfterFirstPaint quitAfterPaint; // for the start-up benchmark
         if (qEnvironmentVariableIsSet("CHAROLIST_QUIT_AFTER_FIRST_PAINT"))
             Form1->installEventFilter(&quitAfterPaint);

@@ -8,6 +8,8 @@ class QApplication;
 
 namespace app {
 
+class WindowSet;
+
 // The skin engine's version, shown for the "/acver" switch.
 inline const QString kEngineVersionText = QStringLiteral("Skin engine v7.08");
 
@@ -19,8 +21,12 @@ bool AsksForEngineVersion(const QStringList& arguments);
 void ShowStartupMessages(const QStringList& arguments);
 
 // Settings every run shares: the empty application title, the embedded
-// fonts, the icon, and that closing the main window ends the program.
+// fonts, and that closing the main window ends the program.
 void PrepareApplication(QApplication& app);
+
+// What waits for the main window's first paint, since nobody sees it
+// before: the program's icon and the companion windows.
+void FinishStartUp(QApplication& app, WindowSet& windows);
 
 int RunProgram(int argc, char** argv);
 

@@ -8,11 +8,21 @@ windows::TForm3* Form3 = nullptr;
 windows::TForm4* Form4 = nullptr;
 windows::TForm5* Form5 = nullptr;
 
-WindowSet::WindowSet(oracle::ReadingState& reading, platform::RandomSource& random) {
+WindowSet::WindowSet(oracle::ReadingState& reading, platform::RandomSource& random,
+                     Companions when) {
     form1_ = std::make_unique<TForm1>(reading, random);
     Form1 = form1_.get();
     form2_ = std::make_unique<TForm2>(oracle::TextStore::LoadEmbedded());
     Form2 = form2_.get();
+    if (when == Companions::Now)
+        CreateCompanions();
+    else
+        Form1->OnNeedCompanions = [this] { CreateCompanions(); };
+}
+
+void WindowSet::CreateCompanions() {
+    if (form3_)
+        return;
     form3_ = std::make_unique<windows::TForm3>(Form1);
     Form3 = form3_.get();
     form4_ = std::make_unique<windows::TForm4>(Form1);

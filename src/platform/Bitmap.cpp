@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <cstring>
 #include <stdexcept>
@@ -68,7 +69,10 @@ int BmpBitsPerPixel(const QString& path) {
 } // namespace
 
 Bitmap Bitmap::Load(const QString& path) {
-    QImageReader reader(path);
+    // The format is taken from the name's suffix; guessing it from the
+    // content would load every image plugin Qt has.
+    QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
     QImage img = reader.read();
     if (img.isNull())
         throw std::runtime_error("Cannot load picture \"" + path.toStdString() +

@@ -1,6 +1,8 @@
 #include "app/Startup.h"
 #include "app/InternalSkin.h"
 #include "app/WindowSet.h"
+#include "platform/FirstPaint.h"
+#include "platform/Form.h"
 #include "platform/Sound.h"
 #include "support/Boxes.h"
 #include "support/Files.h"
@@ -80,11 +82,45 @@ TEST_F(WindowSetTest, FiveWindowsExistAndOnlyTheMainOneIsShown) {
         EXPECT_EQ(Form4->Caption(), QString());
         EXPECT_EQ(Form5->ClientSize(), QSize(592, 405));
         EXPECT_EQ(Form5->Caption(), QStringLiteral("Справка..."));
-        EXPECT_FALSE(QApplication::windowIcon().isNull());
         EXPECT_EQ(Form2->LabelCaption("sLabel25").size(), 289);
     }
     EXPECT_EQ(Form1, nullptr);
     EXPECT_EQ(Form5, nullptr);
+}
+
+// The program makes the companions and sets its icon once the main window
+// has painted; a menu command that comes first makes them itself.
+TEST_F(WindowSetTest, CompanionsAndIconComeAfterTheFirstPaint) {
+    QApplication::setWindowIcon(QIcon());
+    {
+        WindowSet set(reading, random, WindowSet::Companions::Later);
+        ASSERT_TRUE(Form1 && Form2);
+        EXPECT_FALSE(Form3 || Form4 || Form5);
+        platform::AfterFirstPaint afterPaint([&] { FinishStartUp(*qApp, set); });
+        Form1->installEventFilter(&afterPaint);
+        QApplication::processEvents();
+        EXPECT_FALSE(Form3) << "made before the main window painted";
+        Form1->show();
+        for (int i = 0; i < 200 && !Form5; ++i)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(Form3 && Form4 && Form5);
+        EXPECT_FALSE(QApplication::windowIcon().isNull());
+        QStringList order;
+        for (const platform::TForm* form : platform::TForm::Forms())
+            order << form->objectName();
+        EXPECT_EQ(order, QStringList({"Form1", "Form3", "Form4", "Form5"}));
+        EXPECT_FALSE(Form3->isVisible() || Form4->isVisible() || Form5->isVisible());
+        set.CreateCompanions(); // once only
+        EXPECT_EQ(platform::TForm::Forms().size(), 4u);
+    }
+    {
+        WindowSet set(reading, random, WindowSet::Companions::Later);
+        Form1->N11Click();
+        ASSERT_TRUE(Form3 && Form4 && Form5);
+        EXPECT_TRUE(Form4->isVisible());
+        Form4->close();
+    }
+    EXPECT_EQ(Form3, nullptr);
 }
 
 TEST_F(WindowSetTest, SoundModuleComesWithTheFirstWaveNotAtStartUp) {

@@ -287,6 +287,47 @@ TEST_F(SkinManagerTest, SwitchingOffEmptiesEverything) {
     EXPECT_EQ(log.value(0), "form:1");
 }
 
+// A load started ahead on another thread. Its package differs from the
+// stored skin's own here, to tell which of the two was put in force.
+TEST_F(SkinManagerTest, APreparedLoadIsTakenOnceAndOnlyForAPlainLoad) {
+    TsStoredSkins internal = Internal();
+    internal[1].Prepared = PreparedSkinModel::Start(Package(7));
+    TsSkinManager& m = Build(internal);
+    EXPECT_EQ(m.GlobalColor(), 7u);
+    EXPECT_EQ(m.SkinName(), "Wood");
+    EXPECT_TRUE(m.FromPackage());
+    EXPECT_TRUE(m.SkinData().SkinReady);
+    ASSERT_FALSE(m.MaskTable().empty());
+    for (const TsMaskData& mask : m.MaskTable())
+        EXPECT_EQ(mask.Owner, &m) << mask.KeyName.toStdString();
+    // Handed over once: loading the skin again reads the stored package.
+    m.SetSkinName("Wood");
+    EXPECT_EQ(m.GlobalColor(), 4u);
+
+    // A hue change is not in the prepared model: the package is loaded.
+    auto hued = [&](TsStoredSkins skins) {
+        manager = std::make_unique<TsSkinManager>();
+        manager->BeginLoading();
+        manager->SetInternalSkins(skins);
+        manager->SetHueOffset(120);
+        manager->SetSkinName("Wood");
+        manager->Loaded();
+        return manager->GlobalColor();
+    };
+    const uint32_t fromPackage = hued(Internal());
+    internal = Internal();
+    internal[1].Prepared = PreparedSkinModel::Start(Package(7));
+    EXPECT_EQ(hued(internal), fromPackage);
+
+    // A prepared load that failed fails the load as the package would.
+    internal = Internal();
+    internal[1].Prepared = PreparedSkinModel::Start("not a skin");
+    TsSkinManager& broken = Build(internal);
+    EXPECT_EQ(host.Errors, QStringList{"Loaded data is not a packed skin file"});
+    EXPECT_EQ(broken.SkinName(), "Wood (internal)");
+    EXPECT_EQ(broken.GlobalColor(), 3u);
+}
+
 TEST_F(SkinManagerTest, ANewerSkinIsUsedAfterAWarning) {
     QByteArray options = Options(5);
     options.replace("VERSION=6.5", "VERSION=8.1");

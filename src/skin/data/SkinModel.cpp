@@ -68,6 +68,21 @@ TsSkinModel LoadSkinFromPackage(const TacSkinConvertor& package, const QString& 
     return LoadSkinModel(options, PictureSource{&package, folder}, how);
 }
 
+PreparedSkinModel PreparedSkinModel::Start(QByteArray package) {
+    PreparedSkinModel prepared;
+    prepared.load_ = std::make_shared<std::future<TsSkinModel>>(
+        std::async(std::launch::async, [package = std::move(package)] {
+            return LoadSkinFromPackage(UnpackPackage(package), QString());
+        }));
+    return prepared;
+}
+
+std::optional<TsSkinModel> PreparedSkinModel::Take() {
+    if (!load_ || !load_->valid())
+        return std::nullopt;
+    return load_->get();
+}
+
 namespace {
 
 // Every colour of the model that a skin change turns; -1 stays "no colour".

@@ -8,6 +8,8 @@
 #include "skin/data/SkinSections.h"
 
 #include <functional>
+#include <future>
+#include <memory>
 #include <optional>
 
 namespace skin {
@@ -46,6 +48,24 @@ std::optional<TsSkinModel> LoadSkinFromFolder(const QString& folder,
 // A package file or a skin folder (holding "Options.dat" in any letter case).
 // Throws ESkinError, also when there is no skin at the path.
 TsSkinModel LoadSkinFromPath(const QString& path, const SkinLoadOptions& how = {});
+
+// A stored package's model loaded on a thread of its own, so that the load
+// runs while the program is still starting. Copies share the one load; the
+// model is handed over once.
+class PreparedSkinModel {
+public:
+    PreparedSkinModel() = default;
+    // Starts loading `package` with no common sections, owner, hue or
+    // saturation change.
+    static PreparedSkinModel Start(QByteArray package);
+
+    // Waits for the load and hands its model over; throws what the load
+    // threw. Nothing when none was started or it was handed over already.
+    std::optional<TsSkinModel> Take();
+
+private:
+    std::shared_ptr<std::future<TsSkinModel>> load_;
+};
 
 // Turns the hue of every picture and colour of a loaded skin; title-button
 // glyphs keep theirs as the skin's BIKEEPHUE asks.

@@ -115,6 +115,9 @@ struct TsStoredSkin {
     double Version = 0;
     QString Author, Description;
     QByteArray Data; // the package
+    // Data's model when its load was started ahead (PreparedSkinModel::Start):
+    // the first plain load of this skin takes it instead of loading Data.
+    PreparedSkinModel Prepared;
 };
 using TsStoredSkins = std::vector<TsStoredSkin>;
 
