@@ -5,6 +5,7 @@
 #include "app/WindowSet.h"
 #include "oracle/RuneCatalogue.h"
 #include "platform/Application.h"
+#include "platform/Bitmap.h"
 #include "platform/Dialogs.h"
 #include "platform/FirstPaint.h"
 #include "platform/Fonts.h"
@@ -12,7 +13,6 @@
 #include "platform/Sound.h"
 
 #include <QIcon>
-#include <QImage>
 #include <QPixmap>
 #include <cstdio>
 
@@ -45,9 +45,8 @@ void PrepareApplication(QApplication& app) {
 }
 
 void FinishStartUp(QApplication& app, WindowSet& windows) {
-    // The format is named: guessing it from the content would load every
-    // image plugin Qt has.
-    app.setWindowIcon(QIcon(QPixmap::fromImage(QImage(oracle::kIconResource, "PNG"))));
+    app.setWindowIcon(
+        QIcon(QPixmap::fromImage(platform::Bitmap::Load(oracle::kIconResource).Image())));
     windows.CreateCompanions();
 }
 

@@ -1,13 +1,16 @@
 #include "platform/Application.h"
 
 #include "platform/Dialogs.h"
+#include "platform/ProgramStyle.h"
 
 #include <cstdio>
 #include <stdexcept>
 
 namespace platform {
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setStyle(new ProgramStyle);
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     // Last line of defence: handlers run their commands through RunCommand,

@@ -1,7 +1,8 @@
 #!/bin/sh
 # The real program under Xvfb: its window appears, the 24 grid slots show the
 # rune back at the grid's places, and closing the window ends it with 0. The
-# program does not link Qt Multimedia itself.
+# program does not link Qt Multimedia itself, and loads none of Qt's image
+# plugins (it names the format of every picture it reads).
 # Usage: startup.sh PROGRAM BUILD_DIR
 set -eu
 . "$(dirname "$0")/lib.sh"
@@ -28,6 +29,12 @@ x0=$E2E_X0
 y0=$E2E_Y0
 relative=$(echo "$found" | awk -v x="$x0" -v y="$y0" '{ print $1 - x, $2 - y }' | sort)
 [ "$relative" = "$expected" ] || fail "the backs are not laid out as the grid: $found"
+
+# By now the icon and the companion windows, made after the first paint,
+# are there too.
+if grep -q "/imageformats/" "/proc/$E2E_APID/maps"; then
+    fail "the program loaded Qt's image plugins: $(grep -o '[^/]*imageformats/[^ ]*' "/proc/$E2E_APID/maps" | sort -u | tr '\n' ' ')"
+fi
 
 e2e_close_and_expect_exit_0
 echo "e2e startup: 24 backs in the grid, clean exit"
