@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QPixmap>
 #include <cstdio>
+#include <future>
 
 namespace app {
 
@@ -51,9 +52,13 @@ void FinishStartUp(QApplication& app, WindowSet& windows) {
 }
 
 int RunProgram(int argc, char** argv) {
+    // fontconfig reads its configuration on a second core while Qt connects
+    // to the display here; then the skin loads there while the fonts are
+    // found here.
+    auto fontConfiguration = std::async(std::launch::async, platform::ReadFontConfiguration);
     platform::UseWholeDeviceRatios();
     platform::TApplication app(argc, argv);
-    // The skin loads on a second core while the fonts are found here.
+    fontConfiguration.wait();
     content::PrepareInternalSkin();
     // Only the arguments after the program's own name are looked at.
     ShowStartupMessages(app.arguments().mid(1));

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QStringList>
+#include <fontconfig/fontconfig.h>
 #include <utility>
 
 namespace platform {
@@ -72,6 +73,10 @@ bool FaceInstalled(const QString& family, bool bold) {
             (QFontDatabase::weight(family, style) >= QFont::Bold) == bold)
             return true;
     return false;
+}
+
+void ReadFontConfiguration() {
+    FcInit();
 }
 
 bool LoadFonts() {
