@@ -5,6 +5,7 @@
 #include "app/WindowSet.h"
 #include "oracle/RuneCatalogue.h"
 #include "platform/Application.h"
+#include "platform/Background.h"
 #include "platform/Bitmap.h"
 #include "platform/Dialogs.h"
 #include "platform/FirstPaint.h"
@@ -15,7 +16,6 @@
 #include <QIcon>
 #include <QPixmap>
 #include <cstdio>
-#include <future>
 
 namespace app {
 
@@ -55,7 +55,7 @@ int RunProgram(int argc, char** argv) {
     // fontconfig reads its configuration on a second core while Qt connects
     // to the display here; then the skin loads there while the fonts are
     // found here.
-    auto fontConfiguration = std::async(std::launch::async, platform::ReadFontConfiguration);
+    auto fontConfiguration = platform::StartInBackground(platform::ReadFontConfiguration);
     platform::UseWholeDeviceRatios();
     platform::TApplication app(argc, argv);
     fontConfiguration.wait();

@@ -1,5 +1,6 @@
 #include "skin/data/SkinModel.h"
 
+#include "platform/Background.h"
 #include "skin/data/ColorShift.h"
 
 #include <QFileInfo>
@@ -71,7 +72,7 @@ TsSkinModel LoadSkinFromPackage(const TacSkinConvertor& package, const QString& 
 PreparedSkinModel PreparedSkinModel::Start(QByteArray package) {
     PreparedSkinModel prepared;
     prepared.load_ = std::make_shared<std::future<TsSkinModel>>(
-        std::async(std::launch::async, [package = std::move(package)] {
+        platform::StartInBackground([package = std::move(package)] {
             return LoadSkinFromPackage(UnpackPackage(package), QString());
         }));
     return prepared;
