@@ -5,7 +5,6 @@
 // is meant to shorten.
 #pragma once
 
-#include <functional>
 #include <future>
 #include <type_traits>
 #include <utility>

@@ -31,22 +31,17 @@ public:
 
 private:
     QIcon& Icon() {
-        if (!made_ && style_) {
+        if (icon_.isNull() && style_)
             icon_ = style_->standardIcon(which_);
-            made_ = true;
-        }
         return icon_;
     }
 
     QPointer<const QStyle> style_;
     QStyle::StandardPixmap which_;
     QIcon icon_;
-    bool made_ = false;
 };
 
 } // namespace
-
-ProgramStyle::ProgramStyle() = default;
 
 QIcon ProgramStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
                                  const QWidget* widget) const {

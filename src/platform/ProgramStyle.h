@@ -12,7 +12,6 @@ namespace platform {
 
 class ProgramStyle : public QProxyStyle {
 public:
-    ProgramStyle();
     QIcon standardIcon(StandardPixmap icon, const QStyleOption* option = nullptr,
                        const QWidget* widget = nullptr) const override;
 };
