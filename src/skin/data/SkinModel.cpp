@@ -78,10 +78,19 @@ PreparedSkinModel PreparedSkinModel::Start(QByteArray package) {
     return prepared;
 }
 
-std::optional<TsSkinModel> PreparedSkinModel::Take() {
-    if (!load_ || !load_->valid())
+bool SkinLoadOptions::KeepStoredModel() const {
+    return CommonSections.trimmed().isEmpty() && HueOffset == 0 && Saturation == 0;
+}
+
+std::optional<TsSkinModel> PreparedSkinModel::Take(const SkinLoadOptions& how) {
+    if (!how.KeepStoredModel() || !load_ || !load_->valid())
         return std::nullopt;
-    return load_->get();
+    TsSkinModel model = load_->get();
+    for (TsMaskData& mask : model.Images.Masks)
+        mask.Owner = how.Owner;
+    if (how.AfterGlobalData)
+        how.AfterGlobalData(model.Data);
+    return model;
 }
 
 namespace {

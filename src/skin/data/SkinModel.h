@@ -26,6 +26,10 @@ struct SkinLoadOptions {
     int HueOffset = 0, Saturation = 0;
     // Called once the skin-wide data are read (the version check).
     std::function<void(const TsSkinData&)> AfterGlobalData;
+
+    // Whether a package's model loads as it is stored: no common sections,
+    // hue or saturation change (the owner and the callback aside).
+    bool KeepStoredModel() const;
 };
 
 // Loads in the order painting relies on: masks and patterns, the skin-wide
@@ -59,9 +63,11 @@ public:
     // saturation change.
     static PreparedSkinModel Start(QByteArray package);
 
-    // Waits for the load and hands its model over; throws what the load
-    // threw. Nothing when none was started or it was handed over already.
-    std::optional<TsSkinModel> Take();
+    // Waits for the load and hands its model over as `how` would have
+    // loaded it (its owner set, its callback called); throws what the load
+    // threw. Nothing when none was started, it was handed over already, or
+    // `how` changes the stored model (the load is then left in place).
+    std::optional<TsSkinModel> Take(const SkinLoadOptions& how);
 
 private:
     std::shared_ptr<std::future<TsSkinModel>> load_;

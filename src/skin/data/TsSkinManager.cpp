@@ -327,19 +327,13 @@ std::optional<TsSkinModel> TsSkinManager::BuildModel(const QString& name, bool c
         fromPackage_ = false;
         return finish(LoadSkinModel(TIniFile(), PictureSource{}, how), QString());
     }
-    // A load started ahead was made without the manager's own settings.
-    const bool plain = how.CommonSections.trimmed().isEmpty() && how.HueOffset == 0 &&
-                       how.Saturation == 0;
-    std::optional<TsSkinModel> prepared = plain ? item->Prepared.Take() : std::nullopt;
-    if (prepared) {
-        for (TsMaskData& mask : prepared->Images.Masks)
-            mask.Owner = this;
-        how.AfterGlobalData(prepared->Data);
-    }
-    TsSkinModel model = prepared ? std::move(*prepared)
-                                 : LoadSkinFromPackage(UnpackPackage(item->Data), QString(), how);
+    // A load started ahead serves when the manager's settings keep the
+    // stored model.
+    std::optional<TsSkinModel> model = item->Prepared.Take(how);
+    if (!model)
+        model = LoadSkinFromPackage(UnpackPackage(item->Data), QString(), how);
     fromPackage_ = true;
-    return finish(std::move(model), QString());
+    return finish(std::move(*model), QString());
 }
 
 void TsSkinManager::PutInForce(TsSkinModel model) {
