@@ -600,6 +600,10 @@ TsLabelFX::ShadowLook TsLabelFX::ResolveShadow() {
         if (const skin::TsSkinManager* m = ActiveSkin(); m && m->SkinData().Shadow1Blur != -1)
             look = {TColor(m->SkinData().Shadow1Color), m->SkinData().Shadow1Blur,
                     m->SkinData().Shadow1Offset};
+    // A shadow reaches no further than a label can show, and each pass costs
+    // a pass over the label: a skin's (or anyone's) larger values are cut.
+    look.Blur = std::clamp(look.Blur, -kMaxShadowReach, kMaxShadowReach);
+    look.Distance = std::clamp(look.Distance, -kMaxShadowReach, kMaxShadowReach);
     // In either mode the colour in use is the one resolved now, so that a
     // custom colour shows even after the skin's was used.
     const uint32_t rgb = platform::ColorToRGB(look.Color);
@@ -670,7 +674,7 @@ void TsLabelFX::DrawShadowed(Canvas& canvas, const QString& text, QRect r, uint3
     shade.DrawText(text, cast, flags);
 
     // Coverage, in a buffer that only ever grows.
-    const int bytes = 2 * (w + 2) * (h + 2);
+    const size_t bytes = 2 * (size_t(w) + 2) * (size_t(h) + 2);
     if (ShadowMaskCapacity < bytes) {
         ShadowMask = std::make_unique<uint8_t[]>(bytes);
         ShadowMaskCapacity = bytes;

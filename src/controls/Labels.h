@@ -176,6 +176,10 @@ private:
 // place (the left and upper neighbours already hold this pass's values).
 void BlurShadowMask(const platform::Bitmap& picture, int passes, uint8_t* mask);
 
+// The furthest a shadow may reach, in blur passes and in distance: beyond
+// this its coverage has faded to nothing, and the label grows by both.
+constexpr int kMaxShadowReach = 64;
+
 class TsLabelFX : public TsCustomLabel {
     Q_OBJECT
 public:
@@ -187,7 +191,7 @@ public:
 
     platform::Bitmap ShadowPicture;
     std::unique_ptr<uint8_t[]> ShadowMask;
-    int ShadowMaskCapacity = 0;
+    size_t ShadowMaskCapacity = 0;
     int ShadowLead = 0, ShadowTrail = 0;
 
 protected:

@@ -53,6 +53,25 @@ void WriteDirectly(const QByteArray& native, const QString& path, const QByteArr
         throw EWriteError();
 }
 
+// Reads what is in a file from its start; false when it cannot.
+bool ReadAll(int fd, QByteArray& bytes) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        bytes.append(buffer, n);
+    }
+}
+
+bool WriteAllAt(int fd, const QByteArray& bytes, off_t at) {
+    return ::lseek(fd, at, SEEK_SET) == at && WriteAll(fd, bytes);
+}
+
 } // namespace
 
 EFCreateError::EFCreateError(const QString& path, int error)
@@ -63,6 +82,43 @@ QString SystemErrorText(int error) {
     while (!text.isEmpty() && (text.back().isSpace() || text.back() == u'.'))
         text.chop(1);
     return text;
+}
+
+void RewriteFileInPlace(const QString& path, const QByteArray& bytes) {
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        // Writable but not readable: nothing can be kept, write it directly.
+        if (errno == EACCES) {
+            WriteDirectly(native, path, bytes, 0);
+            return;
+        }
+        throw EFCreateError(path, errno);
+    }
+    QByteArray old;
+    if (!ReadAll(fd, old)) {
+        const int error = errno;
+        ::close(fd);
+        throw EFCreateError(path, error);
+    }
+    if (bytes.size() > old.size() &&
+        !WriteAllAt(fd, QByteArray(bytes.size() - old.size(), '\0'), old.size())) {
+        const int error = errno;
+        (void)::ftruncate(fd, old.size());
+        ::close(fd);
+        if (error == ENOSPC || error == EDQUOT || error == EFBIG)
+            throw EWriteError();
+        throw EFCreateError(path, error);
+    }
+    const bool written =
+        WriteAllAt(fd, bytes, 0) && ::ftruncate(fd, bytes.size()) == 0 && ::fsync(fd) == 0;
+    if (!written) {
+        if (WriteAllAt(fd, old, 0))
+            (void)::ftruncate(fd, old.size());
+        ::close(fd);
+        throw EWriteError();
+    }
+    ::close(fd);
 }
 
 void WriteWholeFile(const QString& path, const QByteArray& bytes) {
@@ -88,7 +144,10 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes) {
         const int error = errno;
         if (error == EACCES || error == EPERM || error == EROFS) {
             // The folder takes no new files: write the target in place.
-            WriteDirectly(target, path, bytes, O_CREAT);
+            if (exists)
+                RewriteFileInPlace(QFile::decodeName(target), bytes);
+            else
+                WriteDirectly(target, path, bytes, O_CREAT);
             return;
         }
         throw EFCreateError(path, error);

@@ -26,25 +26,42 @@ QString MapPath(const QString& stored) {
 }
 
 QString FindInFolder(const QString& folder, const QString& name) {
-    const QString exact = folder + u'/' + name;
-    if (QFileInfo::exists(exact))
-        return exact;
-    const QDir dir(folder);
-    for (const QString& entry :
-         dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name))
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return folder + u'/' + entry;
-    return exact;
+    return FolderLookup().Find(folder, name);
 }
 
 QString MapPathIgnoringCase(const QString& stored) {
+    return FolderLookup().MapPathIgnoringCase(stored);
+}
+
+QString FolderLookup::Find(const QString& folder, const QString& name) {
+    const QString exact = folder + u'/' + name;
+    if (QFileInfo::exists(exact))
+        return exact;
+    auto listing = listings_.find(folder);
+    if (listing == listings_.end()) {
+        QHash<QString, QString> names;
+        const QDir dir(folder);
+        for (const QString& entry :
+             dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden,
+                           QDir::Name)) {
+            const QString folded = entry.toCaseFolded();
+            if (!names.contains(folded))
+                names.insert(folded, entry);
+        }
+        listing = listings_.insert(folder, names);
+    }
+    const auto entry = listing->constFind(name.toCaseFolded());
+    return entry == listing->cend() ? exact : folder + u'/' + *entry;
+}
+
+QString FolderLookup::MapPathIgnoringCase(const QString& stored) {
     const QString mapped = MapPath(stored);
     const QString root = UserDataFolder();
     if (!mapped.startsWith(root + u'/'))
         return mapped;
     QString path = root;
     for (const QString& name : mapped.mid(root.size() + 1).split(u'/', Qt::SkipEmptyParts))
-        path = FindInFolder(path, name);
+        path = Find(path, name);
     return path;
 }
 

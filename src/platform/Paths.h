@@ -5,6 +5,7 @@
 // without regard to case, an exact match first.
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 namespace platform {
@@ -24,6 +25,22 @@ QString FindInFolder(const QString& folder, const QString& name);
 // MapPath, and then every name below drive C's folder matched as FindInFolder
 // does, so that "C:\SKINS\WOOD.BMP" finds ".../Skins/Wood.bmp".
 QString MapPathIgnoringCase(const QString& stored);
+
+// FindInFolder and MapPathIgnoringCase for many names at once: each folder
+// is listed once, at its first name that has no exact match, and then
+// answered from the listing; a folder that changes meanwhile is not seen.
+// Every kind of entry is found (pipes and devices too, for the reader to
+// refuse), whatever the letter case of its name.
+class FolderLookup {
+public:
+    QString Find(const QString& folder, const QString& name);
+    QString MapPathIgnoringCase(const QString& stored);
+
+private:
+    // Per folder, each name folded to one case and the first entry (by name)
+    // that folds to it.
+    QHash<QString, QHash<QString, QString>> listings_;
+};
 
 bool FileExists(const QString& path);
 bool DirectoryExists(const QString& path);

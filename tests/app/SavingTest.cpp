@@ -185,6 +185,35 @@ TEST(FileWriter, FailedWriteLeavesTheEarlierFileAsItWas) {
     EXPECT_EQ(QFileInfo(target).size(), 100000 + 2 * 100000 / 40);
 }
 
+TEST(FileWriter, RewritingInPlaceKeepsTheEarlierFileWhenTheDiskIsFull) {
+    // Where the folder takes no temporary file the file is rewritten in
+    // place; a limit on the file's size stands in for a full disk.
+    QTemporaryDir dir;
+    const QString target = dir.filePath("reading.txt");
+    const QString helper = QStringLiteral(CHAROLIST_BUILD_DIR "/tests/save_with_limit");
+    struct Case {
+        const char* Limit;
+        const char* Size;
+        int Exit;
+        QByteArray After;
+    };
+    const QByteArray earlier = "the earlier reading\r\n";
+    for (const Case& c :
+         {Case{"4096", "100000", 3, earlier}, Case{"1000000", "100000", 0, QByteArray(100000, 'n')},
+          Case{"1000000", "5", 0, QByteArray(5, 'n')}}) {
+        ASSERT_TRUE(WriteFile(target, earlier));
+        QProcess child;
+        child.start(helper, {target, c.Limit, c.Size, "in-place"});
+        ASSERT_TRUE(child.waitForFinished(20000));
+        EXPECT_EQ(child.exitCode(), c.Exit) << c.Size << " bytes, limit " << c.Limit;
+        if (c.Exit != 0) {
+            EXPECT_EQ(child.readAllStandardError().trimmed(), "Stream write error");
+        }
+        EXPECT_EQ(ReadFile(target), c.After) << c.Size << " bytes, limit " << c.Limit;
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"reading.txt"});
+}
+
 TEST(FileWriter, ReplacingKeepsPermissionsAndWritesThroughLinks) {
     QTemporaryDir dir;
     const QString target = dir.filePath("kept.txt");

@@ -10,6 +10,7 @@
 #include "support/Printers.h"
 #include "support/SkinnedParent.h"
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -207,6 +208,37 @@ TEST_F(LabelTest, ShadowPixelsFollowTheFormulas) {
     }
 }
 
+TEST_F(LabelTest, AShadowReachesNoFurtherThanTheLabelCanShow) {
+    // A skin's SHADOW1BLUR and SHADOW1OFFSET are 16-bit: at their largest
+    // the label grew by 65,534 pixels a side and each paint took minutes.
+    const struct {
+        int Blur, Distance, Lead, Trail;
+    } cases[] = {
+        {32767, 32767, 0, 2 * kMaxShadowReach},
+        {1000, 1, 1 - kMaxShadowReach, 1 + kMaxShadowReach},
+        {3, -32768, -kMaxShadowReach - 3, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("blur " + std::to_string(c.Blur) + ", distance " + std::to_string(c.Distance));
+        TsLabelFX* label = MakeFX("Руна");
+        label->Shadow().SetMode(TsShadowMode::smCustom);
+        label->Shadow().SetBlurCount(c.Blur);
+        label->Shadow().SetDistance(c.Distance);
+        label->AdjustBounds();
+        EXPECT_EQ(label->ShadowLead, c.Lead);
+        EXPECT_EQ(label->ShadowTrail, c.Trail);
+        EXPECT_EQ(label->size(),
+                  PlainTextSize("Руна", LabelFont()) + QSize(c.Trail - c.Lead, c.Trail - c.Lead));
+        QElapsedTimer clock;
+        clock.start();
+        Bitmap shown;
+        label->PaintTo(shown);
+        EXPECT_LT(clock.elapsed(), 1000);
+        EXPECT_EQ(shown.Width(), label->width());
+        delete label;
+    }
+}
+
 TEST_F(LabelTest, NoShadowWithoutPassesOrColourAndNoneWhenDisabled) {
     const TColor text = RGBColor(200, 0, 0);
     auto plain = [&](TsLabelFX* label) {
@@ -258,7 +290,7 @@ TEST_F(LabelTest, TheMaskBufferOnlyGrows) {
     TsLabelFX* label = MakeFX("Долгая подпись");
     Bitmap shown;
     label->PaintTo(shown);
-    const int big = label->ShadowMaskCapacity;
+    const size_t big = label->ShadowMaskCapacity;
     EXPECT_EQ(big, 2 * (label->width() + 2) * (label->height() + 2));
     const uint8_t* buffer = label->ShadowMask.get();
     label->SetCaption("Я");

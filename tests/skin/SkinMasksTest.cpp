@@ -1,4 +1,5 @@
 #include "skin/data/SkinMasks.h"
+#include "skin/data/SkinLookup.h"
 
 #include "support/Files.h"
 #include "support/Printers.h"
@@ -94,7 +95,7 @@ Loaded Load(const TacSkinConvertor& package) {
 }
 
 int Mask(const Loaded& l, const char* section, const char* key) {
-    return FindMaskExact(l.Images, section, key);
+    return SkinLookup(l.Sections, l.Images).MaskExact(section, key);
 }
 
 } // namespace
@@ -191,23 +192,23 @@ TEST(Masks, MasterImageAndJpegBackgrounds) {
     ASSERT_EQ(l.Images.Patterns.size(), 1u);
     EXPECT_EQ(l.Images.Patterns[0].KeyName, "PATTERN");
     EXPECT_EQ(l.Images.Patterns[0].Width, 1000);
-    const int form = FindSection(l.Sections, "FORM");
-    EXPECT_EQ(FindPattern(l.Sections, l.Images, form, "FORM", "PATTERN"), 0);
-    EXPECT_EQ(FindPattern(l.Sections, l.Images, form, "FORM", "HOTPATTERN"), -1);
+    const int form = SkinLookup(l.Sections, l.Images).Section("FORM");
+    EXPECT_EQ(SkinLookup(l.Sections, l.Images).Pattern(form, "FORM", "PATTERN"), 0);
+    EXPECT_EQ(SkinLookup(l.Sections, l.Images).Pattern(form, "FORM", "HOTPATTERN"), -1);
 }
 
 TEST(Masks, LookupsFollowParents) {
     const TacSkinConvertor package = Package();
     const Loaded l = Load(package);
-    const int combo = FindSection(l.Sections, "COMBOBOX");
+    const int combo = SkinLookup(l.Sections, l.Images).Section("COMBOBOX");
     const int edit = Mask(l, "EDIT", "BORDERSMASK");
-    EXPECT_EQ(FindMask(l.Sections, l.Images, combo, "COMBOBOX", "BORDERSMASK"), edit);
+    EXPECT_EQ(SkinLookup(l.Sections, l.Images).Mask(combo, "COMBOBOX", "BORDERSMASK"), edit);
     EXPECT_EQ(l.Sections[combo].BordersMask, edit);
-    EXPECT_EQ(FindMaskExact(l.Images, "COMBOBOX", "BORDERSMASK"), -1);
-    EXPECT_EQ(FindMask(l.Sections, l.Images, -1, "EDIT", "BORDERSMASK"), -1);
-    EXPECT_EQ(FindMask(l.Sections, l.Images, combo, "", "BORDERSMASK"), -1);
-    EXPECT_EQ(FindTexture(l.Sections, l.Images, combo, "COMBOBOX", "BORDERSMASK"), -1);
-    const int panel = FindSection(l.Sections, "PANEL");
+    EXPECT_EQ(SkinLookup(l.Sections, l.Images).MaskExact("COMBOBOX", "BORDERSMASK"), -1);
+    EXPECT_EQ(SkinLookup(l.Sections, l.Images).Mask(-1, "EDIT", "BORDERSMASK"), -1);
+    EXPECT_EQ(SkinLookup(l.Sections, l.Images).Mask(combo, "", "BORDERSMASK"), -1);
+    EXPECT_EQ(SkinLookup(l.Sections, l.Images).Texture(combo, "COMBOBOX", "BORDERSMASK"), -1);
+    const int panel = SkinLookup(l.Sections, l.Images).Section("PANEL");
     EXPECT_EQ(l.Sections[panel].CornerTopLeft, Mask(l, "PANEL", "IMGTOPLEFT"));
     EXPECT_EQ(l.Sections[panel].CornerBottomRight, -1);
     EXPECT_EQ(l.Sections[0].BordersMask, -1); // GLOBALINFO is left alone

@@ -418,7 +418,7 @@ namespace {
 // last one the rest; inside a step s + (e − s) × i / n per channel.
 uint32_t GradientRow(const TsGradArray& steps, int height, int y) {
     int at = 0;
-    for (size_t k = 0; k < steps.size(); ++k) {
+    for (qsizetype k = 0; k < steps.size(); ++k) {
         int n = steps[k].Percent * height / 100;
         if (k + 1 == steps.size())
             n = height - at;

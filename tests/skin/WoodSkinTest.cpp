@@ -1,5 +1,6 @@
 // The program's own skin, loaded as the program loads it.
 #include "app/InternalSkin.h"
+#include "skin/data/SkinLookup.h"
 #include "skin/data/SkinModel.h"
 #include "skin/data/TsSkinManager.h"
 
@@ -20,15 +21,20 @@ const TsSkinModel& Wood() {
     return model;
 }
 
+const SkinLookup& WoodLookup() {
+    static const SkinLookup lookup(Wood().Sections, Wood().Images);
+    return lookup;
+}
+
 const TsGeneralData& Section(const char* name) {
-    const int i = FindSection(Wood().Sections, name);
+    const int i = WoodLookup().Section(name);
     if (i < 0)
         throw std::runtime_error(std::string("no section ") + name);
     return Wood().Sections[i];
 }
 
 const TsMaskData& Mask(const char* section, const char* key) {
-    const int i = FindMaskExact(Wood().Images, section, key);
+    const int i = WoodLookup().MaskExact(section, key);
     if (i < 0)
         throw std::runtime_error(std::string("no mask ") + section + "/" + key);
     return Wood().Images.Masks[i];
@@ -122,13 +128,12 @@ TEST(WoodSkin, MaskValuesAsWritten) {
     const TsMaskData& griph = Mask("GRIPH", "PATTERN");
     EXPECT_EQ(griph.FillMode, 10);
     EXPECT_EQ(griph.MaskKind, 1);
-    EXPECT_EQ(
-        MaskLeftWidth(Wood().Images, FindMaskExact(Wood().Images, "SCROLLBAR2H", "BORDERSMASK")),
-        1);
+    EXPECT_EQ(MaskLeftWidth(Wood().Images, WoodLookup().MaskExact("SCROLLBAR2H", "BORDERSMASK")),
+              1);
     // The combo box finds the edit's border through its parent.
-    const int combo = FindSection(Wood().Sections, "COMBOBOX");
-    EXPECT_EQ(FindMask(Wood().Sections, Wood().Images, combo, "COMBOBOX", "BORDERSMASK"),
-              FindMaskExact(Wood().Images, "EDIT", "BORDERSMASK"));
+    const int combo = WoodLookup().Section("COMBOBOX");
+    EXPECT_EQ(WoodLookup().Mask(combo, "COMBOBOX", "BORDERSMASK"),
+              WoodLookup().MaskExact("EDIT", "BORDERSMASK"));
     // The background picture is small enough to be a texture, hot look first.
     const auto& masks = Wood().Images.Masks;
     EXPECT_EQ(masks[123].KeyName, "HOTPATTERN");

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QStringList>
+#include <cmath>
 #include <initializer_list>
 #include <utility>
 
@@ -27,8 +28,10 @@ QString Num(qint64 v) {
     return QString::number(v);
 }
 
+// JSON has no numbers for "nan" or "inf" (which a skin's VERSION may say):
+// those are written as null.
 QString Real(double v) {
-    return QString::number(v, 'g', 17);
+    return std::isfinite(v) ? QString::number(v, 'g', 17) : QStringLiteral("null");
 }
 
 QString Bool(bool v) {

@@ -19,9 +19,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 
 namespace {
 
@@ -61,6 +65,24 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
         Fail("Cannot create file \"" + path + "\". " + f.errorString());
 }
 
+// A new file in a folder: a link already there under that name is refused
+// rather than written through (it may point anywhere).
+void WriteNewFile(const QString& path, const QByteArray& bytes) {
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        Fail("Cannot create file \"" + path + "\". " +
+             (error == ELOOP ? QStringLiteral("A link is in its place")
+                             : QString::fromLocal8Bit(std::strerror(error))));
+    }
+    QFile f;
+    const bool written = f.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) &&
+                         f.write(bytes) == bytes.size() && f.flush();
+    if (!written)
+        Fail("Cannot write file \"" + path + "\". " + f.errorString());
+}
+
 void Unpack(const QString& package, const QString& dir) {
     const auto skin = skin::UnpackPackageFile(package);
     if (!skin)
@@ -68,13 +90,13 @@ void Unpack(const QString& package, const QString& dir) {
     if (!QDir().mkpath(dir))
         Fail("Cannot create the folder \"" + dir + "\"");
     if (skin->OptionsText)
-        WriteFile(dir + "/Options.dat", *skin->OptionsText);
+        WriteNewFile(dir + "/Options.dat", *skin->OptionsText);
     for (const skin::TacImageItem& item : skin->Members) {
         // Member names come from the package: never let one leave the folder.
         if (item.MemberName.isEmpty() || item.MemberName.contains(u'/') ||
             item.MemberName.contains(u'\\') || item.MemberName == ".." || item.MemberName == ".")
             Fail("The package holds a member with an unsafe name: \"" + item.MemberName + "\"");
-        WriteFile(dir + "/" + item.MemberName, skin->MemberBytes(item));
+        WriteNewFile(dir + "/" + item.MemberName, skin->MemberBytes(item));
     }
 }
 
@@ -131,24 +153,41 @@ void Info(const QString& path) {
                     static_cast<long long>(onMaster));
 }
 
+// A file of the folder to pack: it must lie in the folder, also where it
+// is a link, and be there.
+QByteArray ReadPackedFile(const QDir& folder, const QString& name) {
+    const QFileInfo file(folder.filePath(name));
+    if (name.contains(u'/') || name == ".." || name == ".")
+        Fail("\"" + name + "\" is not a file of the folder \"" + folder.path() + "\"");
+    if (file.isSymLink()) {
+        const QString target = file.canonicalFilePath();
+        if (target.isEmpty())
+            Fail("\"" + file.filePath() + "\" is a link to nothing");
+        if (!target.startsWith(folder.canonicalPath() + u'/'))
+            Fail("\"" + file.filePath() + "\" is a link out of the folder, to \"" + target + "\"");
+    }
+    return skin::ReadSkinFile(file.filePath());
+}
+
 void Pack(const QString& dir, const QString& package, QStringList names,
           skin::PackCompression compression) {
     const QDir folder(dir);
     if (!folder.exists())
         Fail("There is no folder \"" + dir + "\"");
     std::optional<QByteArray> options;
-    const QStringList files = folder.entryList(QDir::Files, QDir::Name);
+    // Links to nothing are listed too, so that they are reported.
+    const QStringList files = folder.entryList(QDir::Files | QDir::System, QDir::Name);
     for (const QString& f : files)
         if (skin::AsciiUpper(f) == "OPTIONS.DAT")
-            options = skin::ReadSkinFile(folder.filePath(f));
+            options = ReadPackedFile(folder, f);
     if (names.isEmpty())
         for (const QString& f : files)
             if (skin::AsciiUpper(f) != "OPTIONS.DAT")
                 names << f;
     skin::TacImageItems members;
     for (const QString& name : names)
-        members.push_back({name, skin::AsciiUpper(name).endsWith(".BMP"),
-                           skin::ReadSkinFile(folder.filePath(name))});
+        members.push_back(
+            {name, skin::AsciiUpper(name).endsWith(".BMP"), ReadPackedFile(folder, name)});
     WriteFile(package, skin::PackPackage(options, members, compression));
 }
 

@@ -1,6 +1,7 @@
 #include "skin/data/ImageDecoders.h"
 #include "skin/data/SkinPackage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -60,24 +61,30 @@ struct Field {
 constexpr uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_ALPHABITFIELDS = 6;
 
 // Run-length data: the column and row only ever grow (runs, line ends and
-// deltas), so they are kept wide enough never to wrap; pixels past the
-// picture's edge are dropped.
+// deltas), so they are kept wide enough never to wrap. Pixels past the
+// picture's edge are dropped, a whole run at a time: the work follows the
+// picture and the bytes, not the lengths the runs claim.
 void DecodeRle(const Bytes& in, qsizetype at, qsizetype end, int bits, int width, int height,
                const std::vector<uint32_t>& palette, platform::Bitmap& out, bool topDown) {
     qint64 x = 0, y = 0; // y counts rows in file order
-    auto put = [&](int index) {
-        if (x < width && y < height) {
-            const uint32_t c = index < int(palette.size()) ? palette[index] : 0xFF000000u;
-            out.ScanLine(static_cast<int>(topDown ? y : height - 1 - y))[x] = c;
+    // `count` pixels from the column on; pixel i has the index `indexAt(i)`.
+    auto run = [&](int count, auto&& indexAt) {
+        if (x < width) {
+            uint32_t* row = out.ScanLine(static_cast<int>(topDown ? y : height - 1 - y));
+            const int shown = static_cast<int>(std::min<qint64>(count, width - x));
+            for (int i = 0; i < shown; ++i) {
+                const int index = indexAt(i);
+                row[x + i] = index < int(palette.size()) ? palette[index] : 0xFF000000u;
+            }
         }
-        ++x;
+        x += count;
     };
-    while (at + 1 < end) {
+    while (at + 1 < end && y < height) {
         const int count = in.U8(at), code = in.U8(at + 1);
         at += 2;
         if (count > 0) {
-            for (int i = 0; i < count; ++i)
-                put(bits == 8 ? code : (i % 2 == 0 ? code >> 4 : code & 15));
+            run(count,
+                [&](int i) { return bits == 8 ? code : (i % 2 == 0 ? code >> 4 : code & 15); });
         } else if (code == 0) {
             x = 0;
             ++y;
@@ -90,14 +97,12 @@ void DecodeRle(const Bytes& in, qsizetype at, qsizetype end, int bits, int width
         } else {
             const int bytes = bits == 8 ? code : (code + 1) / 2;
             in.Need(at, bytes);
-            for (int i = 0; i < code; ++i) {
+            run(code, [&](int i) {
                 const uint8_t b = in.U8(at + (bits == 8 ? i : i / 2));
-                put(bits == 8 ? b : (i % 2 == 0 ? b >> 4 : b & 15));
-            }
+                return bits == 8 ? b : (i % 2 == 0 ? b >> 4 : b & 15);
+            });
             at += (bytes + 1) & ~1;
         }
-        if (y >= height)
-            return;
     }
 }
 
@@ -189,8 +194,7 @@ std::vector<uint32_t> ReadPalette(const Bytes& in, const BmpHeader& h) {
         const qsizetype at = paletteAt + qsizetype(i) * entry;
         if (at + 3 > qsizetype(h.PixelsAt) || at + 3 > in.data.size())
             break;
-        palette.push_back(0xFF000000u | (in.U8(at + 2) << 16) | (in.U8(at + 1) << 8) |
-                          in.U8(at));
+        palette.push_back(0xFF000000u | (in.U8(at + 2) << 16) | (in.U8(at + 1) << 8) | in.U8(at));
     }
     return palette;
 }

@@ -26,12 +26,20 @@ constexpr long kMaxJpegWorkMemory = 128L * 1024 * 1024;
 // whose bit fields give one.
 platform::Bitmap DecodeBmp(const QByteArray& bytes, qint64 maxPixels = kMaxPicturePixels);
 
+// A progressive JPEG may have at most this many scans: each one is a pass
+// over the whole picture, and a few bytes make one (common encoders write
+// about ten).
+constexpr int kMaxJpegScans = 100;
+
 // JPEG through libjpeg; every pixel opaque. The decoder's own working
 // memory (a progressive picture keeps all its coefficients) is capped at
-// kMaxJpegWorkMemory.
-platform::Bitmap DecodeJpeg(const QByteArray& bytes, qint64 maxPixels = kMaxPicturePixels);
+// kMaxJpegWorkMemory. `used`, when given, receives the number of bytes up
+// to the picture's end (what follows it is not part of it).
+platform::Bitmap DecodeJpeg(const QByteArray& bytes, qint64 maxPixels = kMaxPicturePixels,
+                            qsizetype* used = nullptr);
 
 // PNG through libpng, as 8-bit red, green, blue and opacity per pixel.
+// Text, profile and other ancillary chunks are skipped, not kept.
 platform::Bitmap DecodePng(const QByteArray& bytes, qint64 maxPixels = kMaxPicturePixels);
 
 // Sets every pixel that is white with opacity 0 to all zeros.

@@ -1,9 +1,9 @@
 #include "skin/data/ImageDecoders.h"
 #include "skin/data/SkinPackage.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 #include <jpeglib.h>
 #include <png.h>
@@ -40,11 +40,24 @@ void JpegErrorExit(j_common_ptr info) {
 
 void JpegQuiet(j_common_ptr, int) {}
 
+// Called as the decoder goes; ends a picture of too many scans.
+void JpegCountScans(j_common_ptr info) {
+    const auto* decoder = reinterpret_cast<j_decompress_ptr>(info);
+    if (decoder->input_scan_number <= kMaxJpegScans)
+        return;
+    auto* error = reinterpret_cast<JpegError*>(info->err);
+    std::snprintf(error->Message, sizeof error->Message, "the picture has more than %d scans",
+                  kMaxJpegScans);
+    longjmp(error->Jump, 1);
+}
+
 } // namespace
 
-platform::Bitmap DecodeJpeg(const QByteArray& bytes, qint64 maxPixels) {
+platform::Bitmap DecodeJpeg(const QByteArray& bytes, qint64 maxPixels, qsizetype* used) {
     jpeg_decompress_struct info{};
     JpegError error{};
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = JpegCountScans;
     info.err = jpeg_std_error(&error.Manager);
     error.Manager.error_exit = JpegErrorExit;
     error.Manager.emit_message = JpegQuiet;
@@ -56,6 +69,7 @@ platform::Bitmap DecodeJpeg(const QByteArray& bytes, qint64 maxPixels) {
         throw ESkinError(std::string("JPEG: ") + error.Message);
     }
     jpeg_create_decompress(&info);
+    info.progress = &progress;
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
     info.mem->max_memory_to_use = kMaxJpegWorkMemory;
@@ -76,6 +90,8 @@ platform::Bitmap DecodeJpeg(const QByteArray& bytes, qint64 maxPixels) {
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);
+    if (used)
+        *used = bytes.size() - static_cast<qsizetype>(info.src->bytes_in_buffer);
     jpeg_destroy_decompress(&info);
     out.SetSourceBitsPerPixel(24);
     return out;
@@ -124,6 +140,13 @@ platform::Bitmap DecodePng(const QByteArray& bytes, qint64 maxPixels) {
         throw ESkinError("PNG: " + message);
     }
     png_set_read_fn(png, &source, PngRead);
+    // Only the picture is wanted: ancillary chunks that libpng would inflate
+    // or keep (texts above all, of which a few bytes may make megabytes) are
+    // skipped as they are read.
+    static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, 6);
+    png_set_chunk_cache_max(png, 64);
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info),
                       height = png_get_image_height(png, info);

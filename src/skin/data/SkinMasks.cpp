@@ -2,10 +2,10 @@
 
 #include "platform/Paths.h"
 #include "skin/data/ImageDecoders.h"
+#include "skin/data/SkinLookup.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QHash>
-#include <functional>
 
 namespace skin {
 
@@ -121,34 +121,6 @@ std::optional<TsMaskData> PlainBitmap(const QString& upper, const PictureSource&
     return mask;
 }
 
-// Looks in a section, then in its parents. A chain of parents that loops
-// ends once it is longer than the table.
-int Lookup(const TsGeneralDataArray& sections, int sectionIndex, const QString& sectionName,
-           const std::function<int(const QString&)>& own, size_t depth = 0) {
-    if (sectionIndex < 0 || sectionName.isEmpty())
-        return -1;
-    const int found = own(sectionName);
-    if (found >= 0 || sectionIndex >= int(sections.size()))
-        return found;
-    const QString parent = sections[sectionIndex].ParentClass;
-    if (parent.isEmpty() || parent == sectionName)
-        return -1;
-    const int parentIndex = FindSection(sections, parent);
-    if (parentIndex < 0 || depth > sections.size())
-        return -1;
-    return Lookup(sections, parentIndex, parent, own, depth + 1);
-}
-
-int FirstMask(const TsSkinImages& images, const QString& section, const QString& key,
-              bool texturesOnly) {
-    for (size_t i = 0; i < images.Masks.size(); ++i) {
-        const TsMaskData& m = images.Masks[i];
-        if (m.SectionName == section && m.KeyName == key && (!texturesOnly || m.ImageKind == 1))
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
 const QString kMasterKey = QStringLiteral("MASTERBITMAP");
 
 } // namespace
@@ -172,33 +144,15 @@ int TsMaskData::FrameHeight() const {
     }
 }
 
-std::optional<QByteArray> PictureSource::Load(const QString& reference, QString* id) const {
-    if (Package) {
-        const TacImageItem* item = Package->FindMember(reference);
-        if (!item)
-            return std::nullopt;
-        if (id)
-            *id = QStringLiteral("member:%1").arg(item - Package->Members.data());
-        return Package->MemberBytes(*item);
-    }
-    if (!reference.contains(u':') && Folder.isEmpty())
-        return std::nullopt; // a skin without a folder has no files of its own
-    const QString path = reference.contains(u':') ? platform::MapPathIgnoringCase(reference)
-                                                  : platform::FindInFolder(Folder, reference);
-    if (!QFile::exists(path))
-        return std::nullopt;
-    if (id)
-        *id = QStringLiteral("file:") + path;
-    return ReadSkinFile(path);
-}
-
 namespace {
 
-platform::Bitmap Decode(const QByteArray& bytes, PictureKind kind, qint64 maxPixels) {
+platform::Bitmap Decode(const QByteArray& bytes, PictureKind kind, qint64 maxPixels,
+                        qsizetype* used = nullptr) {
     platform::Bitmap picture;
     switch (kind) {
     case PictureKind::Jpeg:
-        return DecodeJpeg(bytes, maxPixels);
+        picture = DecodeJpeg(bytes, maxPixels, used);
+        break;
     case PictureKind::Png:
         picture = DecodePng(bytes, maxPixels);
         ApplyWhiteTransparentRule(picture);
@@ -213,28 +167,112 @@ platform::Bitmap Decode(const QByteArray& bytes, PictureKind kind, qint64 maxPix
 
 } // namespace
 
+std::optional<QByteArray> PictureSource::Load(const QString& reference) const {
+    if (Cache)
+        return Cache->Load(*this, reference);
+    PictureCache once;
+    return once.Load(*this, reference);
+}
+
 std::optional<platform::Bitmap> PictureSource::Picture(const QString& reference,
                                                        PictureKind kind) const {
     if (Cache)
         return Cache->Picture(*this, reference, kind);
-    const auto bytes = Load(reference);
-    if (!bytes)
+    PictureCache once;
+    return once.Picture(*this, reference, kind);
+}
+
+std::optional<TsPatternData> PictureSource::Pattern(const QString& reference) const {
+    if (Cache)
+        return Cache->Pattern(*this, reference);
+    PictureCache once;
+    return once.Pattern(*this, reference);
+}
+
+// Member names upper-cased once, and folders listed once.
+struct PictureCache::Finder {
+    const TacSkinConvertor* Package = nullptr;
+    QHash<QString, int> Members; // the first member of each upper-case name
+    platform::FolderLookup Folders;
+
+    int Member(const TacSkinConvertor& package, const QString& reference) {
+        if (Package != &package) {
+            Package = &package;
+            Members.clear();
+            for (size_t i = 0; i < package.Members.size(); ++i) {
+                const QString upper = AsciiUpper(package.Members[i].MemberName);
+                if (!Members.contains(upper))
+                    Members.insert(upper, static_cast<int>(i));
+            }
+        }
+        return Members.value(reference, -1);
+    }
+};
+
+PictureCache::PictureCache() : finder_(std::make_unique<Finder>()), bytesLeft_(kMaxLoadBytes) {}
+PictureCache::~PictureCache() = default;
+
+QString PictureCache::Locate(const PictureSource& source, const QString& reference) {
+    const QString key = (source.Package ? u'p' : u'f') + reference;
+    if (const auto it = located_.constFind(key); it != located_.cend())
+        return *it;
+    QString id;
+    if (source.Package) {
+        const int member = finder_->Member(*source.Package, reference);
+        if (member >= 0)
+            id = u'm' + QString::number(member);
+    } else if (reference.contains(u':') || !source.Folder.isEmpty()) {
+        // A skin without a folder has no files of its own.
+        const QString path = reference.contains(u':')
+                                 ? finder_->Folders.MapPathIgnoringCase(reference)
+                                 : finder_->Folders.Find(source.Folder, reference);
+        if (QFileInfo::exists(path))
+            id = u'f' + path;
+    }
+    located_.insert(key, id);
+    return id;
+}
+
+QByteArray PictureCache::Read(const PictureSource& source, const QString& id) {
+    auto charge = [this](qint64 size) {
+        if (size > bytesLeft_)
+            throw ESkinError(QStringLiteral("The skin reads too much to load: more than %1 bytes "
+                                            "of pictures")
+                                 .arg(kMaxLoadBytes)
+                                 .toStdString());
+        bytesLeft_ -= size;
+    };
+    if (id.startsWith(u'm')) {
+        const TacImageItem& item = source.Package->Members[id.mid(1).toULongLong()];
+        charge(item.Size); // before it is inflated
+        return source.Package->MemberBytes(item);
+    }
+    QByteArray bytes = ReadSkinFile(id.mid(1));
+    charge(bytes.size());
+    return bytes;
+}
+
+std::optional<QByteArray> PictureCache::Load(const PictureSource& source,
+                                             const QString& reference) {
+    const QString id = Locate(source, reference);
+    if (id.isEmpty())
         return std::nullopt;
-    return Decode(*bytes, kind, kMaxPicturePixels);
+    return Read(source, id);
 }
 
 std::optional<platform::Bitmap> PictureCache::Picture(const PictureSource& source,
                                                       const QString& reference, PictureKind kind) {
-    QString id;
-    const auto bytes = source.Load(reference, &id);
-    if (!bytes)
+    const QString id = Locate(source, reference);
+    if (id.isEmpty())
         return std::nullopt;
-    id += u'\n' + QString::number(int(kind));
-    if (const auto it = decoded_.constFind(id); it != decoded_.cend())
+    const QString made = QString::number(int(kind)) + id;
+    if (const auto it = decoded_.constFind(made); it != decoded_.cend())
         return *it;
+    const QByteArray bytes = Read(source, id);
     platform::Bitmap picture;
+    qsizetype used = bytes.size();
     try {
-        picture = Decode(*bytes, kind, pixelsLeft_);
+        picture = Decode(bytes, kind, pixelsLeft_, &used);
     } catch (const ESkinError& e) {
         // Past the budget the decoders say "too large": say what the limit is.
         const QString message = QString::fromUtf8(e.what());
@@ -248,7 +286,43 @@ std::optional<platform::Bitmap> PictureCache::Picture(const PictureSource& sourc
                              .toStdString());
     }
     pixelsLeft_ -= qint64(picture.Width()) * picture.Height();
-    decoded_.insert(id, picture);
+    decoded_.insert(made, picture);
+    // A JPEG large enough to stay compressed keeps its bytes, not read again.
+    if (kind == PictureKind::Jpeg && qint64(picture.Width()) * picture.Height() >= kPatternPixels &&
+        !patterns_.contains(id))
+        patterns_.insert(id, TsPatternData{bytes.left(used),
+                                           picture.Width(),
+                                           picture.Height(),
+                                           {},
+                                           {},
+                                           std::make_shared<DecodedPattern>()});
+    return picture;
+}
+
+std::optional<TsPatternData> PictureCache::Pattern(const PictureSource& source,
+                                                   const QString& reference) {
+    const QString id = Locate(source, reference);
+    if (id.isEmpty())
+        return std::nullopt;
+    if (const auto it = patterns_.constFind(id); it != patterns_.cend())
+        return *it;
+    const auto picture = Picture(source, reference, PictureKind::Jpeg);
+    if (const auto it = patterns_.constFind(id); picture && it != patterns_.cend())
+        return *it;
+    return std::nullopt; // too small for a pattern
+}
+
+platform::Bitmap PatternPicture(const TsPatternData& pattern) {
+    if (pattern.Decoded && pattern.Decoded->Picture)
+        return *pattern.Decoded->Picture;
+    platform::Bitmap picture;
+    try {
+        picture = Decode(pattern.PatternImage, PictureKind::Jpeg, kMaxPicturePixels);
+    } catch (const ESkinError&) {
+        // A broken picture paints nothing.
+    }
+    if (pattern.Decoded)
+        pattern.Decoded->Picture = picture;
     return picture;
 }
 
@@ -345,129 +419,62 @@ bool MayBeJpegName(const QString& value) {
 void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages& images,
                   const TIniFile* common, const TsSkinManager* owner) {
     images.Patterns.clear();
-    ini.ForEachValue([&](const QString& section, const QString& key, const QString& value) {
-        if (!MayBeJpegName(value))
-            return;
-        const QString upper = AsciiUpper(value);
-        if (!IsJpegName(upper))
-            return;
-        std::optional<platform::Bitmap> picture = source.Picture(upper, PictureKind::Jpeg);
+    // Large backgrounds stay compressed until they are painted; smaller
+    // ones become textures.
+    auto add = [&](const PictureSource& from, const QString& section, const QString& key,
+                   const QString& upper, bool textures) {
+        std::optional<platform::Bitmap> picture = from.Picture(upper, PictureKind::Jpeg);
         if (!picture || picture->Width() <= 0)
             return;
         if (qint64(picture->Width()) * picture->Height() >= kPatternPixels) {
-            // Large backgrounds stay compressed until they are painted.
-            images.Patterns.push_back(TsPatternData{*source.Load(upper), picture->Width(),
-                                                    picture->Height(), AsciiUpper(section),
-                                                    AsciiUpper(key)});
+            TsPatternData pattern = *from.Pattern(upper);
+            pattern.SectionName = AsciiUpper(section);
+            pattern.KeyName = AsciiUpper(key);
+            images.Patterns.push_back(std::move(pattern));
             return;
         }
+        if (!textures)
+            return;
         TsMaskData m;
         m.OwnImage = std::move(*picture);
-        OpaqueExceptMagenta(*m.OwnImage);
         m.SectionName = AsciiUpper(section);
         m.KeyName = AsciiUpper(key);
         m.ImageKind = 1;
         m.FrameCount = 1;
         m.Owner = owner;
         images.Masks.push_back(std::move(m));
+    };
+    ini.ForEachValue([&](const QString& section, const QString& key, const QString& value) {
+        if (!MayBeJpegName(value))
+            return;
+        const QString upper = AsciiUpper(value);
+        if (IsJpegName(upper))
+            add(source, section, key, upper, true);
     });
     if (!common)
         return;
     const PictureSource files = source.FilesOnly();
     common->ForEachValue([&](const QString& section, const QString& key, const QString& value) {
         const QString upper = AsciiUpper(value);
-        if (!IsJpegName(upper))
-            return;
-        const std::optional<platform::Bitmap> picture = files.Picture(upper, PictureKind::Jpeg);
-        if (picture && picture->Width() > 0)
-            images.Patterns.push_back(TsPatternData{*files.Load(upper), picture->Width(),
-                                                    picture->Height(), AsciiUpper(section),
-                                                    AsciiUpper(key)});
+        if (IsJpegName(upper))
+            add(files, section, key, upper, false);
     });
 }
 
 void FillSectionMasks(TsGeneralDataArray& sections, const TsSkinImages& images) {
-    // The first mask of each section and key, found once rather than by a
-    // walk over the whole table for every section.
-    QHash<QString, int> first;
-    for (size_t i = 0; i < images.Masks.size(); ++i) {
-        const TsMaskData& m = images.Masks[i];
-        const QString id = m.SectionName + u'\n' + m.KeyName;
-        if (!first.contains(id))
-            first.insert(id, static_cast<int>(i));
-    }
-    // Parents by number, resolved once; each key is then found for every
-    // section in one walk of the links.
-    QHash<QString, int> byName;
-    for (size_t i = 0; i < sections.size(); ++i)
-        if (!byName.contains(sections[i].SectionName))
-            byName.insert(sections[i].SectionName, static_cast<int>(i));
-    std::vector<int> parents(sections.size(), -1);
-    for (size_t i = 0; i < sections.size(); ++i) {
-        const QString& parent = sections[i].ParentClass;
-        if (!parent.isEmpty() && parent != sections[i].SectionName)
-            parents[i] = byName.value(parent, -1);
-    }
-    auto find = [&](const QString& key) {
-        return ResolveAlongParents<int>(
-            parents,
-            [&](int i) {
-                const QString& name = sections[i].SectionName;
-                const int mask = name.isEmpty() ? -1 : first.value(name + u'\n' + key, -1);
-                return mask >= 0 ? std::optional<int>(mask) : std::nullopt;
-            },
-            [](int mask) { return mask; });
-    };
-    const auto borders = find(QStringLiteral("BORDERSMASK"));
-    const auto topLeft = find(QStringLiteral("IMGTOPLEFT"));
-    const auto topRight = find(QStringLiteral("IMGTOPRIGHT"));
-    const auto bottomLeft = find(QStringLiteral("IMGBTMLEFT"));
-    const auto bottomRight = find(QStringLiteral("IMGBTMRIGHT"));
+    const SkinLookup lookup(sections, images);
+    const QString keys[5] = {QStringLiteral("BORDERSMASK"), QStringLiteral("IMGTOPLEFT"),
+                             QStringLiteral("IMGTOPRIGHT"), QStringLiteral("IMGBTMLEFT"),
+                             QStringLiteral("IMGBTMRIGHT")};
     for (size_t i = 0; i < sections.size(); ++i) {
         TsGeneralData& d = sections[i];
         if (d.SectionName == kGlobalInfo)
             continue;
-        d.BordersMask = borders[i].value_or(-1);
-        d.CornerTopLeft = topLeft[i].value_or(-1);
-        d.CornerTopRight = topRight[i].value_or(-1);
-        d.CornerBottomLeft = bottomLeft[i].value_or(-1);
-        d.CornerBottomRight = bottomRight[i].value_or(-1);
+        qint32* fields[5] = {&d.BordersMask, &d.CornerTopLeft, &d.CornerTopRight,
+                             &d.CornerBottomLeft, &d.CornerBottomRight};
+        for (int k = 0; k < 5; ++k)
+            *fields[k] = lookup.Mask(static_cast<int>(i), d.SectionName, keys[k]);
     }
-}
-
-int FindSection(const TsGeneralDataArray& sections, const QString& name) {
-    for (size_t i = 0; i < sections.size(); ++i)
-        if (sections[i].SectionName == name)
-            return static_cast<int>(i);
-    return -1;
-}
-
-int FindMask(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
-             const QString& sectionName, const QString& key) {
-    return Lookup(sections, sectionIndex, sectionName,
-                  [&](const QString& s) { return FirstMask(images, s, key, false); });
-}
-
-int FindMaskExact(const TsSkinImages& images, const QString& sectionName, const QString& key) {
-    return sectionName.isEmpty() ? -1 : FirstMask(images, sectionName, key, false);
-}
-
-int FindTexture(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
-                const QString& sectionName, const QString& key) {
-    return Lookup(sections, sectionIndex, sectionName,
-                  [&](const QString& s) { return FirstMask(images, s, key, true); });
-}
-
-int FindPattern(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
-                const QString& sectionName, const QString& key) {
-    if (images.Patterns.empty())
-        return -1;
-    return Lookup(sections, sectionIndex, sectionName, [&](const QString& s) {
-        for (size_t i = 0; i < images.Patterns.size(); ++i)
-            if (images.Patterns[i].SectionName == s && images.Patterns[i].KeyName == key)
-                return static_cast<int>(i);
-        return -1;
-    });
 }
 
 bool IsValidMask(const TsSkinImages& images, int mask) {

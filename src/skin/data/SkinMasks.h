@@ -18,6 +18,7 @@
 #include "skin/data/SkinSections.h"
 
 #include <QHash>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -45,11 +46,22 @@ struct TsMaskData {
     int FrameHeight() const;
 };
 
+// A pattern's picture once it is decoded, shared by the keys that name one JPEG.
+struct DecodedPattern {
+    std::optional<platform::Bitmap> Picture;
+};
+
 struct TsPatternData {
     QByteArray PatternImage; // the JPEG, kept compressed
     int Width = 0, Height = 0;
-    QString SectionName, KeyName; // upper case
+    QString SectionName, KeyName;            // upper case
+    std::shared_ptr<DecodedPattern> Decoded; // none: decoded at every use
 };
+
+// A pattern's picture, opaque but for magenta: decoded when first asked
+// for and then kept for every key that shares the JPEG; empty when it does
+// not decode (painting never fails). Used by one thread at a time.
+platform::Bitmap PatternPicture(const TsPatternData& pattern);
 
 struct TsSkinImages {
     platform::Bitmap MasterImage;
@@ -60,12 +72,16 @@ struct TsSkinImages {
 // All the pictures of one skin together may have at most this many pixels
 // (128 MiB at 32 bits a pixel): the Wood skin's 243,000 fit 138 times.
 constexpr qint64 kMaxSkinPixels = qint64(1) << 25;
+// All the bytes one load may read or inflate for its pictures: twice what a
+// package may hold unpacked, so that every member of the largest package
+// can be read, and a folder of many large files cannot keep a load busy.
+constexpr qint64 kMaxLoadBytes = 2 * kMaxPackageUnpacked;
 
 // How a picture is made ready once decoded.
 enum class PictureKind {
     Any,  // BMP, PNG or JPEG by its first bytes; opaque but for magenta
     Png,  // PNG only; transparent white cleared, then as Any
-    Jpeg, // JPEG only, as decoded
+    Jpeg, // JPEG only; opaque but for magenta
 };
 
 class PictureCache;
@@ -74,8 +90,8 @@ class PictureCache;
 // of a folder (names matched without regard to letter case).
 struct PictureSource {
     const TacSkinConvertor* Package = nullptr;
-    QString Folder;               // a local path; for a package, the folder it lies in
-    PictureCache* Cache = nullptr; // the load's decoded pictures; none decodes every time
+    QString Folder;                // a local path; for a package, the folder it lies in
+    PictureCache* Cache = nullptr; // the load's pictures; without one, nothing is kept
 
     // The same folder without the package: where the common sections' own
     // pictures are looked for.
@@ -83,24 +99,47 @@ struct PictureSource {
 
     // The bytes of a picture: from the package, the member whose upper-case
     // name equals `reference`; from the folder, the file. None when absent.
-    // `id`, when given, receives what the reference resolved to.
-    std::optional<QByteArray> Load(const QString& reference, QString* id = nullptr) const;
+    std::optional<QByteArray> Load(const QString& reference) const;
 
     // The picture decoded and made ready as `kind` says; none when absent.
     std::optional<platform::Bitmap> Picture(const QString& reference, PictureKind kind) const;
+
+    // A JPEG as a pattern keeps it: its bytes up to the picture's end, and
+    // its decoded picture, the same for every key that names the member or
+    // file; none when absent. Section and key are left empty.
+    std::optional<TsPatternData> Pattern(const QString& reference) const;
 };
 
-// The pictures one skin load has decoded: each member or file is decoded
-// once however many keys name it, and all of them together stay within
-// kMaxSkinPixels. Pictures share their pixels until one is changed.
+// What one load of a skin may read and decode. Each member or file is
+// found once per reference, read and decoded once per way it is used, and
+// each derived picture is made once however many keys name it; all the
+// pictures together stay within kMaxSkinPixels and all that is read within
+// kMaxLoadBytes. Pictures share their pixels until one is changed.
 class PictureCache {
 public:
+    PictureCache();
+    ~PictureCache();
+    PictureCache(const PictureCache&) = delete;
+    PictureCache& operator=(const PictureCache&) = delete;
+
+    std::optional<QByteArray> Load(const PictureSource& source, const QString& reference);
     std::optional<platform::Bitmap> Picture(const PictureSource& source, const QString& reference,
                                             PictureKind kind);
+    std::optional<TsPatternData> Pattern(const PictureSource& source, const QString& reference);
 
 private:
-    QHash<QString, platform::Bitmap> decoded_;
+    // What a reference names: "m" and a member's number, "f" and a file's
+    // path; empty when nothing.
+    QString Locate(const PictureSource& source, const QString& reference);
+    QByteArray Read(const PictureSource& source, const QString& id);
+
+    struct Finder;
+    std::unique_ptr<Finder> finder_;
+    QHash<QString, QString> located_;
+    QHash<QString, platform::Bitmap> decoded_; // by id and kind
+    QHash<QString, TsPatternData> patterns_;   // by id
     qint64 pixelsLeft_ = kMaxSkinPixels;
+    qint64 bytesLeft_;
 };
 
 // A JPEG of this many pixels or more stays compressed as a pattern.
@@ -117,14 +156,6 @@ void FillSectionMasks(TsGeneralDataArray& sections, const TsSkinImages& images);
 // Pictures below 32 bits per pixel become opaque but for pure magenta.
 void OpaqueExceptMagenta(platform::Bitmap& picture);
 
-int FindSection(const TsGeneralDataArray& sections, const QString& name);
-int FindMask(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
-             const QString& sectionName, const QString& key);
-int FindMaskExact(const TsSkinImages& images, const QString& sectionName, const QString& key);
-int FindTexture(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
-                const QString& sectionName, const QString& key);
-int FindPattern(const TsGeneralDataArray& sections, const TsSkinImages& images, int sectionIndex,
-                const QString& sectionName, const QString& key);
 // A side's width of a mask: its own when positive, else the uniform width
 // when positive, else the frame's width (left, right) or height (top,
 // bottom).

@@ -4,6 +4,7 @@
 #include "skin/data/ColorShift.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace skin {
 
@@ -159,9 +160,20 @@ void ChangePictures(TsSkinModel& model, const QStringList& keep,
                             (inside.left() - area.left()),
                         inside.width(), model.Images.MasterImage.ScanLine(y) + inside.left());
     }
-    for (TsMaskData& m : model.Images.Masks)
-        if (m.OwnImage && !kept(m))
-            change(*m.OwnImage);
+    // Masks that share one picture share the changed one too: each picture
+    // is changed once, however many keys name it.
+    QHash<const uchar*, platform::Bitmap> changed;
+    for (TsMaskData& m : model.Images.Masks) {
+        if (!m.OwnImage || kept(m))
+            continue;
+        const uchar* pixels = m.OwnImage->Image().constBits();
+        if (const auto it = changed.constFind(pixels); it != changed.cend()) {
+            *m.OwnImage = *it;
+            continue;
+        }
+        change(*m.OwnImage);
+        changed.insert(pixels, *m.OwnImage);
+    }
 }
 
 } // namespace

@@ -3,7 +3,11 @@
 #include "platform/Encoding.h"
 
 #include <QFile>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace skin {
@@ -220,27 +224,70 @@ TacSkinConvertor UnpackPackage(const QByteArray& source) {
     return result;
 }
 
+namespace {
+
+[[noreturn]] void CannotRead(const char* verb, const QString& path, const QString& reason) {
+    throw ESkinError(QStringLiteral("Cannot %1 file \"%2\". %3")
+                         .arg(QLatin1String(verb), path, reason)
+                         .toStdString());
+}
+
+[[noreturn]] void TooLarge(const QString& path, qint64 limit) {
+    throw ESkinError(QStringLiteral("The file \"%1\" is too large for a skin (at most %2 bytes)")
+                         .arg(path)
+                         .arg(limit)
+                         .toStdString());
+}
+
+// Closes a descriptor on every way out.
+struct Descriptor {
+    int Fd;
+    ~Descriptor() {
+        if (Fd >= 0)
+            ::close(Fd);
+    }
+};
+
+} // namespace
+
 QByteArray ReadSkinFile(const QString& path, qint64 limit) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ESkinError(
-            ("Cannot open file \"" + path + "\". " + file.errorString()).toStdString());
-    if (!file.isSequential() && file.size() > limit)
-        throw ESkinError(QStringLiteral("The file \"%1\" is too large for a skin (at most %2 bytes)")
-                             .arg(path)
-                             .arg(limit)
-                             .toStdString());
-    // Read one byte past the limit: a file (or a device behind a link)
-    // that gives more is refused without reading it all.
-    QByteArray bytes = file.read(limit + 1);
-    if (bytes.size() > limit)
-        throw ESkinError(QStringLiteral("The file \"%1\" is too large for a skin (at most %2 bytes)")
-                             .arg(path)
-                             .arg(limit)
-                             .toStdString());
-    if (file.error() != QFileDevice::NoError)
-        throw ESkinError(
-            ("Cannot read file \"" + path + "\". " + file.errorString()).toStdString());
+    // Opened without blocking, and read only when it is a regular file: a
+    // named pipe would block the open (and the program's start) for ever,
+    // and a device may never end.
+    const Descriptor file{
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+    if (file.Fd < 0)
+        CannotRead("open", path, QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat info {};
+    if (::fstat(file.Fd, &info) != 0)
+        CannotRead("open", path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(info.st_mode))
+        CannotRead("open", path, QStringLiteral("It is not a regular file"));
+    if (info.st_size > limit)
+        TooLarge(path, limit);
+    // Read one byte past the limit: a file that grows while it is read is
+    // refused without reading it all.
+    QByteArray bytes(static_cast<qsizetype>(std::min<qint64>(info.st_size, limit) + 1),
+                     Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (filled > limit)
+                TooLarge(path, limit);
+            bytes.resize(static_cast<qsizetype>(std::min<qint64>(2 * qint64(filled), limit + 1)));
+        }
+        const ssize_t n = ::read(file.Fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            CannotRead("read", path, QString::fromLocal8Bit(std::strerror(errno)));
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    if (filled > limit)
+        TooLarge(path, limit);
+    bytes.truncate(filled);
     return bytes;
 }
 

@@ -89,8 +89,9 @@ enum class PackCompression { Default, Stored };
 QByteArray PackPackage(const std::optional<QByteArray>& optionsText, const TacImageItems& members,
                        PackCompression compression = PackCompression::Default);
 
-// Reads a whole file of a skin; ESkinError when it cannot be read or is
-// larger than `limit` bytes (a link to an endless device included).
+// Reads a whole file of a skin; ESkinError when it cannot be read, is not a
+// regular file (a named pipe, a device: never opened so that it blocks) or
+// is larger than `limit` bytes.
 QByteArray ReadSkinFile(const QString& path, qint64 limit = kMaxSkinFileSize);
 
 // Upper case of ASCII letters only, as member names are compared.

@@ -150,16 +150,14 @@ std::optional<qint32> OwnInt(const TIniFile& ini, int section, const QString& ke
     return n != -1 ? std::optional<qint32>(n) : std::nullopt;
 }
 
-std::vector<std::optional<QString>> InheritedTexts(const TIniFile& ini,
-                                                   const std::vector<int>& parents,
-                                                   const QString& key) {
+std::vector<std::optional<QString>>
+InheritedTexts(const TIniFile& ini, const std::vector<int>& parents, const QString& key) {
     return ResolveAlongParents<QString>(
         parents, [&](int i) { return OwnText(ini, i, key); }, [](const QString& v) { return v; });
 }
 
-std::vector<std::optional<qint32>> InheritedInts(const TIniFile& ini,
-                                                 const std::vector<int>& parents,
-                                                 const QString& key) {
+std::vector<std::optional<qint32>>
+InheritedInts(const TIniFile& ini, const std::vector<int>& parents, const QString& key) {
     return ResolveAlongParents<qint32>(
         parents, [&](int i) { return OwnInt(ini, i, key); }, [](qint32 v) { return ToRgb(v); });
 }
@@ -227,17 +225,29 @@ const std::vector<QString>& KeyNames() {
     return names;
 }
 
-// A gradient text shorter than two characters means no gradient.
-void SettleGradient(const QString& text, qint32& percent, TsGradArray& steps) {
-    steps.clear();
-    if (text.size() < 2)
-        percent = 0;
-    else
-        steps = ParseGradient(text);
-}
+// Gradient texts parsed once each: sections that inherit a text share its
+// parsed steps rather than parsing and holding them again.
+class Gradients {
+public:
+    // A text shorter than two characters means no gradient.
+    void Settle(const QString& text, qint32& percent, TsGradArray& steps) {
+        if (text.size() < 2) {
+            steps.clear();
+            percent = 0;
+            return;
+        }
+        auto it = parsed_.constFind(text);
+        if (it == parsed_.cend())
+            it = parsed_.insert(text, ParseGradient(text));
+        steps = *it;
+    }
 
-void BuildLooks(TsGeneralData& d, bool withHotLook) {
-    SettleGradient(d.GradientText, d.GradientPercent, d.Gradient);
+private:
+    QHash<QString, TsGradArray> parsed_;
+};
+
+void BuildLooks(TsGeneralData& d, bool withHotLook, Gradients& gradients) {
+    gradients.Settle(d.GradientText, d.GradientPercent, d.Gradient);
     TsGenState& normal = d.StateData[0];
     normal = TsGenState{d.Color,        d.FontColors, d.GradientPercent, d.GradientText, d.Gradient,
                         d.ImagePercent, d.GlowColor,  d.GlowSize,        d.Transparency};
@@ -245,7 +255,7 @@ void BuildLooks(TsGeneralData& d, bool withHotLook) {
         d.StateData[1] = normal;
         return;
     }
-    SettleGradient(d.HotGradientText, d.HotGradientPercent, d.HotGradient);
+    gradients.Settle(d.HotGradientText, d.HotGradientPercent, d.HotGradient);
     d.StateData[1] = TsGenState{d.HotColor,        d.HotFontColors, d.HotGradientPercent,
                                 d.HotGradientText, d.HotGradient,   d.HotImagePercent,
                                 d.HotGlowColor,    d.HotGlowSize,   d.HotTransparency};
@@ -276,8 +286,8 @@ qint32 ReadInheritedInt(const TIniFile& ini, const QString& section, const QStri
 
 TsGradArray ParseGradient(const QString& text) {
     const QStringList items = text.split(u';', Qt::SkipEmptyParts);
-    TsGradArray steps(static_cast<size_t>(items.size() / 5));
-    for (size_t k = 0; k < steps.size(); ++k) {
+    TsGradArray steps(items.size() / 5);
+    for (qsizetype k = 0; k < steps.size(); ++k) {
         GradientStep& s = steps[k];
         const qsizetype at = static_cast<qsizetype>(5 * k);
         s.StartColor = std::max<qint32>(StrictInteger(items[at]), 0);
@@ -307,6 +317,11 @@ void LoadGlobalData(const TIniFile& ini, TsSkinData& data) {
 }
 
 TsGeneralDataArray LoadSections(const TIniFile& ini) {
+    if (ini.SectionCount() > kMaxSections)
+        throw ESkinError(QStringLiteral("The skin has too many sections: %1 (at most %2)")
+                             .arg(ini.SectionCount())
+                             .arg(kMaxSections)
+                             .toStdString());
     // Every key is found for all sections in one walk of the parent links.
     const std::vector<int> parents = ParentIndexes(ini);
     std::vector<std::vector<std::optional<qint32>>> ints(kSectionKeys.size());
@@ -325,6 +340,8 @@ TsGeneralDataArray LoadSections(const TIniFile& ini) {
             Store(d, key, 0, texts[k][section].value_or(DefaultText(key)));
     };
     TsGeneralDataArray table;
+    table.reserve(static_cast<size_t>(ini.SectionCount()));
+    Gradients gradients;
     for (const QString& name : ini.Sections()) {
         const int section = ini.SectionIndex(name); // a repeated name reads the first
         TsGeneralData d;
@@ -337,7 +354,7 @@ TsGeneralDataArray LoadSections(const TIniFile& ini) {
             for (size_t k = 0; k < kSectionKeys.size(); ++k)
                 if (kSectionKeys[k].Hot)
                     readKey(k, section, d);
-        BuildLooks(d, d.StateCount >= 2);
+        BuildLooks(d, d.StateCount >= 2, gradients);
         table.push_back(std::move(d));
     }
     return table;
@@ -350,6 +367,7 @@ void MergeCommonSections(TsGeneralDataArray& table, const TIniFile& skinOptions,
         if (!line.trimmed().startsWith(u';'))
             line.remove(QRegularExpression(QStringLiteral("\\s")));
     const TIniFile common = TIniFile::FromText(lines.join(u'\n'));
+    Gradients gradients;
     for (const QString& name : common.Sections()) {
         auto existing = std::find_if(table.begin(), table.end(),
                                      [&](const TsGeneralData& d) { return d.SectionName == name; });
@@ -383,7 +401,7 @@ void MergeCommonSections(TsGeneralDataArray& table, const TIniFile& skinOptions,
                 Store(d, k, 0, *value);
             }
         }
-        BuildLooks(d, ReadInheritedInt(skinOptions, name, "STATES", 4) >= 2);
+        BuildLooks(d, ReadInheritedInt(skinOptions, name, "STATES", 4) >= 2, gradients);
         if (existing != table.end())
             *existing = std::move(d);
         else

@@ -4,6 +4,7 @@
 
 #include "skin/data/IniFile.h"
 
+#include <QList>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -34,7 +35,9 @@ struct GradientStep {
     qint32 Reserved = 0;
     bool operator==(const GradientStep&) const = default;
 };
-using TsGradArray = std::vector<GradientStep>;
+// Implicitly shared: every section that inherits one gradient text holds
+// the one parsed list, however many sections there are.
+using TsGradArray = QList<GradientStep>;
 
 // Text colours; -1 is "no such colour".
 struct TsFontColors {
@@ -165,6 +168,11 @@ qint32 ReadInheritedInt(const TIniFile& ini, const QString& section, const QStri
                         qint32 def);
 // Steps of five ';'-separated integers; throws for an item that is not one.
 TsGradArray ParseGradient(const QString& text);
+// A skin may have at most this many sections (the Wood skin has 61): every
+// section costs its record whether or not anything uses it.
+constexpr int kMaxSections = 16384;
+
+// Throws ESkinError for an options text of more than kMaxSections sections.
 TsGeneralDataArray LoadSections(const TIniFile& ini);
 void MergeCommonSections(TsGeneralDataArray& table, const TIniFile& skinOptions,
                          const QString& commonSections);

@@ -338,6 +338,7 @@ std::optional<TsSkinModel> TsSkinManager::BuildModel(const QString& name, bool c
 
 void TsSkinManager::PutInForce(TsSkinModel model) {
     model_ = std::move(model);
+    lookup_ = SkinLookup(model_.Sections, model_.Images);
     held_ = true;
     UpdateCommonIndexes();
     UpdateShadow();
@@ -360,11 +361,9 @@ void TsSkinManager::Reload() {
 
 void TsSkinManager::UpdateCommonIndexes() {
     TsCommonIndexes c;
-    const auto& sections = model_.Sections;
-    const auto& images = model_.Images;
-    auto section = [&](const QString& name) { return skin::FindSection(sections, name); };
+    auto section = [&](const QString& name) { return FindSection(name); };
     auto mask = [&](int index, const QString& name, const char* key) {
-        return skin::FindMask(sections, images, index, name, key);
+        return FindMask(index, name, key);
     };
     c.GlobalInfo = section(kGlobalInfo);
     for (int i = 0; i < 10; ++i)
@@ -373,10 +372,10 @@ void TsSkinManager::UpdateCommonIndexes() {
 
     const QString comboBtn = QStringLiteral("COMBOBTN");
     c.ComboBtn = section(comboBtn);
-    c.ComboBtnBorder = skin::FindMaskExact(images, comboBtn, "BORDERSMASK");
-    c.ComboBtnPattern = skin::FindTexture(sections, images, c.ComboBtn, comboBtn, "PATTERN");
-    c.ComboBtnHotPattern = skin::FindTexture(sections, images, c.ComboBtn, comboBtn, "HOTPATTERN");
-    c.ComboGlyph = skin::FindMaskExact(images, QStringLiteral("COMBOBOX"), "GLYPHMASK");
+    c.ComboBtnBorder = FindMaskExact(comboBtn, "BORDERSMASK");
+    c.ComboBtnPattern = FindTexture(c.ComboBtn, comboBtn, "PATTERN");
+    c.ComboBtnHotPattern = FindTexture(c.ComboBtn, comboBtn, "HOTPATTERN");
+    c.ComboGlyph = FindMaskExact(QStringLiteral("COMBOBOX"), "GLYPHMASK");
 
     for (int i = 0; i < 4; ++i) {
         c.Tabs[i] = section(kTabSections[i]);
@@ -491,6 +490,7 @@ void TsSkinManager::RemoveSkin() {
     const QString folder = model_.Data.SkinFolder;
     model_ = TsSkinModel();
     model_.Data.SkinFolder = folder;
+    lookup_ = SkinLookup();
     held_ = false;
     UpdateCommonIndexes();
 }
@@ -592,22 +592,22 @@ void TsSkinManager::ShowMessage(const QString& message) const {
 // ---------------------------------------------------------------------------
 
 int TsSkinManager::FindSection(const QString& name) const {
-    return skin::FindSection(model_.Sections, name);
+    return lookup_.Section(name);
 }
 int TsSkinManager::FindMask(int sectionIndex, const QString& sectionName,
                             const QString& key) const {
-    return skin::FindMask(model_.Sections, model_.Images, sectionIndex, sectionName, key);
+    return lookup_.Mask(sectionIndex, sectionName, key);
 }
 int TsSkinManager::FindMaskExact(const QString& sectionName, const QString& key) const {
-    return skin::FindMaskExact(model_.Images, sectionName, key);
+    return lookup_.MaskExact(sectionName, key);
 }
 int TsSkinManager::FindTexture(int sectionIndex, const QString& sectionName,
                                const QString& key) const {
-    return skin::FindTexture(model_.Sections, model_.Images, sectionIndex, sectionName, key);
+    return lookup_.Texture(sectionIndex, sectionName, key);
 }
 int TsSkinManager::FindPattern(int sectionIndex, const QString& sectionName,
                                const QString& key) const {
-    return skin::FindPattern(model_.Sections, model_.Images, sectionIndex, sectionName, key);
+    return lookup_.Pattern(sectionIndex, sectionName, key);
 }
 int TsSkinManager::MaskLeftWidth(int mask) const {
     return skin::MaskLeftWidth(model_.Images, mask);
@@ -630,57 +630,57 @@ bool TsSkinManager::IsValidSection(int index) const {
 
 namespace {
 
-const TsGeneralData* Section(const TsGeneralDataArray& sections, const QString& name) {
-    const int i = FindSection(sections, name);
-    return i >= 0 ? &sections[i] : nullptr;
-}
-
 uint32_t Rgb(qint32 color) {
     return platform::ColorToRGB(color);
 }
 
 } // namespace
 
+const TsGeneralData* TsSkinManager::Section(const QString& name) const {
+    const int i = FindSection(name);
+    return i >= 0 ? &model_.Sections[i] : nullptr;
+}
+
 uint32_t TsSkinManager::GlobalColor() const {
-    const TsGeneralData* g = Section(model_.Sections, kGlobalInfo);
+    const TsGeneralData* g = Section(kGlobalInfo);
     return g ? Rgb(g->Color) : platform::GetSysColor(platform::COLOR_BTNFACE);
 }
 
 uint32_t TsSkinManager::GlobalFontColor() const {
-    const TsGeneralData* g = Section(model_.Sections, kGlobalInfo);
+    const TsGeneralData* g = Section(kGlobalInfo);
     return g ? Rgb(g->FontColors.Text) : 0xFF00FF;
 }
 
 uint32_t TsSkinManager::GlobalHotColor() const {
-    const TsGeneralData* g = Section(model_.Sections, kGlobalInfo);
+    const TsGeneralData* g = Section(kGlobalInfo);
     return g ? Rgb(g->HotColor) : platform::GetSysColor(platform::COLOR_WINDOW);
 }
 
 uint32_t TsSkinManager::EditFontColor() const {
-    const TsGeneralData* e = Section(model_.Sections, QStringLiteral("EDIT"));
+    const TsGeneralData* e = Section(QStringLiteral("EDIT"));
     return e ? Rgb(e->StateData[0].FontColors.Text)
              : platform::GetSysColor(platform::COLOR_WINDOWTEXT);
 }
 
 uint32_t TsSkinManager::HighlightColor(bool hot) const {
-    if (const TsGeneralData* s = Section(model_.Sections, QStringLiteral("SELECTION"))) {
+    if (const TsGeneralData* s = Section(QStringLiteral("SELECTION"))) {
         const qint32 c = s->StateData[hot && s->StateCount > 1 ? 1 : 0].Color;
         if (c != -1 && c != 0xFF00FF)
             return Rgb(c);
     }
-    if (const TsGeneralData* m = Section(model_.Sections, QStringLiteral("MENUITEM")))
+    if (const TsGeneralData* m = Section(QStringLiteral("MENUITEM")))
         if (m->HotColor != 0xFF00FF && m->HotColor != 0xFFFFFF && m->HotColor != -1)
             return Rgb(m->HotColor);
     return platform::GetSysColor(platform::COLOR_HIGHLIGHT);
 }
 
 uint32_t TsSkinManager::HighlightTextColor(bool hot) const {
-    if (const TsGeneralData* s = Section(model_.Sections, QStringLiteral("SELECTION"))) {
+    if (const TsGeneralData* s = Section(QStringLiteral("SELECTION"))) {
         const qint32 c = s->StateData[hot && s->StateCount > 1 ? 1 : 0].FontColors.Text;
         if (c != -1 && c != 0xFF00FF)
             return Rgb(c);
     }
-    if (const TsGeneralData* m = Section(model_.Sections, QStringLiteral("MENUITEM")))
+    if (const TsGeneralData* m = Section(QStringLiteral("MENUITEM")))
         if (m->HotFontColors.Text != 0xFF00FF && m->HotFontColors.Text != -1)
             return Rgb(m->HotFontColors.Text);
     return platform::GetSysColor(platform::COLOR_HIGHLIGHTTEXT);

@@ -12,6 +12,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Control.h"
 #include "platform/Fonts.h"
+#include "skin/data/SkinLookup.h"
 #include "skin/data/SkinModel.h"
 
 #include <QStringList>
@@ -297,6 +298,7 @@ private:
     void DeliverToChildren(platform::Control* parent, const platform::Message& message);
     void ShowError(const QString& message) const;
     void ShowMessage(const QString& message) const;
+    const TsGeneralData* Section(const QString& name) const;
 
     bool building_ = false;
     bool active_ = true;
@@ -310,6 +312,7 @@ private:
     QString skinName_;
     std::vector<QStringList> thirdLists_;
     TsSkinModel model_;
+    SkinLookup lookup_; // answers the look-ups of model_
     bool held_ = false;
     bool fromPackage_ = false;
     TsCommonIndexes commonIndexes_;

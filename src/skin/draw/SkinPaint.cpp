@@ -335,7 +335,7 @@ uint32_t Interpolate(uint32_t start, uint32_t end, int i, int n) {
 template <typename Line>
 void GradientRuns(const TsGradArray& steps, int length, bool roundRuns, Line line) {
     int at = 0;
-    for (size_t k = 0; k < steps.size() && at < length; ++k) {
+    for (qsizetype k = 0; k < steps.size() && at < length; ++k) {
         const GradientStep& s = steps[k];
         int n = roundRuns ? int(std::lround(s.Percent * length / 100.0)) : s.Percent * length / 100;
         if (k + 1 == steps.size() || at + n > length)
@@ -895,16 +895,6 @@ bool IsMaskedTexture(const TsSkinManager& m, int index) {
 }
 
 const QString kPattern = QStringLiteral("PATTERN"), kHotPattern = QStringLiteral("HOTPATTERN");
-
-Bitmap PatternPicture(const TsPatternData& pattern) {
-    try {
-        Bitmap picture = DecodeJpeg(pattern.PatternImage);
-        OpaqueExceptMagenta(picture);
-        return picture;
-    } catch (const ESkinError&) {
-        return Bitmap(); // painting never throws; a broken picture paints nothing
-    }
-}
 
 int Percent255(int percent) {
     return std::clamp(percent * 255 / 100, 0, 255);
