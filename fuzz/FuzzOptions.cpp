@@ -2,6 +2,7 @@
 // patterns, sections, common sections, hue and saturation changes), with one
 // small master picture and one picture of its own in the package. Input
 // after a byte 0x01 is the common sections' text.
+#include "skin/data/SkinLookup.h"
 #include "skin/data/SkinModel.h"
 
 #include <cstddef>
@@ -44,6 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             skin::LoadSkinModel(ini, skin::PictureSource{&package, QString()}, how);
         for (int i = 0; i < int(model.Images.Masks.size()); ++i)
             (void)skin::MaskLeftWidth(model.Images, i);
+        // The look-ups painting makes, for every section.
+        const skin::SkinLookup lookup(model.Sections, model.Images);
+        for (int i = 0; i < int(model.Sections.size()); ++i) {
+            const QString& name = model.Sections[i].SectionName;
+            (void)lookup.Mask(i, name, QStringLiteral("BORDERSMASK"));
+            (void)lookup.Texture(i, name, QStringLiteral("PATTERN"));
+            (void)lookup.Pattern(i, name, QStringLiteral("HOTPATTERN"));
+        }
     } catch (const skin::ESkinError&) {
     }
     return 0;

@@ -419,14 +419,22 @@ TEST(HostileSkin, DerivedPicturesExistOnceHoweverManyKeysNameThem) {
         text += QStringLiteral("[T%1]\r\nPATTERN=SMALL.JPG\r\n").arg(i);
     for (int i = 0; i < 20; ++i)
         text += QStringLiteral("[P%1]\r\nPATTERN=BACK.JPG\r\n").arg(i);
-    const TsSkinModel model = LoadSkinFromPackage(
-        UnpackPackage(PackPackage(Options(text),
-                                  {{"Small.jpg", false, texture}, {"Back.jpg", false, padded}})),
-        QString());
+    const TacSkinConvertor package = UnpackPackage(
+        PackPackage(Options(text), {{"Small.jpg", false, texture}, {"Back.jpg", false, padded}}));
+    const TsSkinModel model = LoadSkinFromPackage(package, QString());
     ASSERT_EQ(model.Images.Masks.size(), 300u);
     for (const TsMaskData& m : model.Images.Masks)
         ASSERT_EQ(m.OwnImage->Image().constBits(),
                   model.Images.Masks[0].OwnImage->Image().constBits());
+    // A turned hue changes the shared picture once, for all of them.
+    SkinLoadOptions turned;
+    turned.HueOffset = 90;
+    const TsSkinModel hued = LoadSkinFromPackage(package, QString(), turned);
+    for (const TsMaskData& m : hued.Images.Masks)
+        ASSERT_EQ(m.OwnImage->Image().constBits(),
+                  hued.Images.Masks[0].OwnImage->Image().constBits());
+    EXPECT_NE(hued.Images.Masks[0].OwnImage->Image().constBits(),
+              model.Images.Masks[0].OwnImage->Image().constBits());
     ASSERT_EQ(model.Images.Patterns.size(), 20u);
     const TsPatternData& first = model.Images.Patterns[0];
     EXPECT_EQ(first.PatternImage, back); // what follows the picture is not kept

@@ -287,9 +287,9 @@ std::optional<platform::Bitmap> PictureCache::Picture(const PictureSource& sourc
     }
     pixelsLeft_ -= qint64(picture.Width()) * picture.Height();
     decoded_.insert(made, picture);
-    // A JPEG large enough to stay compressed keeps its bytes, not read again.
-    if (kind == PictureKind::Jpeg && qint64(picture.Width()) * picture.Height() >= kPatternPixels &&
-        !patterns_.contains(id))
+    // A JPEG keeps its bytes for when it stays compressed as a pattern, so
+    // that they are not read again.
+    if (kind == PictureKind::Jpeg && !patterns_.contains(id))
         patterns_.insert(id, TsPatternData{bytes.left(used),
                                            picture.Width(),
                                            picture.Height(),
@@ -306,10 +306,9 @@ std::optional<TsPatternData> PictureCache::Pattern(const PictureSource& source,
         return std::nullopt;
     if (const auto it = patterns_.constFind(id); it != patterns_.cend())
         return *it;
-    const auto picture = Picture(source, reference, PictureKind::Jpeg);
-    if (const auto it = patterns_.constFind(id); picture && it != patterns_.cend())
-        return *it;
-    return std::nullopt; // too small for a pattern
+    Picture(source, reference, PictureKind::Jpeg);
+    const auto it = patterns_.constFind(id);
+    return it == patterns_.cend() ? std::nullopt : std::optional<TsPatternData>(*it);
 }
 
 platform::Bitmap PatternPicture(const TsPatternData& pattern) {
@@ -420,21 +419,19 @@ void LoadPatterns(const TIniFile& ini, const PictureSource& source, TsSkinImages
                   const TIniFile* common, const TsSkinManager* owner) {
     images.Patterns.clear();
     // Large backgrounds stay compressed until they are painted; smaller
-    // ones become textures.
+    // ones of the skin's own become textures.
     auto add = [&](const PictureSource& from, const QString& section, const QString& key,
                    const QString& upper, bool textures) {
         std::optional<platform::Bitmap> picture = from.Picture(upper, PictureKind::Jpeg);
         if (!picture || picture->Width() <= 0)
             return;
-        if (qint64(picture->Width()) * picture->Height() >= kPatternPixels) {
+        if (!textures || qint64(picture->Width()) * picture->Height() >= kPatternPixels) {
             TsPatternData pattern = *from.Pattern(upper);
             pattern.SectionName = AsciiUpper(section);
             pattern.KeyName = AsciiUpper(key);
             images.Patterns.push_back(std::move(pattern));
             return;
         }
-        if (!textures)
-            return;
         TsMaskData m;
         m.OwnImage = std::move(*picture);
         m.SectionName = AsciiUpper(section);
