@@ -12,6 +12,7 @@
 
 using namespace skin;
 using testing_support::Encoded;
+using testing_support::ReadFile;
 using testing_support::WriteFile;
 
 namespace {
@@ -254,4 +255,20 @@ TEST(Masks, FromAFolderNamesMatchWithoutCase) {
     EXPECT_EQ(images.MasterImage.Width(), 8);
     ASSERT_EQ(images.Masks.size(), 1u);
     EXPECT_EQ(images.Masks[0].Area, (TsArea{0, 0, 6, 6}));
+}
+
+TEST(Masks, CommonSectionsTakeTheirJpegsAsPatternsFromTheFolder) {
+    // Whatever their size: a small one too, which in the skin's own options
+    // would be a texture.
+    QTemporaryDir dir;
+    ASSERT_TRUE(WriteFile(dir.filePath("Small.jpg"), Encoded(Solid(40, 30, Qt::darkGreen), "JPG")));
+    const TIniFile common = TIniFile::FromText(
+        "[GLOBALINFO]\r\n[EXTRA]\r\nPATTERN=small.jpg\r\nHOTPATTERN=SMALL.JPG\r\n");
+    TsSkinImages images;
+    LoadPatterns(TIniFile(), PictureSource{nullptr, dir.path()}, images, &common);
+    ASSERT_EQ(images.Patterns.size(), 2u);
+    EXPECT_EQ(images.Patterns[0].KeyName, "PATTERN");
+    EXPECT_EQ(images.Patterns[1].Width, 40);
+    EXPECT_EQ(images.Patterns[0].PatternImage, ReadFile(dir.filePath("Small.jpg")));
+    EXPECT_TRUE(images.Masks.empty());
 }
