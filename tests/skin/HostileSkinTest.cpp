@@ -495,6 +495,10 @@ TEST(HostileSkin, AJpegOfTooManyScansIsRefused) {
     EXPECT_EQ(ErrorOf([] { DecodeJpeg(ProgressiveJpeg(kMaxJpegScans)); }), "(no error)");
     EXPECT_EQ(ErrorOf([] { DecodeJpeg(ProgressiveJpeg(5000)); }),
               "JPEG: the picture has more than 100 scans");
+    // Larger pictures may have fewer, down to the least any may have.
+    EXPECT_EQ(AllowedJpegScans(4096 * 4096), kMinJpegScans);
+    EXPECT_EQ(AllowedJpegScans(2048 * 2048), 64);
+    EXPECT_EQ(AllowedJpegScans(1), kMaxJpegScans);
 }
 
 TEST(HostileSkin, LookUpsAlongLongParentChainsStayQuick) {

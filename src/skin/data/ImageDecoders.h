@@ -26,10 +26,13 @@ constexpr long kMaxJpegWorkMemory = 128L * 1024 * 1024;
 // whose bit fields give one.
 platform::Bitmap DecodeBmp(const QByteArray& bytes, qint64 maxPixels = kMaxPicturePixels);
 
-// A progressive JPEG may have at most this many scans: each one is a pass
-// over the whole picture, and a few bytes make one (common encoders write
-// about ten).
-constexpr int kMaxJpegScans = 100;
+// A progressive JPEG may have only so many scans: each one is a pass over
+// the whole picture, and a few bytes make one (common encoders write about
+// ten). Between the least and the most below, as many as keep scans times
+// pixels within kJpegScanWork.
+constexpr int kMinJpegScans = 16, kMaxJpegScans = 100;
+constexpr qint64 kJpegScanWork = qint64(1) << 28;
+int AllowedJpegScans(qint64 pixels);
 
 // JPEG through libjpeg; every pixel opaque. The decoder's own working
 // memory (a progressive picture keeps all its coefficients) is capped at

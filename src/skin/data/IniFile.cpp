@@ -26,7 +26,7 @@ TIniFile TIniFile::FromText(const QString& text) {
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            ini.sections_.push_back(Section{line.mid(1, line.size() - 2), {}, {}});
+            ini.sections_.push_back(Section{line.mid(1, line.size() - 2), {}});
             if (!ini.index_.contains(ini.sections_.back().Name))
                 ini.index_.insert(ini.sections_.back().Name, int(ini.sections_.size()) - 1);
             continue;
@@ -36,8 +36,9 @@ TIniFile TIniFile::FromText(const QString& text) {
             continue;
         Section& section = ini.sections_.back();
         const QString key = line.left(eq).trimmed();
-        if (!section.First.contains(key)) // reads see a key's first value
-            section.First.insert(key, static_cast<int>(section.Values.size()));
+        const std::pair<int, QString> at(int(ini.sections_.size()) - 1, key);
+        if (!ini.first_.contains(at)) // reads see a key's first value
+            ini.first_.insert(at, static_cast<int>(section.Values.size()));
         section.Values.emplace_back(key, line.mid(eq + 1).trimmed());
     }
     return ini;
@@ -55,8 +56,13 @@ const TIniFile::Section* TIniFile::Find(const QString& section) const {
     return it == index_.cend() ? nullptr : &sections_[*it];
 }
 
-const QString& TIniFile::FirstValue(const Section& s, size_t k) {
-    return s.Values[s.First.value(s.Values[k].first)].second;
+int TIniFile::FirstPlace(int section, const QString& key) const {
+    return first_.value(std::pair<int, QString>(section, key), -1);
+}
+
+const QString& TIniFile::FirstValue(int section, size_t k) const {
+    const Section& s = sections_[section];
+    return s.Values[FirstPlace(section, s.Values[k].first)].second;
 }
 
 QStringList TIniFile::Keys(const QString& section) const {
@@ -78,11 +84,10 @@ std::optional<QString> TIniFile::Value(const QString& section, const QString& ke
 std::optional<QString> TIniFile::ValueAt(int section, const QString& key) const {
     if (section < 0 || section >= SectionCount())
         return std::nullopt;
-    const Section& s = sections_[section];
-    const auto at = s.First.constFind(key);
-    if (at == s.First.cend())
+    const int at = FirstPlace(section, key);
+    if (at < 0)
         return std::nullopt;
-    return s.Values[*at].second;
+    return sections_[section].Values[at].second;
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {

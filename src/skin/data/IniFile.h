@@ -52,7 +52,7 @@ public:
             if (index_.value(s.Name) != int(i))
                 continue;
             for (size_t k = 0; k < s.Values.size(); ++k)
-                f(s.Name, s.Values[k].first, FirstValue(s, k));
+                f(s.Name, s.Values[k].first, FirstValue(static_cast<int>(i), k));
         }
     }
 
@@ -60,12 +60,17 @@ private:
     struct Section {
         QString Name;
         std::vector<std::pair<QString, QString>> Values;
-        QHash<QString, int> First; // each key's first place in Values
     };
     const Section* Find(const QString& section) const;
-    static const QString& FirstValue(const Section& s, size_t k);
+    // Where a key of a section is first written in its Values; -1 for none.
+    int FirstPlace(int section, const QString& key) const;
+    const QString& FirstValue(int section, size_t k) const;
     std::vector<Section> sections_;
     QHash<QString, int> index_; // the first section of each name
+    // Each key's first place in its section's Values, by section number and
+    // key: one table for the whole text, so that a text of many small
+    // sections costs little more than its characters.
+    QHash<std::pair<int, QString>, int> first_;
 };
 
 // Decimal, or hexadecimal after "$" or "0x", with an optional sign; 32 bits.

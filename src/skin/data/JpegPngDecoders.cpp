@@ -43,15 +43,22 @@ void JpegQuiet(j_common_ptr, int) {}
 // Called as the decoder goes; ends a picture of too many scans.
 void JpegCountScans(j_common_ptr info) {
     const auto* decoder = reinterpret_cast<j_decompress_ptr>(info);
-    if (decoder->input_scan_number <= kMaxJpegScans)
+    const int allowed =
+        AllowedJpegScans(qint64(decoder->image_width) * qint64(decoder->image_height));
+    if (decoder->input_scan_number <= allowed)
         return;
     auto* error = reinterpret_cast<JpegError*>(info->err);
     std::snprintf(error->Message, sizeof error->Message, "the picture has more than %d scans",
-                  kMaxJpegScans);
+                  allowed);
     longjmp(error->Jump, 1);
 }
 
 } // namespace
+
+int AllowedJpegScans(qint64 pixels) {
+    return static_cast<int>(std::clamp<qint64>(kJpegScanWork / std::max<qint64>(pixels, 1),
+                                               kMinJpegScans, kMaxJpegScans));
+}
 
 platform::Bitmap DecodeJpeg(const QByteArray& bytes, qint64 maxPixels, qsizetype* used) {
     jpeg_decompress_struct info{};
