@@ -339,6 +339,9 @@ class Soak:
             return self.act_show_window()
         wid, name = self.rng.choice(open_windows)
         geometry = self.x("xwininfo", "-id", wid)
+        if "Absolute upper-left X:" not in geometry:
+            # Closed since it was listed (its music ended, say): nothing to act on.
+            return self.note("companion %r gone" % name)
         left = int(re.search(r"Absolute upper-left X:\s+(-?\d+)", geometry).group(1))
         top = int(re.search(r"Absolute upper-left Y:\s+(-?\d+)", geometry).group(1))
         width = int(re.search(r"Width:\s+(\d+)", geometry).group(1))
