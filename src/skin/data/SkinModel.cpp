@@ -161,18 +161,20 @@ void ChangePictures(TsSkinModel& model, const QStringList& keep,
                         inside.width(), model.Images.MasterImage.ScanLine(y) + inside.left());
     }
     // Masks that share one picture share the changed one too: each picture
-    // is changed once, however many keys name it.
-    QHash<const uchar*, platform::Bitmap> changed;
+    // is changed once, however many keys name it. (The pictures as they were
+    // are held until the end, so that no other takes their place in memory.)
+    QHash<const uchar*, std::pair<platform::Bitmap, platform::Bitmap>> changed;
     for (TsMaskData& m : model.Images.Masks) {
         if (!m.OwnImage || kept(m))
             continue;
         const uchar* pixels = m.OwnImage->Image().constBits();
         if (const auto it = changed.constFind(pixels); it != changed.cend()) {
-            *m.OwnImage = *it;
+            *m.OwnImage = it->second;
             continue;
         }
+        const platform::Bitmap before = *m.OwnImage;
         change(*m.OwnImage);
-        changed.insert(pixels, *m.OwnImage);
+        changed.insert(pixels, {before, *m.OwnImage});
     }
 }
 
