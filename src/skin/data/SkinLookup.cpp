@@ -4,8 +4,6 @@ namespace skin {
 
 namespace {
 
-constexpr int kUnknown = -2, kOnPath = -3;
-
 QString Pair(const QString& section, const QString& key) {
     return section + u'\n' + key;
 }
@@ -84,27 +82,23 @@ int SkinLookup::Find(Table& table, int sectionIndex, const QString& sectionName,
 }
 
 int SkinLookup::Inherited(Table& table, int start, const QString& key) const {
-    std::vector<int>& known = table.Along[key];
-    if (known.empty())
-        known.assign(names_.size(), kUnknown);
-    std::vector<int> path;
-    int found = -1;
-    for (int at = start; at >= 0; at = parents_[at]) {
-        if (known[at] == kOnPath)
-            break; // a loop without an answer
-        if (known[at] != kUnknown) {
-            found = known[at];
-            break;
-        }
-        known[at] = kOnPath;
-        path.push_back(at);
-        found = table.First.value(Pair(names_[at], key), -1);
-        if (found >= 0)
-            break;
+    // The first question on a key answers it for every section at once,
+    // along the parent links as the section table's own reader does.
+    auto known = table.Along.find(key);
+    if (known == table.Along.end()) {
+        const auto answers = ResolveAlongParents<int>(
+            parents_,
+            [&](int i) {
+                const int mask = table.First.value(Pair(names_[i], key), -1);
+                return mask >= 0 ? std::optional<int>(mask) : std::nullopt;
+            },
+            [](int mask) { return mask; });
+        std::vector<int> flat(answers.size());
+        for (size_t i = 0; i < answers.size(); ++i)
+            flat[i] = answers[i].value_or(-1);
+        known = table.Along.insert(key, std::move(flat));
     }
-    for (int at : path)
-        known[at] = found;
-    return found;
+    return (*known)[start];
 }
 
 } // namespace skin

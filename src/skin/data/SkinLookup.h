@@ -2,11 +2,11 @@
 // section by name, and the first mask, texture or pattern of a section and
 // key, found in the section itself or else along its PARENTCLASS links.
 //
-// Names are found by hash. A key's walk along the parent links is done once
-// for every section it passes: each section on the way keeps the answer, so
-// however long the chains are, a key costs at most one step per section in
-// all, and a repeated question none. A chain that comes back on itself ends
-// without an answer.
+// Names are found by hash. The first question on a key answers it for every
+// section in one walk of the parent links (ResolveAlongParents), so however
+// long the chains are, a key costs one step per section once, and a
+// repeated question none. A chain that comes back on itself ends without an
+// answer.
 //
 // The answers are remembered as they are asked for: one object is used by
 // one thread at a time.
@@ -38,8 +38,8 @@ public:
     int MaskExact(const QString& sectionName, const QString& key) const;
 
 private:
-    // The first entry of each "SECTION\nKEY", and the answers found along
-    // the parent links so far, by key, one per section.
+    // The first entry of each "SECTION\nKEY", and by key the answer along
+    // the parent links for every section, once that key was asked.
     struct Table {
         QHash<QString, int> First;
         QHash<QString, std::vector<int>> Along;

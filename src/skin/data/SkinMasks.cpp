@@ -167,26 +167,29 @@ platform::Bitmap Decode(const QByteArray& bytes, PictureKind kind, qint64 maxPix
 
 } // namespace
 
-std::optional<QByteArray> PictureSource::Load(const QString& reference) const {
-    if (Cache)
-        return Cache->Load(*this, reference);
+namespace {
+
+// The source's cache, or one for this question alone.
+template <typename Ask> auto AskCache(const PictureSource& source, Ask&& ask) {
+    if (source.Cache)
+        return ask(*source.Cache);
     PictureCache once;
-    return once.Load(*this, reference);
+    return ask(once);
+}
+
+} // namespace
+
+std::optional<QByteArray> PictureSource::Load(const QString& reference) const {
+    return AskCache(*this, [&](PictureCache& c) { return c.Load(*this, reference); });
 }
 
 std::optional<platform::Bitmap> PictureSource::Picture(const QString& reference,
                                                        PictureKind kind) const {
-    if (Cache)
-        return Cache->Picture(*this, reference, kind);
-    PictureCache once;
-    return once.Picture(*this, reference, kind);
+    return AskCache(*this, [&](PictureCache& c) { return c.Picture(*this, reference, kind); });
 }
 
 std::optional<TsPatternData> PictureSource::Pattern(const QString& reference) const {
-    if (Cache)
-        return Cache->Pattern(*this, reference);
-    PictureCache once;
-    return once.Pattern(*this, reference);
+    return AskCache(*this, [&](PictureCache& c) { return c.Pattern(*this, reference); });
 }
 
 // Member names upper-cased once, and folders listed once.
