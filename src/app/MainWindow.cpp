@@ -1,13 +1,16 @@
 #include "app/MainWindow.h"
 
 #include "app/SkinHost.h"
-#include "app/WindowSet.h"
+#include "app/TextStoreWindow.h"
 #include "oracle/ReadingFile.h"
 #include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/Dialogs.h"
 #include "platform/WidgetControl.h"
 #include "skin/frame/TsSkinProvider.h"
+#include "windows/AncestorsWindow.h"
+#include "windows/AuthorWindow.h"
+#include "windows/HelpWindow.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -140,6 +143,11 @@ TForm1::TForm1(oracle::ReadingState& reading, platform::RandomSource& random)
 }
 
 TForm1::~TForm1() {
+    // The windows that belong to this one go first, the last made first.
+    form5_.reset();
+    form4_.reset();
+    form3_.reset();
+    form2_.reset();
     // The manager goes with the window; its last broadcast passes this
     // window by.
     ComponentState |= csDestroying;
@@ -149,13 +157,10 @@ TForm1::~TForm1() {
 }
 
 void TForm1::WndProc(platform::Message& message) {
-    if (message.Msg == platform::SM_ALPHACMD) {
-        const uint16_t command = platform::AlphaCommand(message.WParam);
-        if (command == skin::SkinCmdNewSkin || command == skin::SkinCmdRemoveSkin) {
-            SkinMenus->SkinChanged();
-            barBand_->Invalidate();
-            MainMenu1->update();
-        }
+    if (skin::SkinCmdNewSkin::Is(message) || skin::SkinCmdRemoveSkin::Is(message)) {
+        SkinMenus->SkinChanged();
+        barBand_->Invalidate();
+        MainMenu1->update();
     }
     TForm::WndProc(message);
 }
@@ -445,9 +450,9 @@ void TForm1::sMemo1Change() {
 }
 
 QString TForm1::StoredText(const QString& label) const {
-    if (!Form2)
+    if (!form2_)
         throw std::runtime_error("The texts of the oracle are not loaded");
-    return Form2->LabelCaption(label);
+    return form2_->LabelCaption(label);
 }
 
 // ---- Other commands ----------------------------------------------------------
@@ -482,21 +487,28 @@ void ShowCompanion(QWidget* window) {
 } // namespace
 
 void TForm1::N9Click() {
-    NeedCompanions();
-    ShowCompanion(Form5);
+    CreateCompanions();
+    ShowCompanion(Help());
 }
 void TForm1::N10Click() {
-    NeedCompanions();
-    ShowCompanion(Form3);
+    CreateCompanions();
+    ShowCompanion(Ancestors());
 }
 void TForm1::N11Click() {
-    NeedCompanions();
-    ShowCompanion(Form4);
+    CreateCompanions();
+    ShowCompanion(Author());
 }
 
-void TForm1::NeedCompanions() {
-    if (OnNeedCompanions)
-        OnNeedCompanions();
+void TForm1::AdoptTextStore(std::unique_ptr<TForm2> store) {
+    form2_ = std::move(store);
+}
+
+void TForm1::CreateCompanions() {
+    if (form3_)
+        return;
+    form3_ = std::make_unique<windows::TForm3>(this);
+    form4_ = std::make_unique<windows::TForm4>(this);
+    form5_ = std::make_unique<windows::TForm5>(this);
 }
 
 void TForm1::FormClose() {

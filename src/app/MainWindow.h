@@ -24,7 +24,15 @@
 #include <array>
 #include <functional>
 
+namespace windows {
+class TForm3;
+class TForm4;
+class TForm5;
+} // namespace windows
+
 namespace app {
+
+class TForm2;
 
 constexpr int kSlotCount = 30; // Image1 .. Image30
 constexpr int kGridSlots = 24; // Image1 .. Image24; Image25 .. Image30 sit in sPanel1
@@ -103,16 +111,24 @@ public:
     void N9Click();
     void N10Click();
     void N11Click();
-    void NeedCompanions();
 
     void ClearLog() override { sMemo1->Clear(); }
     oracle::ReadingState& Reading() { return reading_; }
 
     // Runs once the window has closed and the reading is cleared.
     std::function<void()> OnClosed;
-    // Called before a menu command shows a companion window, to create the
-    // companions when they are made after the first paint.
-    std::function<void()> OnNeedCompanions;
+
+    // The windows that belong to this one, null until they are made: the
+    // store of the oracle's texts (made right after this window), and the
+    // companions, made by CreateCompanions in the order TForm3, TForm4,
+    // TForm5 (nothing once they exist). A menu command that shows a
+    // companion makes them first.
+    void AdoptTextStore(std::unique_ptr<TForm2> store);
+    void CreateCompanions();
+    TForm2* TextStore() const { return form2_.get(); }
+    windows::TForm3* Ancestors() const { return form3_.get(); }
+    windows::TForm4* Author() const { return form4_.get(); }
+    windows::TForm5* Help() const { return form5_.get(); }
 
     void WndProc(platform::Message& message) override;
 
@@ -129,6 +145,10 @@ private:
     oracle::ReadingState& reading_;
     platform::RandomSource& random_;
     std::unique_ptr<skin::TacBarBand> barBand_;
+    std::unique_ptr<TForm2> form2_;
+    std::unique_ptr<windows::TForm3> form3_;
+    std::unique_ptr<windows::TForm4> form4_;
+    std::unique_ptr<windows::TForm5> form5_;
 };
 
 } // namespace app

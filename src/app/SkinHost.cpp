@@ -51,10 +51,6 @@ void ApplyStoredSkinSettings(skin::TsSkinManager& manager) {
     manager.MenuSupport.ExtraLineFont.Color = platform::clWindowText;
     manager.SetSkinDirectory(QStringLiteral("c:\\Skins"));
     manager.SetSkinName(QStringLiteral("Wood"));
-    skin::ThirdPartyList third;
-    third.fill(QStringLiteral(" "));
-    third[skin::ThirdButtons] = QStringLiteral("TButton");
-    manager.ThirdParty = third;
 }
 
 } // namespace app

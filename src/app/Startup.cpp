@@ -41,7 +41,7 @@ void PrepareApplication(QApplication& app) {
     // a screen is dense; a change of densities later paints everything anew.
     platform::WatchScreens([] {
         if (Form1 && Form1->sSkinManager1)
-            Form1->sSkinManager1->RefreshSkin(false);
+            Form1->sSkinManager1->RefreshSkin();
     });
 }
 

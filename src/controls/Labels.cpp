@@ -3,8 +3,8 @@
 #include "platform/Accessible.h"
 #include "platform/Application.h"
 #include "platform/DrawBitmap.h"
+#include "skin/data/Blend.h"
 #include "skin/data/TsSkinManager.h"
-#include "skin/draw/Blend.h"
 #include "skin/draw/SkinPaint.h"
 #include "skin/draw/TsCommonData.h"
 
@@ -45,16 +45,6 @@ private:
     bool old_;
 };
 
-intptr_t Ask(Control* control, uint16_t command, intptr_t lparam = 0) {
-    return control
-               ? control->Perform(platform::SM_ALPHACMD, platform::MakeAlphaWParam(command), lparam)
-               : 0;
-}
-
-bool HandlesSkin(Control* control) {
-    return Ask(control, skin::SkinCmdIsSkinned) == 1;
-}
-
 const skin::TsGeneralData* GlobalInfo(const skin::TsSkinManager& m) {
     int index = m.CommonIndexes().GlobalInfo;
     if (!m.IsValidSection(index))
@@ -69,7 +59,7 @@ uint32_t SkinFontColor(const Control& label, const skin::TsSkinManager& m) {
     const skin::TsGeneralData* counted = nullptr;
     for (Control* c = label.Parent(); c;) {
         int index = -1;
-        Ask(c, skin::SkinCmdGetSectionIndex, reinterpret_cast<intptr_t>(&index));
+        skin::SendSkinCommand<skin::SkinCmdGetSectionIndex>(c, &index);
         if (!m.IsValidSection(index))
             break;
         const skin::TsGeneralData& section = m.SectionTable()[index];
@@ -114,8 +104,10 @@ void DrawEmbossed(Canvas& canvas, const QString& text, QRect& r, uint32_t flags)
 } // namespace
 
 const skin::TsSkinManager* ActiveSkin() {
+    // Labels take the skin's look once the skin has been announced: while
+    // it is, they size themselves for their own shadow.
     const skin::TsSkinManager* m = skin::TsSkinManager::DefaultManager();
-    return m && m->Active() && !m->Removing() && m->SkinData().SkinReady ? m : nullptr;
+    return skin::SkinInForce(m) && m->SkinData().SkinReady ? m : nullptr;
 }
 
 WebAddressOpener& OpenWebAddress() {
@@ -317,14 +309,14 @@ int TsCustomLabel::SectionToPaint() const {
 
 uint32_t TsCustomLabel::ParentBackgroundColor() const {
     Control* parent = Parent();
-    if (HandlesSkin(parent))
-        return uint32_t(Ask(parent, skin::SkinCmdGetBgColor)) & 0xFFFFFF;
+    if (skin::AnswersSkinCommands(parent))
+        return skin::Value(skin::SendSkinCommand<skin::SkinCmdGetBgColor>(parent));
     return platform::ColorToRGB(parent ? parent->Color() : platform::clBtnFace);
 }
 
 void TsCustomLabel::CaptureBackground(Bitmap& screen) {
     Control* parent = Parent();
-    if (HandlesSkin(parent)) {
+    if (skin::AnswersSkinCommands(parent)) {
         // A skinned parent hands out its picture (or colour).
         skin::BackgroundRequest request;
         skin::AskParentBackground(request, parent, false);
@@ -397,11 +389,11 @@ void TsCustomLabel::DoDrawText(Canvas& canvas, QRect& r, uint32_t flags) {
 void TsCustomLabel::WndProc(platform::Message& message) {
     if (message.Msg == platform::SM_ALPHACMD) {
         switch (platform::AlphaCommand(message.WParam)) {
-        case skin::SkinCmdRemoveSkin:
+        case skin::SkinCmdRemoveSkin::Number:
             SkinRemoved();
             return;
-        case skin::SkinCmdNewSkin:
-        case skin::SkinCmdRefresh:
+        case skin::SkinCmdNewSkin::Number:
+        case skin::SkinCmdRefresh::Number:
             // The skin's shadow may need other room.
             AdjustBounds();
             update();

@@ -164,16 +164,16 @@ TEST_F(AccessibilityTest, TheAuthorsAddressIsALinkThatOpensIt) {
     std::vector<QString> opened;
     const controls::WebAddressOpener saved = controls::OpenWebAddress();
     controls::OpenWebAddress() = [&](const QString& a, int) { opened.push_back(a); };
-    Form4->show();
+    Form1->Author()->show();
     QApplication::processEvents();
-    EXPECT_EQ(Name(Form4), "Автор");
-    QAccessibleInterface* link = Face(Form4->sWebLabel1);
+    EXPECT_EQ(Name(Form1->Author()), "Автор");
+    QAccessibleInterface* link = Face(Form1->Author()->sWebLabel1);
     const QString host = windows::LoadAuthorInfo().Web;
     EXPECT_EQ(link->role(), QAccessible::Link);
     EXPECT_EQ(link->text(QAccessible::Name), host);
     EXPECT_EQ(link->text(QAccessible::Description), "http://" + host);
-    Press(Form4->sWebLabel1);
+    Press(Form1->Author()->sWebLabel1);
     controls::OpenWebAddress() = saved;
     EXPECT_EQ(opened, std::vector<QString>{"http://" + host});
-    EXPECT_EQ(Name(Form4->sEdit1), "Электронная почта");
+    EXPECT_EQ(Name(Form1->Author()->sEdit1), "Электронная почта");
 }

@@ -132,11 +132,11 @@ TEST_F(GoldenTest, EachDropDownOpen) {
 
 TEST_F(GoldenTest, HelpAndAuthorWindows) {
     app::Form1->N9Click();
-    ExpectGolden(Settled(app::Form5), "help");
-    app::Form5->close();
+    ExpectGolden(Settled(app::Form1->Help()), "help");
+    app::Form1->Help()->close();
     app::Form1->N11Click();
-    ExpectGolden(Settled(app::Form4), "author");
-    app::Form4->close();
+    ExpectGolden(Settled(app::Form1->Author()), "author");
+    app::Form1->Author()->close();
 }
 
 TEST_F(GoldenTest, MessageBox) {

@@ -26,7 +26,9 @@ protected:
     TForm1& Form() { return *Form1; }
     platform::TImage* Slot(int n) { return Form().Image(n); }
     QString Log() { return Form().sMemo1->Text(); }
-    QString RuneText(int rune) { return Form2->LabelCaption(oracle::InterpretationLabel(rune)); }
+    QString RuneText(int rune) {
+        return Form1->TextStore()->LabelCaption(oracle::InterpretationLabel(rune));
+    }
     QString Heading(int rune) { return RuneText(rune).split("\r\n").value(2); }
     int RuneAt(int slot) { return reading.Deck[SlotDeckIndex(slot)]; }
 
@@ -123,7 +125,7 @@ TEST_F(ReadingTest, EverySpreadEndsInItsStateWhateverCameBefore) {
             EXPECT_EQ(Form().sLabelFX1->Caption(), row.prompt);
             EXPECT_EQ(Form().sLabel1->isVisible(), row.guide != nullptr);
             if (row.guide) {
-                EXPECT_EQ(Form().sLabel1->Caption(), Form2->LabelCaption(row.guide));
+                EXPECT_EQ(Form().sLabel1->Caption(), Form1->TextStore()->LabelCaption(row.guide));
             }
             EXPECT_EQ(Form().sPanel1->isVisible(), row.kind == 6);
             std::set<int> expectedGrid;
@@ -293,15 +295,15 @@ TEST_F(ReadingTest, MenuHasTheCaptionsAndShowsCompanionWindowsOnce) {
                            "  Четыре руны...", "  Крест...", "  Шесть рун...", "О программе...",
                            "  Справка...", "  Послание от предков...", "  Автор..."}));
     Form().N9->trigger();
-    EXPECT_TRUE(Form5->isVisible());
-    Form5->move(10, 10);
-    const QPoint at = Form5->pos();
+    EXPECT_TRUE(Form1->Help()->isVisible());
+    Form1->Help()->move(10, 10);
+    const QPoint at = Form1->Help()->pos();
     Form().N9->trigger(); // already shown: nothing changes
-    EXPECT_EQ(Form5->pos(), at);
+    EXPECT_EQ(Form1->Help()->pos(), at);
     Form().N10->trigger();
-    EXPECT_TRUE(Form3->isVisible());
+    EXPECT_TRUE(Form1->Ancestors()->isVisible());
     Form().N11->trigger();
-    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_TRUE(Form1->Author()->isVisible());
 }
 
 TEST_F(ReadingTest, LayoutAndTabOrder) {

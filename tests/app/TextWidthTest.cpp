@@ -44,7 +44,7 @@ Box HelpBox() {
 }
 
 Box VerseBox() {
-    controls::TScrollingCredits* credits = Form3->ScrollingCredits1;
+    controls::TScrollingCredits* credits = Form1->Ancestors()->ScrollingCredits1;
     return {credits->CreditsFont().ToQFont(), double(credits->width())};
 }
 
@@ -110,7 +110,8 @@ TEST_F(TextWidthTest, EveryLineFitsItsBox) {
 TEST_F(TextWidthTest, TheLogNeverScrollsSidewaysForAnInterpretation) {
     QString all;
     for (int n = 1; n <= oracle::kRuneCount; ++n)
-        all += Form2->LabelCaption(oracle::InterpretationLabel(n)) + QStringLiteral("\r\n");
+        all += Form1->TextStore()->LabelCaption(oracle::InterpretationLabel(n)) +
+               QStringLiteral("\r\n");
     Form1->sMemo1->SetText(all);
     QApplication::processEvents();
     EXPECT_EQ(Form1->sMemo1->horizontalScrollBar()->maximum(), 0);

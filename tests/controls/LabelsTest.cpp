@@ -385,9 +385,8 @@ TEST_F(SkinnedLabelTest, PlainLabelFollowsTheSkinColourUnlessTold) {
     EXPECT_TRUE(testing_support::SamePixels(expected, shown, "label-faded"));
 
     // The skin going away: the window-text colour, unless told otherwise.
-    const auto remove = platform::MakeAlphaWParam(skin::SkinCmdRemoveSkin);
-    label->Perform(platform::SM_ALPHACMD, remove, reinterpret_cast<intptr_t>(&manager));
-    own->Perform(platform::SM_ALPHACMD, remove, reinterpret_cast<intptr_t>(&manager));
+    skin::SendSkinCommand<skin::SkinCmdRemoveSkin>(label, &manager);
+    skin::SendSkinCommand<skin::SkinCmdRemoveSkin>(own, &manager);
     EXPECT_EQ(label->Font().Color, platform::clWindowText);
     EXPECT_EQ(own->Font().Color, RGBColor(200, 0, 0));
 }

@@ -1,4 +1,4 @@
-#include "skin/draw/Blend.h"
+#include "skin/data/Blend.h"
 #include "skin/draw/TsCommonData.h"
 
 #include "platform/WidgetControl.h"
@@ -72,7 +72,7 @@ TEST_F(CommonDataTest, BindsToSectionsByNameAndKind) {
     edit.Data.SetSkinSection("");
     EXPECT_EQ(edit.Data.SkinSection(), "UNKNOWN");
     EXPECT_EQ(edit.Data.SectionIndex, -1);
-    EXPECT_EQ(edit.Log, QList<int>({SkinCmdRefresh, SkinCmdRemoveSkin}));
+    EXPECT_EQ(edit.Log, QList<int>({SkinCmdRefresh::Number, SkinCmdRemoveSkin::Number}));
 
     struct Row {
         int kind;
@@ -122,10 +122,7 @@ TEST_F(CommonDataTest, BackgroundColourByTransparency) {
         FakeSkinned c(&parent);
         c.Data.SetSkinSection(row.section);
         EXPECT_EQ(Value(c.Data.GetStateColor(VisualState::Normal)), row.expected) << row.section;
-        EXPECT_EQ(uint32_t(c.Perform(platform::SM_ALPHACMD,
-                                     platform::MakeAlphaWParam(SkinCmdGetBgColor))),
-                  row.expected)
-            << row.section;
+        EXPECT_EQ(Value(SendSkinCommand<SkinCmdGetBgColor>(&c)), row.expected) << row.section;
     }
 }
 
@@ -141,8 +138,7 @@ TEST_F(CommonDataTest, TransparentChildPassesBackgroundRequestsUp) {
     child.setGeometry(5, 7, 20, 10);
     child.Data.SetSkinSection("CLEAR");
     BackgroundRequest request;
-    child.Perform(platform::SM_ALPHACMD, platform::MakeAlphaWParam(SkinCmdGetBgInfo),
-                  reinterpret_cast<intptr_t>(&request));
+    SendSkinCommand<SkinCmdGetBgInfo>(&child, &request);
     EXPECT_EQ(request.Kind, BackgroundAnswer::Picture);
     EXPECT_EQ(request.Bitmap, parent.Data.CacheBitmap());
     EXPECT_EQ(request.OffsetX, 5);
@@ -177,28 +173,26 @@ TEST_F(CommonDataTest, MovingOverAGradientInvalidatesTheCache) {
         child.Log.clear();
         child.Data.HandleControlEvent(ControlEvent::Moved);
         EXPECT_EQ(child.Data.CacheInvalid, invalid) << parentSection;
-        EXPECT_EQ(child.Log.contains(SkinCmdParentBgChanged), invalid) << parentSection;
+        EXPECT_EQ(child.Log.contains(SkinCmdParentBgChanged::Number), invalid) << parentSection;
     }
 }
 
 TEST_F(CommonDataTest, AnswersTheQuestionsItConsumes) {
     FakeSkinned c(&form, KindPanel);
     c.Data.SetSkinSection("PANEL");
-    platform::Message m{platform::SM_ALPHACMD, platform::MakeAlphaWParam(SkinCmdIsSkinned), 0, 0};
+    platform::Message m = SkinCmdIsSkinned::Make();
     EXPECT_TRUE(c.Data.HandleSkinCommand(m));
     EXPECT_EQ(m.Result, 1);
     int index = -5;
-    m = {platform::SM_ALPHACMD, platform::MakeAlphaWParam(SkinCmdGetSectionIndex),
-         reinterpret_cast<intptr_t>(&index), 0};
+    m = SkinCmdGetSectionIndex::Make(&index);
     EXPECT_TRUE(c.Data.HandleSkinCommand(m));
     EXPECT_EQ(index, manager.FindSection("PANEL"));
-    m = {platform::SM_ALPHACMD, platform::MakeAlphaWParam(SkinCmdSetPaintLock, 1), 0, 0};
+    m = SkinCmdSetPaintLock::Make({}, 1);
     EXPECT_FALSE(c.Data.HandleSkinCommand(m));
     EXPECT_TRUE(c.Data.PaintLocked);
     // The manager's new skin rebinds; a skin removed by another manager does not unbind.
     TsSkinManager other;
-    m = {platform::SM_ALPHACMD, platform::MakeAlphaWParam(SkinCmdRemoveSkin),
-         reinterpret_cast<intptr_t>(&other), 0};
+    m = SkinCmdRemoveSkin::Make(&other);
     c.Data.HandleSkinCommand(m);
     EXPECT_GE(c.Data.SectionIndex, 0);
     m.LParam = reinterpret_cast<intptr_t>(&manager);

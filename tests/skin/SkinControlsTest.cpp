@@ -687,7 +687,7 @@ TEST_F(SkinnedControls, PanelPicturePaintsUnderItsSlotAndWaitingChildren) {
     QApplication::processEvents();
     Grab(*edit);
     EXPECT_TRUE(edit->SkinData().PaintLocked);
-    panel->Perform(platform::SM_ALPHACMD, platform::MakeAlphaWParam(skin::SkinCmdResumePaint));
+    skin::SendSkinCommand<skin::SkinCmdResumePaint>(panel);
     EXPECT_FALSE(panel->SkinData().PaintLocked);
     EXPECT_FALSE(edit->SkinData().PaintLocked);
     const Bitmap e = Grab(*edit);

@@ -46,9 +46,9 @@ public:
         if (m.Msg != platform::SM_ALPHACMD)
             return;
         const int command = platform::AlphaCommand(m.WParam);
-        if (command == SkinCmdIsSkinned)
-            m.Result = handlesSkin_ ? 1 : 0;
-        else if (command != SkinCmdGetProvider)
+        if (command == SkinCmdIsSkinned::Number)
+            SkinCmdIsSkinned::Reply(m, handlesSkin_);
+        else
             *log_ << objectName() + u':' + QString::number(command);
     }
 
@@ -172,7 +172,7 @@ TEST_F(SkinManagerTest, FindsTheSkinInLoadOrder) {
             PutFolder("wood", Options(2));
         TsSkinManager& m = Build(c.internal);
         EXPECT_TRUE(host.Errors.isEmpty()) << host.Errors.join('\n').toStdString();
-        EXPECT_EQ(m.GlobalColor(), c.color);
+        EXPECT_EQ(skin::Value(m.GlobalColor()), c.color);
         EXPECT_EQ(m.SkinName(), c.name);
         EXPECT_EQ(m.FromPackage(), c.fromPackage);
         EXPECT_EQ(m.SkinData().SkinFolder, c.skinFolder);
@@ -224,7 +224,7 @@ TEST_F(SkinManagerTest, ABrokenSkinKeepsWhatWasHeld) {
         SCOPED_TRACE(c.what);
         host.Errors.clear();
         TsSkinManager& m = Build(Internal());
-        ASSERT_EQ(m.GlobalColor(), 4u);
+        ASSERT_EQ(skin::Value(m.GlobalColor()), 4u);
         PutPackage("Broken.asz", c.package);
         QStringList log;
         FakeControl form("form", nullptr, &log);
@@ -233,7 +233,7 @@ TEST_F(SkinManagerTest, ABrokenSkinKeepsWhatWasHeld) {
         host.Forms.clear();
         EXPECT_EQ(host.Errors, QStringList{c.message});
         EXPECT_EQ(m.SkinName(), "Wood");
-        EXPECT_EQ(m.GlobalColor(), 4u);
+        EXPECT_EQ(skin::Value(m.GlobalColor()), 4u);
         EXPECT_TRUE(m.Active());
         EXPECT_TRUE(m.SkinData().SkinReady);
         EXPECT_EQ(log.value(0), "form:1"); // what is held is announced again
@@ -245,7 +245,7 @@ TEST_F(SkinManagerTest, ABrokenFirstSkinFallsBackToTheFirstInternalSkin) {
     TsSkinManager& m = Build(Internal());
     EXPECT_EQ(host.Errors, QStringList{"Loaded data is not a packed skin file"});
     EXPECT_EQ(m.SkinName(), "Wood (internal)");
-    EXPECT_EQ(m.GlobalColor(), 3u);
+    EXPECT_EQ(skin::Value(m.GlobalColor()), 3u);
     EXPECT_EQ(m.SkinInfo(), "6.5");
 
     host.Errors.clear();
@@ -277,13 +277,13 @@ TEST_F(SkinManagerTest, SwitchingOffEmptiesEverything) {
     EXPECT_TRUE(m.MaskTable().empty());
     EXPECT_TRUE(m.MasterImage().Empty());
     EXPECT_EQ(m.SkinInfo(), "N/A");
-    EXPECT_EQ(m.GlobalColor(), platform::GetSysColor(platform::COLOR_BTNFACE));
+    EXPECT_EQ(skin::Value(m.GlobalColor()), platform::GetSysColor(platform::COLOR_BTNFACE));
     EXPECT_EQ(m.CommonIndexes(), TsCommonIndexes());
     EXPECT_FALSE(m.SkinStdDialogs());
 
     log.clear();
     m.SetActive(true);
-    EXPECT_EQ(m.GlobalColor(), 4u);
+    EXPECT_EQ(skin::Value(m.GlobalColor()), 4u);
     EXPECT_EQ(log.value(0), "form:1");
 }
 
@@ -293,7 +293,7 @@ TEST_F(SkinManagerTest, APreparedLoadIsTakenOnceAndOnlyForAPlainLoad) {
     TsStoredSkins internal = Internal();
     internal[1].Prepared = PreparedSkinModel::Start(Package(7));
     TsSkinManager& m = Build(internal);
-    EXPECT_EQ(m.GlobalColor(), 7u);
+    EXPECT_EQ(skin::Value(m.GlobalColor()), 7u);
     EXPECT_EQ(m.SkinName(), "Wood");
     EXPECT_TRUE(m.FromPackage());
     EXPECT_TRUE(m.SkinData().SkinReady);
@@ -302,7 +302,7 @@ TEST_F(SkinManagerTest, APreparedLoadIsTakenOnceAndOnlyForAPlainLoad) {
         EXPECT_EQ(mask.Owner, &m) << mask.KeyName.toStdString();
     // Handed over once: loading the skin again reads the stored package.
     m.SetSkinName("Wood");
-    EXPECT_EQ(m.GlobalColor(), 4u);
+    EXPECT_EQ(skin::Value(m.GlobalColor()), 4u);
 
     // A hue change is not in the prepared model: the package is loaded.
     auto hued = [&](TsStoredSkins skins) {
@@ -312,7 +312,7 @@ TEST_F(SkinManagerTest, APreparedLoadIsTakenOnceAndOnlyForAPlainLoad) {
         manager->SetHueOffset(120);
         manager->SetSkinName("Wood");
         manager->Loaded();
-        return manager->GlobalColor();
+        return Value(manager->GlobalColor());
     };
     const uint32_t fromPackage = hued(Internal());
     internal = Internal();
@@ -325,7 +325,7 @@ TEST_F(SkinManagerTest, APreparedLoadIsTakenOnceAndOnlyForAPlainLoad) {
     TsSkinManager& broken = Build(internal);
     EXPECT_EQ(host.Errors, QStringList{"Loaded data is not a packed skin file"});
     EXPECT_EQ(broken.SkinName(), "Wood (internal)");
-    EXPECT_EQ(broken.GlobalColor(), 3u);
+    EXPECT_EQ(skin::Value(broken.GlobalColor()), 3u);
 }
 
 TEST_F(SkinManagerTest, ANewerSkinIsUsedAfterAWarning) {
@@ -336,32 +336,33 @@ TEST_F(SkinManagerTest, ANewerSkinIsUsedAfterAWarning) {
     ASSERT_EQ(host.Messages.size(), 1);
     EXPECT_TRUE(host.Messages[0].startsWith(
         "This version of the skin is not completely supported by the skin engine in use."));
-    EXPECT_EQ(m.GlobalColor(), 5u);
+    EXPECT_EQ(skin::Value(m.GlobalColor()), 5u);
     EXPECT_EQ(m.SkinInfo(), "8.1");
 }
 
 TEST_F(SkinManagerTest, ColourQueriesAndTheirFallbacks) {
     TsSkinManager& m = Build(Internal());
-    EXPECT_EQ(m.HighlightColor(true), 2845326u);
-    EXPECT_EQ(m.HighlightColor(false), 5673391u);
-    EXPECT_EQ(m.HighlightTextColor(true), 65280u);
-    EXPECT_EQ(m.HighlightTextColor(false), 16777215u);
-    EXPECT_EQ(m.GlobalFontColor(), 467255u);
-    EXPECT_EQ(m.GlobalHotColor(), 255u);
-    EXPECT_EQ(m.EditFontColor(), 0u); // EDIT has no FONTCOLOR
+    EXPECT_EQ(skin::Value(m.HighlightColor(true)), 2845326u);
+    EXPECT_EQ(skin::Value(m.HighlightColor(false)), 5673391u);
+    EXPECT_EQ(skin::Value(m.HighlightTextColor(true)), 65280u);
+    EXPECT_EQ(skin::Value(m.HighlightTextColor(false)), 16777215u);
+    EXPECT_EQ(skin::Value(m.GlobalFontColor()), 467255u);
+    EXPECT_EQ(skin::Value(m.GlobalHotColor()), 255u);
+    EXPECT_EQ(skin::Value(m.EditFontColor()), 0u); // EDIT has no FONTCOLOR
 
     // Without SELECTION, the menu item's hot colours; without both, the system's.
     PutPackage("NoSelection.asz",
                PackPackage("[MENUITEM]\r\nHOTCOLOR=1234\r\nHOTFONTCOLOR=4321\r\n", {}));
     m.SetSkinName("NoSelection");
-    EXPECT_EQ(m.HighlightColor(false), 1234u);
-    EXPECT_EQ(m.HighlightTextColor(false), 4321u);
+    EXPECT_EQ(skin::Value(m.HighlightColor(false)), 1234u);
+    EXPECT_EQ(skin::Value(m.HighlightTextColor(false)), 4321u);
     PutPackage("Bare.asz", PackPackage("[MENUITEM]\r\nHOTCOLOR=16711935\r\n", {}));
     m.SetSkinName("Bare");
-    EXPECT_EQ(m.HighlightColor(true), platform::GetSysColor(platform::COLOR_HIGHLIGHT));
-    EXPECT_EQ(m.GlobalColor(), platform::GetSysColor(platform::COLOR_BTNFACE));
-    EXPECT_EQ(m.GlobalFontColor(), 0xFF00FFu);
-    EXPECT_EQ(m.EditFontColor(), platform::GetSysColor(platform::COLOR_WINDOWTEXT));
+    EXPECT_EQ(skin::Value(m.HighlightColor(true)),
+              platform::GetSysColor(platform::COLOR_HIGHLIGHT));
+    EXPECT_EQ(skin::Value(m.GlobalColor()), platform::GetSysColor(platform::COLOR_BTNFACE));
+    EXPECT_EQ(skin::Value(m.GlobalFontColor()), 0xFF00FFu);
+    EXPECT_EQ(skin::Value(m.EditFontColor()), platform::GetSysColor(platform::COLOR_WINDOWTEXT));
 }
 
 TEST_F(SkinManagerTest, CommonIndexesAndSectionMasks) {
@@ -402,11 +403,12 @@ TEST_F(SkinManagerTest, HueShiftKeepsTheCloseGlyph) {
     TsSkinManager& m = Build(Internal());
     const auto before = m.MasterImage().Pixel(20, 10);
     m.SetHueOffset(120);
-    EXPECT_EQ(m.GlobalColor(), uint32_t(ChangeHue(0x0000C8, 120)));
+    EXPECT_EQ(skin::Value(m.GlobalColor()), uint32_t(ChangeHue(0x0000C8, 120)));
     EXPECT_EQ(m.MasterImage().Pixel(20, 10), ChangeHue(before, 120));
     EXPECT_EQ(m.MasterImage().Pixel(2, 2), platform::RGBColor(40, 40, 200)); // kept
     m.SetSaturation(50);
-    EXPECT_EQ(m.GlobalColor(), uint32_t(ChangeSaturation(ChangeHue(0x0000C8, 120), 50)));
+    EXPECT_EQ(skin::Value(m.GlobalColor()),
+              uint32_t(ChangeSaturation(ChangeHue(0x0000C8, 120), 50)));
 }
 
 TEST(ColorShift, HueAndSaturation) {

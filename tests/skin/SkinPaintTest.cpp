@@ -1,5 +1,5 @@
 #include "skin/draw/SkinPaint.h"
-#include "skin/draw/Blend.h"
+#include "skin/data/Blend.h"
 
 #include "app/InternalSkin.h"
 #include "platform/Canvas.h"
@@ -305,12 +305,25 @@ TEST(SkinPaint, DottedFocusOnThirtyByNine) {
     EXPECT_FALSE(dark(3, 8));
 }
 
-TEST(SkinPaint, DisabledLookKeepsFortyPercent) {
+// Whatever lies behind (the parent's picture, its colour, or the colour
+// the caller falls back to), a dimmed control keeps 40 % of itself.
+TEST(SkinPaint, DisabledLookKeepsFortyPercentOverAnyParent) {
     const Bitmap parent = Filled(6, 6, Px(0, 0, 200));
-    Bitmap b = Filled(2, 2, Px(100, 50, 0));
-    DrawDisabledLook(b, dkBlended, QPoint(1, 1), ParentCacheInfo::Picture(&parent, 0, 0),
-                     RgbColor{0});
-    EXPECT_EQ(b.ScanLine(1)[1] & 0xFFFFFF, Px(40, 20, 120) & 0xFFFFFF);
+    const RgbColor blue = ToRgb(Pixel{Px(0, 0, 200)});
+    const struct {
+        const char* behind;
+        ParentCacheInfo p;
+        RgbColor otherwise;
+    } rows[] = {
+        {"picture", ParentCacheInfo::Picture(&parent, 0, 0), RgbColor{0}},
+        {"colour", ParentCacheInfo::Color(blue), RgbColor{0}},
+        {"fallback", ParentCacheInfo{}, blue},
+    };
+    for (const auto& row : rows) {
+        Bitmap b = Filled(2, 2, Px(100, 50, 0));
+        DrawDisabledLook(b, dkBlended, QPoint(1, 1), row.p, row.otherwise);
+        EXPECT_EQ(b.ScanLine(1)[1] & 0xFFFFFF, Px(40, 20, 120) & 0xFFFFFF) << row.behind;
+    }
 }
 
 TEST(SkinPaint, GradientsByMode) {
@@ -347,9 +360,7 @@ TEST(SkinPaint, GradientsByMode) {
 // The program's own skin in a manager of its own.
 class WoodSkin {
 public:
-    WoodSkin() {
-        content::UseInternalSkinOnly(manager_, home_.path());
-    }
+    WoodSkin() { content::UseInternalSkinOnly(manager_, home_.path()); }
     TsSkinManager& Manager() { return manager_; }
 
 private:

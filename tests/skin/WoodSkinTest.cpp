@@ -223,10 +223,10 @@ TEST(WoodSkin, ManagerAnswersFromIt) {
         manager.SetSkinName("Wood");
         EXPECT_EQ(manager.SkinName(), "Wood (internal)");
         EXPECT_EQ(manager.SkinInfo(), "6.5");
-        EXPECT_EQ(manager.HighlightColor(true), 2845326u);
-        EXPECT_EQ(manager.HighlightColor(false), 5673391u);
-        EXPECT_EQ(manager.EditFontColor(), 0u);
-        EXPECT_EQ(manager.GlobalColor(), 5407913u);
+        EXPECT_EQ(skin::Value(manager.HighlightColor(true)), 2845326u);
+        EXPECT_EQ(skin::Value(manager.HighlightColor(false)), 5673391u);
+        EXPECT_EQ(skin::Value(manager.EditFontColor()), 0u);
+        EXPECT_EQ(skin::Value(manager.GlobalColor()), 5407913u);
         EXPECT_GE(manager.CommonIndexes().ScrollParts[0], 0);
         EXPECT_GE(manager.CommonIndexes().ComboGlyph, 0);
     }

@@ -21,25 +21,16 @@ public:
     }
     QWidget* Widget() override { return this; }
     void WndProc(platform::Message& m) override {
-        if (m.Msg != platform::SM_ALPHACMD)
-            return;
-        switch (platform::AlphaCommand(m.WParam)) {
-        case skin::SkinCmdIsSkinned:
-            m.Result = 1;
-            break;
-        case skin::SkinCmdGetBgInfo: {
-            auto* request = reinterpret_cast<skin::BackgroundRequest*>(m.LParam);
-            request->Kind = skin::BackgroundAnswer::Picture;
+        using namespace skin;
+        if (SkinCmdIsSkinned::Is(m)) {
+            SkinCmdIsSkinned::Reply(m, true);
+        } else if (SkinCmdGetBgInfo::Is(m)) {
+            BackgroundRequest* request = SkinCmdGetBgInfo::ArgumentOf(m);
+            request->Kind = BackgroundAnswer::Picture;
             request->Bitmap = &Picture;
             request->OffsetX = request->OffsetY = 0;
-            break;
-        }
-        case skin::SkinCmdGetBgColor:
-            if (BgColor)
-                m.Result = *BgColor;
-            break;
-        default:
-            break;
+        } else if (SkinCmdGetBgColor::Is(m) && BgColor) {
+            SkinCmdGetBgColor::Reply(m, RgbColor{uint32_t(*BgColor)});
         }
     }
     platform::Bitmap Picture;

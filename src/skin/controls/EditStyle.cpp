@@ -102,11 +102,11 @@ bool SkinnedTextBox::BoxSkinCommand(platform::Message& message) {
         return true;
     TsCommonData& data = BoxSkin();
     QWidget* w = BoxControl().Widget();
-    const bool ours = reinterpret_cast<TsSkinManager*>(message.LParam) == data.SkinManager();
+    const bool ours = SkinCmdNewSkin::ArgumentOf(message) == data.SkinManager();
     switch (platform::AlphaCommand(message.WParam)) {
-    case SkinCmdNewSkin:
-    case SkinCmdRemoveSkin:
-    case SkinCmdRefresh:
+    case SkinCmdNewSkin::Number:
+    case SkinCmdRemoveSkin::Number:
+    case SkinCmdRefresh::Number:
         if (!ours)
             return true;
         data.HandleSkinCommand(message);
@@ -116,10 +116,10 @@ bool SkinnedTextBox::BoxSkinCommand(platform::Message& message) {
         w->setStyle(EditStyle::Instance());
         w->update();
         return true;
-    case SkinCmdIsSkinned:
-        message.Result = 1;
+    case SkinCmdIsSkinned::Number:
+        SkinCmdIsSkinned::Reply(message, true);
         return true;
-    case SkinCmdResumePaint:
+    case SkinCmdResumePaint::Number:
         if (data.IsSkinned() && data.PaintLocked) {
             data.PaintLocked = false;
             w->update();

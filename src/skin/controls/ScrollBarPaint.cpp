@@ -121,13 +121,8 @@ bool RenderScrollBar(const TsSkinManager& m, platform::Bitmap& out, Qt::Orientat
     part(names.SubArrow, parts.SubArrow, states.SubArrow, true);
     part(names.AddArrow, parts.AddArrow, states.AddArrow, true);
     part(names.Slider, parts.Slider, states.Slider, true);
-    if (!enabled) {
-        if (parent.HasPicture())
-            BlendOverPicture(out, QPoint(parent.OffsetX, parent.OffsetY), kTransparentKey, 0.4,
-                             out.Rect(), *parent.Bitmap);
-        else if (parent.FillColor != kNoColor)
-            BlendColorRect(out, out.Rect(), 40, parent.FillColor);
-    }
+    if (!enabled)
+        DimOverParent(out, parent);
     return true;
 }
 

@@ -10,9 +10,9 @@
 #pragma once
 
 #include "platform/Bitmap.h"
+#include "skin/data/SkinLooks.h"
 #include "skin/data/TsSkinManager.h"
 #include "skin/draw/ParentCache.h"
-#include "skin/draw/SkinLooks.h"
 
 #include <QRect>
 

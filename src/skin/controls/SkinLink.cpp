@@ -4,21 +4,11 @@
 
 namespace skin {
 
-intptr_t AskControl(platform::Control* control, uint16_t command, intptr_t lparam,
-                    uint16_t argument) {
-    return platform::SendMessage(control, platform::SM_ALPHACMD,
-                                 platform::MakeAlphaWParam(command, argument), lparam);
-}
-
-bool AnswersSkinCommands(platform::Control* control) {
-    return control && AskControl(control, SkinCmdIsSkinned) == 1;
-}
-
 ParentCacheInfo ParentBackground(const platform::Control& self) {
     platform::Control* parent = self.Parent();
     if (parent) {
         BackgroundRequest request;
-        AskControl(parent, SkinCmdGetBgInfo, reinterpret_cast<intptr_t>(&request));
+        SendSkinCommand<SkinCmdGetBgInfo>(parent, &request);
         if (request.Kind != BackgroundAnswer::None)
             return request.ToParentCache();
         if (AnswersSkinCommands(parent)) {

@@ -1,16 +1,11 @@
-// What the skinned controls share: sending a skin command to a control,
-// the background behind a control as its parent gives it, and where a
-// control lies in its parent.
+// What the skinned controls share: the background behind a control as its
+// parent gives it, and where a control lies in its parent.
 #pragma once
 
 #include "platform/Control.h"
 #include "skin/draw/TsCommonData.h"
 
 namespace skin {
-
-intptr_t AskControl(platform::Control* control, uint16_t command, intptr_t lparam = 0,
-                    uint16_t argument = 0);
-bool AnswersSkinCommands(platform::Control* control);
 
 // What lies behind `self`, addressed from its top-left in its parent: the
 // parent's picture when it gives one, else its colour. A parent that takes

@@ -89,8 +89,7 @@ TsButton::Look TsButton::CurrentLook(const ParentCacheInfo& parent) const {
 }
 
 void TsButton::PrepareButtonCache() {
-    const TsSkinManager* m = skinData_.SkinManager();
-    if (!Skinned() || !m)
+    if (!Skinned() || !skinData_.SkinManager())
         return;
     const ParentCacheInfo parent = ParentBackground(*this);
     rendered_ = CurrentLook(parent);
@@ -104,12 +103,12 @@ void TsButton::PrepareButtonCache() {
             skinData_.CacheInvalid = false;
             return;
         }
-    const TsGeneralData& d = m->SectionTable()[skinData_.SectionIndex];
-    const VisualState state = ClampState(d, VisualState{ButtonState()});
     // The border's see-through corners show the parent's picture: the
     // button is composed over its parent, so it needs no window shape.
-    RenderSection(skinData_,
-                  {.Target = cache, .State = state, .Parent = parent, .Position = pos()});
+    RenderSection(skinData_, {.Target = cache,
+                              .State = VisualState{ButtonState()},
+                              .Parent = parent,
+                              .Position = pos()});
     DrawGlyph(cache);
     DrawCaption(cache);
     if (!isEnabled())
@@ -334,8 +333,8 @@ void TsButton::StartFade(bool halfSteps, AnimatEvent event) {
         return;
     const TsSkinManager* m = skinData_.SkinManager();
     const TsGeneralData& d = m->SectionTable()[skinData_.SectionIndex];
-    const bool allowed = (AnimatEvents & event) ||
-                         ((AnimatEvents & aeGlobalDef) && (m->AnimEffects.Buttons.Events & event));
+    // The manager's default lets every mouse event fade.
+    const bool allowed = (AnimatEvents & (event | aeGlobalDef)) != 0;
     platform::Bitmap* cache = skinData_.CacheBitmap();
     if (!allowed || !d.FadingEnabled || !cache || skinData_.CacheInvalid || !isVisible()) {
         skinData_.CacheInvalid = true;
@@ -367,7 +366,6 @@ void TsButton::StartFade(bool halfSteps, AnimatEvent event) {
     frame_ = fade_->FromPicture;
     showingFrame_ = true;
     fade_->Start();
-    skinData_.StartGlow();
 }
 
 void TsButton::ShowFadeFrame() {
@@ -380,7 +378,7 @@ void TsButton::ShowFadeFrame() {
         return;
     }
     if (fade_->FrameNumber > fade_->FadeSteps || fade_->FrameNumber < 0) {
-        AskControl(this, SkinCmdPrepare);
+        StopFade();
         update();
         return;
     }
@@ -389,10 +387,10 @@ void TsButton::ShowFadeFrame() {
         StopFade();
         return;
     }
-    platform::Bitmap frame;
     BlendFadeFrame(fade_->FromPicture, *cache, FadeWeight(fade_->FrameNumber, fade_->FadeSteps),
-                   frame);
-    AskControl(this, SkinCmdShowFadeFrame, reinterpret_cast<intptr_t>(&frame));
+                   frame_);
+    showingFrame_ = true;
+    repaint();
     ++fade_->FrameNumber;
 }
 
@@ -414,61 +412,38 @@ void TsButton::EndForcedPress() {
 void TsButton::WndProc(platform::Message& message) {
     if (message.Msg != platform::SM_ALPHACMD)
         return;
-    const bool ours = reinterpret_cast<TsSkinManager*>(message.LParam) == skinData_.SkinManager();
+    const bool ours = SkinCmdNewSkin::ArgumentOf(message) == skinData_.SkinManager();
     const uint16_t command = platform::AlphaCommand(message.WParam);
-    if (command == SkinCmdNewSkin || command == SkinCmdRemoveSkin || command == SkinCmdRefresh)
-        ForgetPictures();
     switch (command) {
-    case SkinCmdNewSkin:
-        if (ours) {
+    case SkinCmdNewSkin::Number:
+    case SkinCmdRemoveSkin::Number:
+    case SkinCmdRefresh::Number:
+        ForgetPictures();
+        if (ours && !(command == SkinCmdRemoveSkin::Number && (ComponentState & csDestroying))) {
             StopFade();
             skinData_.HandleSkinCommand(message);
-            skinData_.PaintLocked = false;
+            if (command == SkinCmdNewSkin::Number)
+                skinData_.PaintLocked = false;
+            if (command == SkinCmdRemoveSkin::Number)
+                showingFrame_ = false;
             update();
         }
         return;
-    case SkinCmdRemoveSkin:
-        if (ours && !(ComponentState & csDestroying)) {
-            StopFade();
-            skinData_.HandleSkinCommand(message);
-            showingFrame_ = false;
-            update();
-        }
+    case SkinCmdIsSkinned::Number:
+        SkinCmdIsSkinned::Reply(message, true);
         return;
-    case SkinCmdRefresh:
-        if (ours) {
-            StopFade();
-            skinData_.HandleSkinCommand(message);
-            update();
-        }
-        return;
-    case SkinCmdIsSkinned:
-        message.Result = 1;
-        return;
-    case SkinCmdPrepare:
+    case SkinCmdPrepare::Number:
         StopFade();
         return;
-    case SkinCmdPrepareCache:
+    case SkinCmdPrepareCache::Number:
         PrepareButtonCache();
         break;
-    case SkinCmdShowFadeFrame:
-        if (message.LParam) {
-            frame_ = *reinterpret_cast<const platform::Bitmap*>(message.LParam);
-            showingFrame_ = true;
-            repaint();
-            message.Result = 1; // shown here
-        }
-        return;
-    case SkinCmdResumePaint:
+    case SkinCmdResumePaint::Number:
         if (Skinned() && skinData_.PaintLocked) {
             skinData_.PaintLocked = false;
             update();
         }
         return;
-    case SkinCmdSetPaintImmediately:
-        if (Skinned() && skinData_.PaintImmediately)
-            PrepareButtonCache();
-        break;
     default:
         break;
     }
@@ -566,14 +541,12 @@ void TsButton::focusOutEvent(QFocusEvent* event) {
     skinData_.HandleControlEvent(ControlEvent::FocusLost);
     skinData_.HasFocus = false;
     skinData_.RequestRepaint();
-    skinData_.StopGlow();
 }
 
 void TsButton::keyPressEvent(QKeyEvent* event) {
     if (Skinned() && event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
         StopFade();
         skinData_.CacheInvalid = true;
-        skinData_.StopGlow();
     }
     QPushButton::keyPressEvent(event);
 }

@@ -18,7 +18,7 @@
 
 namespace skin {
 
-// Which mouse events cross-fade; aeGlobalDef defers to the manager's.
+// Which mouse events cross-fade; aeGlobalDef: all of them.
 enum AnimatEvent : unsigned {
     aeMouseEnter = 1,
     aeMouseLeave = 2,

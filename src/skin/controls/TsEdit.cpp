@@ -23,12 +23,12 @@ void TsEdit::WndProc(platform::Message& message) {
     if (BoxSkinCommand(message))
         return;
     switch (platform::AlphaCommand(message.WParam)) {
-    case SkinCmdIsTransparent:
-        message.Result = 0; // the box paints all of itself
+    case SkinCmdIsTransparent::Number:
+        SkinCmdIsTransparent::Reply(message, 0); // the box paints all of itself
         return;
-    case SkinCmdGetBgColor:
+    case SkinCmdGetBgColor::Number:
         if (!BoxSkinned()) {
-            message.Result = platform::ColorToRGB(Color());
+            SkinCmdGetBgColor::Reply(message, RgbColor{platform::ColorToRGB(Color())});
             return;
         }
         break;

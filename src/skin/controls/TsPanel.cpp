@@ -33,7 +33,7 @@ TsPanel::~TsPanel() {
 }
 
 bool TsPanel::NeedsOwnPicture() const {
-    return skinData_.NeedsComplexBackground() || skinData_.IsHot() || skinData_.PrintTarget;
+    return skinData_.NeedsComplexBackground() || skinData_.IsHot() || false;
 }
 
 void TsPanel::RenderPanelPicture() {
@@ -86,7 +86,7 @@ void TsPanel::PaintPanel(QPainter& painter, bool resumeChildren) {
             const bool stale = skinData_.ClippedByParent || skinData_.CacheInvalid;
             const QWidget* parent = parentWidget();
             skinData_.ClippedByParent = parent && !parent->rect().contains(geometry());
-            if (stale && !skinData_.PaintImmediately)
+            if (stale)
                 RenderPanelPicture();
             CopyCacheExcludingChildren(painter, rect());
         }
@@ -166,7 +166,7 @@ void TsPanel::CopyCacheExcludingChildren(QPainter& painter, QRect clip) {
 void TsPanel::ResumeChildren() {
     for (Control* child : Controls())
         if (child->IsWindowed() && child->Widget()->isVisible())
-            AskControl(child, SkinCmdResumePaint);
+            SendSkinCommand<SkinCmdResumePaint>(child);
 }
 
 // ---- Commands and events ----------------------------------------------------
@@ -180,9 +180,9 @@ void TsPanel::PassToChildren(platform::Message& message) {
 void TsPanel::WndProc(platform::Message& message) {
     if (message.Msg != platform::SM_ALPHACMD)
         return;
-    const bool ours = reinterpret_cast<TsSkinManager*>(message.LParam) == skinData_.SkinManager();
+    const bool ours = SkinCmdNewSkin::ArgumentOf(message) == skinData_.SkinManager();
     switch (platform::AlphaCommand(message.WParam)) {
-    case SkinCmdNewSkin:
+    case SkinCmdNewSkin::Number:
         PassToChildren(message);
         if (ours) {
             skinData_.HandleSkinCommand(message);
@@ -190,14 +190,14 @@ void TsPanel::WndProc(platform::Message& message) {
             update();
         }
         return;
-    case SkinCmdRemoveSkin:
+    case SkinCmdRemoveSkin::Number:
         if (ours) {
             skinData_.HandleSkinCommand(message);
             update();
         }
         PassToChildren(message);
         return;
-    case SkinCmdRefresh:
+    case SkinCmdRefresh::Number:
         if (ours) {
             skinData_.HandleSkinCommand(message);
             if (!(ComponentState & csLoading))
@@ -205,27 +205,14 @@ void TsPanel::WndProc(platform::Message& message) {
         }
         PassToChildren(message);
         return;
-    case SkinCmdIsSkinned:
-        message.Result = 1;
+    case SkinCmdIsSkinned::Number:
+        SkinCmdIsSkinned::Reply(message, true);
         return;
-    case SkinCmdGetBgInfo: {
-        if (!message.LParam)
-            return;
-        const TsSkinManager* m = skinData_.SkinManager();
-        const bool seeThrough =
-            skinData_.IsSkinned() && m->SectionTable()[skinData_.SectionIndex].Transparency == 100;
-        const bool borderWhenNormal =
-            m && m->IsValidMask(skinData_.BorderMaskIndex) &&
-            !HasBorderFill(m->MaskTable()[skinData_.BorderMaskIndex], NoneWhenNormal);
-        // A child asking before the picture is ready gets a fresh one.
-        if ((skinData_.CacheInvalid || skinData_.ClippedByParent) && !skinData_.IsPaintDeferred() &&
-            (!seeThrough || borderWhenNormal))
-            RenderPanelPicture();
-        skinData_.FillBackgroundInfo(*reinterpret_cast<BackgroundRequest*>(message.LParam),
-                                     VisualState::Normal);
+    case SkinCmdGetBgInfo::Number:
+        if (BackgroundRequest* request = SkinCmdGetBgInfo::ArgumentOf(message))
+            AnswerBackground(*request);
         return;
-    }
-    case SkinCmdResumePaint:
+    case SkinCmdResumePaint::Number:
         if (skinData_.PaintLocked) {
             skinData_.PaintLocked = false;
             skinData_.PaintLocked = skinData_.IsPaintDeferred();
@@ -234,13 +221,28 @@ void TsPanel::WndProc(platform::Message& message) {
         }
         ResumeChildren();
         return;
-    case SkinCmdIsBgNotReady:
-        message.Result = skinData_.IsPaintDeferred();
+    case SkinCmdIsBgNotReady::Number:
+        SkinCmdIsBgNotReady::Reply(message, skinData_.IsPaintDeferred());
         return;
     default:
         break;
     }
     skinData_.HandleSkinCommand(message);
+}
+
+// A child's background: the panel's picture, made fresh when a child asks
+// before it is ready.
+void TsPanel::AnswerBackground(BackgroundRequest& request) {
+    const TsSkinManager* m = skinData_.SkinManager();
+    const bool seeThrough =
+        skinData_.IsSkinned() && m->SectionTable()[skinData_.SectionIndex].Transparency == 100;
+    const bool borderWhenNormal =
+        m && m->IsValidMask(skinData_.BorderMaskIndex) &&
+        !HasBorderFill(m->MaskTable()[skinData_.BorderMaskIndex], NoneWhenNormal);
+    if ((skinData_.CacheInvalid || skinData_.ClippedByParent) && !skinData_.IsPaintDeferred() &&
+        (!seeThrough || borderWhenNormal))
+        RenderPanelPicture();
+    skinData_.FillBackgroundInfo(request, VisualState::Normal);
 }
 
 void TsPanel::resizeEvent(QResizeEvent* event) {

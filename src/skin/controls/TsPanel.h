@@ -35,6 +35,7 @@ public:
     // border ring, and its children fill with its colour).
     bool NeedsOwnPicture() const;
     void RenderPanelPicture();
+    void AnswerBackground(BackgroundRequest& request);
     // Sends "paint now" to every windowed child that is showing.
     void ResumeChildren();
 

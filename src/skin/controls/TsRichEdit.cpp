@@ -29,16 +29,15 @@ TsRichEdit::~TsRichEdit() {
 }
 
 void TsRichEdit::WndProc(platform::Message& message) {
-    if (message.Msg == platform::SM_ALPHACMD &&
-        platform::AlphaCommand(message.WParam) == SkinCmdRemoveSkin && !skinData_.CustomFont()) {
+    if (SkinCmdRemoveSkin::Is(message) && !skinData_.CustomFont()) {
         // The text takes the font's colour back with the skin gone.
         platform::TFont font = Font();
         font.Color = platform::clWindowText;
         SetFont(font);
     }
-    if (message.Msg == platform::SM_ALPHACMD && platform::AlphaCommand(message.WParam) == 35) {
-        if (message.LParam)
-            *reinterpret_cast<uint8_t*>(message.LParam) = uint8_t(DisabledKind);
+    if (SkinCmdGetDisabledKind::Is(message)) {
+        if (uint8_t* kind = SkinCmdGetDisabledKind::ArgumentOf(message))
+            *kind = uint8_t(DisabledKind);
         return;
     }
     if (!BoxSkinCommand(message))

@@ -1,6 +1,7 @@
 #include "skin/data/TsSkinManager.h"
 
 #include "platform/Paths.h"
+#include "skin/data/SkinLooks.h"
 
 #include <QDebug>
 #include <QDir>
@@ -16,8 +17,6 @@ namespace {
 TsSkinHost* gHost = nullptr;
 TsSkinManager* gDefault = nullptr;
 std::vector<Control*> gRegisteredForms;
-// Windows of other makers caught by the creation hook; this program has none.
-std::vector<Control*> gHookedWindows;
 bool gLoading = false;
 bool gBroadcasting = false;
 
@@ -56,13 +55,6 @@ const char* const kScrollParts[6] = {"SCROLLBTNTOP",   "SCROLLBTNBOTTOM", "SCROL
 const char* const kScrollBars[4] = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V"};
 
 } // namespace
-
-ThirdPartyList DefaultThirdParty() {
-    ThirdPartyList list;
-    list.fill(QStringLiteral(" "));
-    list[ThirdButtons] = QStringLiteral("TButton");
-    return list;
-}
 
 TsCommonIndexes::TsCommonIndexes() {
     for (auto* a : {&Tabs, &TabBorders, &ScrollBars, &ScrollBarBorders, &ScrollBarPatterns,
@@ -109,15 +101,12 @@ TsSkinManager::TsSkinManager() {
     if (!gDefault)
         gDefault = this;
     MenuSupport.ExtraLineFont.Name = QStringLiteral("MS Sans Serif");
-    RebuildThirdLists();
 }
 
 TsSkinManager::~TsSkinManager() {
     SetActive(false);
     if (gDefault == this)
         gDefault = nullptr;
-    for (int i = 0; i < kThirdPartyKinds; ++i)
-        ThirdParty[i] = thirdLists_[i].join(u'\n');
 }
 
 void TsSkinManager::BeginLoading() {
@@ -130,24 +119,9 @@ void TsSkinManager::Loaded() {
         skinDirectory_ = QStringLiteral("c:\\Skins");
     if (MenuSupport.IcoLineSkin.isEmpty())
         MenuSupport.IcoLineSkin = QStringLiteral("ICOLINE");
-    RebuildThirdLists();
     if (active_ && !skinName_.isEmpty())
         ApplySkin(false);
     UpdateStdDialogs();
-}
-
-void TsSkinManager::RebuildThirdLists() {
-    const ThirdPartyList defaults = DefaultThirdParty();
-    thirdLists_.assign(kThirdPartyKinds, QStringList());
-    for (int i = 0; i < kThirdPartyKinds; ++i) {
-        if (ThirdParty[i].isEmpty())
-            ThirdParty[i] = defaults[i];
-        QString text = ThirdParty[i];
-        text.remove(u'\r');
-        thirdLists_[i] = text.split(u'\n', Qt::SkipEmptyParts);
-    }
-    if (skinDirectory_.isEmpty())
-        skinDirectory_ = QStringLiteral("c:\\Skins");
 }
 
 void TsSkinManager::UpdateStdDialogs() {
@@ -157,10 +131,6 @@ void TsSkinManager::UpdateStdDialogs() {
 // ---------------------------------------------------------------------------
 // Properties
 // ---------------------------------------------------------------------------
-
-bool TsSkinManager::AllowGlowing() const {
-    return Effects.AllowGlowing && (!gHost || gHost->LayeredWindows());
-}
 
 void TsSkinManager::SetIsDefault(bool value) {
     if (!value)
@@ -217,14 +187,6 @@ void TsSkinManager::SetSaturation(int value) {
     Reload();
 }
 
-void TsSkinManager::SetExtendedBorders(bool value) {
-    if (value == extendedBorders_)
-        return;
-    extendedBorders_ = value;
-    UpdateShadow();
-    Reload();
-}
-
 QString TsSkinManager::SkinInfo() const {
     return held_ && active_ ? VersionText(model_.Data.Version) : QStringLiteral("N/A");
 }
@@ -244,8 +206,6 @@ void TsSkinManager::SetSkinName(const QString& name) {
 }
 
 void TsSkinManager::LoadSkin(const QString& oldName) {
-    if (OnBeforeChange)
-        OnBeforeChange();
     {
         FlagGuard loading(gLoading);
         model_.Data.SkinReady = false;
@@ -276,8 +236,6 @@ void TsSkinManager::LoadSkin(const QString& oldName) {
         RemoveSkin();
     else
         ApplySkin(true);
-    if (OnAfterChange)
-        OnAfterChange();
     UpdateStdDialogs();
 }
 
@@ -341,7 +299,6 @@ void TsSkinManager::PutInForce(TsSkinModel model) {
     lookup_ = SkinLookup(model_.Sections, model_.Images);
     held_ = true;
     UpdateCommonIndexes();
-    UpdateShadow();
 }
 
 void TsSkinManager::Reload() {
@@ -356,7 +313,7 @@ void TsSkinManager::Reload() {
             ShowError(QString::fromStdString(error.what()));
         }
     }
-    RefreshSkin(true);
+    RefreshSkin();
 }
 
 void TsSkinManager::UpdateCommonIndexes() {
@@ -402,32 +359,6 @@ void TsSkinManager::UpdateCommonIndexes() {
     commonIndexes_ = c;
 }
 
-void TsSkinManager::UpdateShadow() {
-    ShadowMargins = {0, 0, 0, 0};
-    ShadowTemplates = {};
-    if (!active_ || !extendedBorders_)
-        return;
-    const int ex = commonIndexes_.GlobalMasks[9];
-    if (!IsValidMask(ex)) {
-        // The frame draws its own soft shadow with these margins.
-        ShadowMargins = {11, 7, 11, 11};
-        return;
-    }
-    const TsMaskData& m = model_.Images.Masks[ex];
-    const QImage& source = m.OwnImage ? m.OwnImage->Image() : model_.Images.MasterImage.Image();
-    for (int i = 0; i < 2; ++i) {
-        const int frame = m.FrameCount > 1 ? i : 0;
-        ShadowTemplates[i] = platform::Bitmap(source.copy(
-            m.Area.Left + frame * m.FrameWidth(), m.Area.Top, m.FrameWidth(), m.FrameHeight()));
-    }
-    const int offset = model_.Data.FormOffset;
-    if (model_.Data.BorderMode != 0)
-        ShadowMargins = {offset, offset, offset, offset};
-    else
-        ShadowMargins = {MaskLeftWidth(ex) - offset, MaskTopWidth(ex) - offset,
-                         MaskRightWidth(ex) - offset, MaskBottomWidth(ex) - offset};
-}
-
 // ---------------------------------------------------------------------------
 // Announcing
 // ---------------------------------------------------------------------------
@@ -437,17 +368,12 @@ int TsSkinManager::MenuBorderWidth = -1;
 void TsSkinManager::ApplySkin(bool animated) {
     if (building_)
         return;
-    if (gHost)
-        gHost->CloseAllGlows();
-    std::vector<Control*> frozen;
-    if (animated)
-        FreezeForms(frozen);
     MenuBorderWidth = -1;
     model_.Data.SkinReady = false;
     {
         FlagGuard broadcasting(gBroadcasting);
         UpdateCommonIndexes();
-        BroadcastCommand(SkinCmdNewSkin);
+        Announce<SkinCmdNewSkin>();
     }
     model_.Data.SkinReady = true;
     if (IsDefault() && !hookInstalled_) {
@@ -456,37 +382,24 @@ void TsSkinManager::ApplySkin(bool animated) {
             gHost->InstallCreationHook();
     }
     if (animated)
-        Refresh(false, frozen);
+        RefreshSkin();
 }
 
-void TsSkinManager::RefreshSkin(bool freeze) {
-    Refresh(freeze, {});
-}
-
-void TsSkinManager::Refresh(bool freeze, std::vector<Control*> frozen) {
-    if (building_) {
-        BroadcastCommand(SkinCmdRefresh);
-        return;
-    }
-    BroadcastCommand(SkinCmdPrepare);
-    if (freeze)
-        FreezeForms(frozen);
-    BroadcastCommand(SkinCmdRefresh);
-    UnfreezeForms(frozen);
-    // Hooked windows repaint themselves on the refresh command; none here.
+void TsSkinManager::RefreshSkin() {
+    if (!building_)
+        Announce<SkinCmdPrepare>();
+    Announce<SkinCmdRefresh>();
 }
 
 void TsSkinManager::RemoveSkin() {
     FlagGuard removing(removing_);
-    if (gHost)
-        gHost->CloseAllGlows();
     if (hookInstalled_) {
         hookInstalled_ = false;
         if (gHost)
             gHost->RemoveCreationHook();
     }
     model_.Data.SkinReady = false;
-    BroadcastCommand(SkinCmdRemoveSkin);
+    Announce<SkinCmdRemoveSkin>();
     const QString folder = model_.Data.SkinFolder;
     model_ = TsSkinModel();
     model_.Data.SkinFolder = folder;
@@ -495,39 +408,15 @@ void TsSkinManager::RemoveSkin() {
     UpdateCommonIndexes();
 }
 
-void TsSkinManager::FreezeForms(std::vector<Control*>& frozen) {
-    if (!gHost)
-        return;
-    const auto provider = platform::MakeAlphaWParam(SkinCmdGetProvider);
-    for (Control* form : gRegisteredForms)
-        if (form->Visible() && !form->Parent() &&
-            form->Perform(platform::SM_ALPHACMD, provider, reinterpret_cast<intptr_t>(this)) != 0 &&
-            std::find(frozen.begin(), frozen.end(), form) == frozen.end()) {
-            gHost->FreezeForm(form);
-            frozen.push_back(form);
-        }
-}
-
-void TsSkinManager::UnfreezeForms(const std::vector<Control*>& frozen) {
-    if (!gHost)
-        return;
-    const TacFormAnimation* fade =
-        AnimEffects.SkinChanging.Active ? &AnimEffects.SkinChanging : nullptr;
-    for (Control* form : frozen)
-        gHost->UnfreezeForm(form, fade);
-}
-
-void TsSkinManager::BroadcastCommand(uint16_t command) {
-    const platform::Message message{platform::SM_ALPHACMD, platform::MakeAlphaWParam(command),
-                                    reinterpret_cast<intptr_t>(this), 0};
-    const auto isSkinned = platform::MakeAlphaWParam(SkinCmdIsSkinned);
+void TsSkinManager::Broadcast(const platform::Message& message) {
     if (gHost) {
         const std::vector<Control*> forms = gHost->ApplicationForms();
         for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
             Control* form = *it;
             if (form->ComponentState & (Control::csLoading | Control::csDestroying))
                 continue;
-            if (form->Perform(platform::SM_ALPHACMD, isSkinned, message.LParam) == 1)
+            // A form with a skinned frame is registered and served below.
+            if (SendSkinCommand<SkinCmdIsSkinned>(form, this))
                 continue;
             Deliver(form, message);
         }
@@ -535,9 +424,6 @@ void TsSkinManager::BroadcastCommand(uint16_t command) {
     for (Control* form : std::vector<Control*>(gRegisteredForms))
         if (!(form->ComponentState & Control::csDestroying))
             Deliver(form, message);
-    for (Control* window : gHookedWindows)
-        if (window->Visible())
-            window->Perform(message.Msg, message.WParam, message.LParam);
 }
 
 // Our forms are never multiple-document frames, so there is no client
@@ -548,13 +434,12 @@ void TsSkinManager::Deliver(Control* form, const platform::Message& message) {
 }
 
 void TsSkinManager::DeliverToChildren(Control* parent, const platform::Message& message) {
-    const auto isSkinned = platform::MakeAlphaWParam(SkinCmdIsSkinned);
     for (Control* child : parent->Controls()) {
         if (child->ComponentState & Control::csDestroying)
             return;
         if (!child->IsWindowed())
             child->Perform(message.Msg, message.WParam, message.LParam);
-        else if (child->Perform(platform::SM_ALPHACMD, isSkinned, message.LParam) == 1)
+        else if (SendSkinCommand<SkinCmdIsSkinned>(child, this))
             child->Perform(message.Msg, message.WParam, message.LParam);
         else
             DeliverToChildren(child, message);
@@ -566,11 +451,8 @@ void TsSkinManager::SetActiveControl(Control* control) {
         return;
     Control* previous = activeControl_;
     activeControl_ = control;
-    const auto self = reinterpret_cast<intptr_t>(this);
-    platform::SendMessage(previous, platform::SM_ALPHACMD,
-                          platform::MakeAlphaWParam(SkinCmdFocusLost), self);
-    platform::SendMessage(control, platform::SM_ALPHACMD,
-                          platform::MakeAlphaWParam(SkinCmdFocusGot), self);
+    SendSkinCommand<SkinCmdFocusLost>(previous, this);
+    SendSkinCommand<SkinCmdFocusGot>(control, this);
 }
 
 void TsSkinManager::ShowError(const QString& message) const {
@@ -630,8 +512,8 @@ bool TsSkinManager::IsValidSection(int index) const {
 
 namespace {
 
-uint32_t Rgb(qint32 color) {
-    return platform::ColorToRGB(color);
+RgbColor SysRgb(int index) {
+    return RgbColor{platform::GetSysColor(index)};
 }
 
 } // namespace
@@ -641,49 +523,48 @@ const TsGeneralData* TsSkinManager::Section(const QString& name) const {
     return i >= 0 ? &model_.Sections[i] : nullptr;
 }
 
-uint32_t TsSkinManager::GlobalColor() const {
+RgbColor TsSkinManager::GlobalColor() const {
     const TsGeneralData* g = Section(kGlobalInfo);
-    return g ? Rgb(g->Color) : platform::GetSysColor(platform::COLOR_BTNFACE);
+    return g ? StoredToRgb(g->Color) : SysRgb(platform::COLOR_BTNFACE);
 }
 
-uint32_t TsSkinManager::GlobalFontColor() const {
+RgbColor TsSkinManager::GlobalFontColor() const {
     const TsGeneralData* g = Section(kGlobalInfo);
-    return g ? Rgb(g->FontColors.Text) : 0xFF00FF;
+    return g ? StoredToRgb(g->FontColors.Text) : kNoColor;
 }
 
-uint32_t TsSkinManager::GlobalHotColor() const {
+RgbColor TsSkinManager::GlobalHotColor() const {
     const TsGeneralData* g = Section(kGlobalInfo);
-    return g ? Rgb(g->HotColor) : platform::GetSysColor(platform::COLOR_WINDOW);
+    return g ? StoredToRgb(g->HotColor) : SysRgb(platform::COLOR_WINDOW);
 }
 
-uint32_t TsSkinManager::EditFontColor() const {
+RgbColor TsSkinManager::EditFontColor() const {
     const TsGeneralData* e = Section(QStringLiteral("EDIT"));
-    return e ? Rgb(e->StateData[0].FontColors.Text)
-             : platform::GetSysColor(platform::COLOR_WINDOWTEXT);
+    return e ? StoredToRgb(e->StateData[0].FontColors.Text) : SysRgb(platform::COLOR_WINDOWTEXT);
 }
 
-uint32_t TsSkinManager::HighlightColor(bool hot) const {
+RgbColor TsSkinManager::HighlightColor(bool hot) const {
     if (const TsGeneralData* s = Section(QStringLiteral("SELECTION"))) {
-        const qint32 c = s->StateData[hot && s->StateCount > 1 ? 1 : 0].Color;
+        const qint32 c = LookFor(*s, HotIf(hot)).Color;
         if (c != -1 && c != 0xFF00FF)
-            return Rgb(c);
+            return StoredToRgb(c);
     }
     if (const TsGeneralData* m = Section(QStringLiteral("MENUITEM")))
         if (m->HotColor != 0xFF00FF && m->HotColor != 0xFFFFFF && m->HotColor != -1)
-            return Rgb(m->HotColor);
-    return platform::GetSysColor(platform::COLOR_HIGHLIGHT);
+            return StoredToRgb(m->HotColor);
+    return SysRgb(platform::COLOR_HIGHLIGHT);
 }
 
-uint32_t TsSkinManager::HighlightTextColor(bool hot) const {
+RgbColor TsSkinManager::HighlightTextColor(bool hot) const {
     if (const TsGeneralData* s = Section(QStringLiteral("SELECTION"))) {
-        const qint32 c = s->StateData[hot && s->StateCount > 1 ? 1 : 0].FontColors.Text;
+        const qint32 c = LookFor(*s, HotIf(hot)).FontColors.Text;
         if (c != -1 && c != 0xFF00FF)
-            return Rgb(c);
+            return StoredToRgb(c);
     }
     if (const TsGeneralData* m = Section(QStringLiteral("MENUITEM")))
         if (m->HotFontColors.Text != 0xFF00FF && m->HotFontColors.Text != -1)
-            return Rgb(m->HotFontColors.Text);
-    return platform::GetSysColor(platform::COLOR_HIGHLIGHTTEXT);
+            return StoredToRgb(m->HotFontColors.Text);
+    return SysRgb(platform::COLOR_HIGHLIGHTTEXT);
 }
 
 QString TsSkinManager::ListSkins(QStringList& list, int mode) const {

@@ -12,6 +12,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Control.h"
 #include "platform/Fonts.h"
+#include "skin/data/SkinCommands.h"
 #include "skin/data/SkinLookup.h"
 #include "skin/data/SkinModel.h"
 
@@ -23,89 +24,12 @@
 
 namespace skin {
 
-// Skin commands: the high 16 bits of the message's word parameter.
-enum SkinCommand : uint16_t {
-    SkinCmdNewSkin = 1,
-    SkinCmdRemoveSkin = 2,
-    SkinCmdRefresh = 3,
-    SkinCmdGetProvider = 4,
-    SkinCmdIsSkinned = 7,
-    SkinCmdPrepare = 16,
-    SkinCmdFocusGot = 29,
-    SkinCmdFocusLost = 30,
-};
-
-struct TacSkinEffects {
-    bool AllowGlowing = true;
-};
-
-enum class TacAnimType { atFading, atAero };
-
-struct TacFormAnimation {
-    bool Active = true;
-    uint16_t Time = 0;
-    TacAnimType Mode = TacAnimType::atAero;
-};
-
-struct TacBlendOnMoving : TacFormAnimation {
-    int BlendValue = 170;
-};
-
-enum TacBtnEvent : unsigned {
-    beMouseEnter = 1,
-    beMouseLeave = 2,
-    beMouseDown = 4,
-    beMouseUp = 8,
-};
-
-struct TacBtnEffects {
-    unsigned Events = beMouseEnter | beMouseLeave | beMouseDown | beMouseUp;
-};
-
-struct TacAnimEffects {
-    TacBlendOnMoving BlendOnMoving{{false, 1000, TacAnimType::atAero}, 170};
-    TacBtnEffects Buttons;
-    TacFormAnimation DialogShow{true, 0, TacAnimType::atAero};
-    TacFormAnimation FormShow{true, 0, TacAnimType::atAero};
-    TacFormAnimation FormHide{true, 0, TacAnimType::atAero};
-    TacFormAnimation DialogHide{true, 0, TacAnimType::atAero};
-    TacFormAnimation Minimizing{true, 200, TacAnimType::atAero};
-    TacFormAnimation PageChange{true, 0, TacAnimType::atAero};
-    TacFormAnimation SkinChanging{true, 100, TacAnimType::atFading};
-};
-
 struct TacMenuSupport {
     QString IcoLineSkin;
     bool UseExtraLine = false;
     int ExtraLineWidth = 32;
     platform::TFont ExtraLineFont;
 };
-
-// Class names of other makers' controls to skin, one list per kind.
-enum ThirdPartyKind : int {
-    ThirdEdits,
-    ThirdButtons,
-    ThirdBitBtns,
-    ThirdCheckBoxes,
-    ThirdComboBoxes,
-    ThirdGrids,
-    ThirdGroupBoxes,
-    ThirdListViews,
-    ThirdPanels,
-    ThirdTreeViews,
-    ThirdWWEdits,
-    ThirdGridEh,
-    ThirdVirtualTrees,
-    ThirdPageControl,
-    ThirdTabControl,
-    ThirdToolBar,
-    ThirdStatusBar,
-    ThirdSpeedButton,
-    kThirdPartyKinds
-};
-// Each text holds class names one per line; " " means none.
-using ThirdPartyList = std::array<QString, kThirdPartyKinds>;
-ThirdPartyList DefaultThirdParty();
 
 // A skin stored in the program itself.
 struct TsStoredSkin {
@@ -148,8 +72,7 @@ struct TsCommonIndexes {
 class TsSkinManager;
 
 // What the manager needs of the program around it: its windows, message
-// boxes, and the entry points of glow windows, form freezing, animations
-// and the window-creation hook. The defaults of the entry points do nothing.
+// boxes and the window-creation hook. The hook's defaults do nothing.
 class TsSkinHost {
 public:
     virtual ~TsSkinHost() = default;
@@ -158,10 +81,6 @@ public:
     virtual void ShowError(const QString& message) = 0;
     virtual void ShowMessage(const QString& message) = 0;
 
-    virtual bool LayeredWindows() const { return true; }
-    virtual void CloseAllGlows() {}
-    virtual void FreezeForm(platform::Control* form) {}
-    virtual void UnfreezeForm(platform::Control* form, const TacFormAnimation* fade) {}
     virtual void InstallCreationHook() {}
     virtual void RemoveCreationHook() {}
 };
@@ -192,13 +111,8 @@ public:
     bool BeingBuilt() const { return building_; }
 
     // Properties.
-    TacSkinEffects Effects;
-    bool AllowGlowing() const;
-    bool ExtendedBorders() const { return extendedBorders_; }
-    void SetExtendedBorders(bool value);
     bool SkinnedPopups() const { return skinnedPopups_; }
     void SetSkinnedPopups(bool value) { skinnedPopups_ = value; }
-    TacAnimEffects AnimEffects;
     bool IsDefault() const { return DefaultManager() == this; }
     void SetIsDefault(bool value);
     bool Active() const { return active_; }
@@ -218,16 +132,11 @@ public:
     void SetSkinName(const QString& name);
     // The held skin's version ("6.5"), or "N/A".
     QString SkinInfo() const;
-    unsigned SkinningRules = srStdForms | srStdDialogs | srThirdParty;
-    ThirdPartyList ThirdParty = DefaultThirdParty();
+    unsigned SkinningRules = srStdForms | srStdDialogs;
     static QString Version() { return QStringLiteral("7.08"); }
-    std::function<void()> OnBeforeChange, OnAfterChange;
-    std::function<void(QString& firstLine, QString& secondLine, int& height)>
-        OnGetMenuExtraLineData;
 
     // Whether standard dialogs are skinned now.
     bool SkinStdDialogs() const { return stdDialogs_; }
-    const std::vector<QStringList>& ThirdLists() const { return thirdLists_; }
 
     // The held skin.
     const TsSkinData& SkinData() const { return model_.Data; }
@@ -238,10 +147,6 @@ public:
     const TsCommonIndexes& CommonIndexes() const { return commonIndexes_; }
     bool FromPackage() const { return fromPackage_; }
     bool SkinHeld() const { return held_; }
-    // The extended border's shadow: left, top, right and bottom margins, and
-    // the pictures for active and inactive windows.
-    std::array<int, 4> ShadowMargins{0, 0, 0, 0};
-    std::array<platform::Bitmap, 2> ShadowTemplates;
     bool Removing() const { return removing_; }
     // The menus' border width, measured once per skin; -1 when not yet.
     static int MenuBorderWidth;
@@ -260,12 +165,12 @@ public:
     bool IsValidSection(int index) const;
 
     // Colours as RGB, with the system colours where the skin has none.
-    uint32_t GlobalColor() const;
-    uint32_t GlobalFontColor() const;
-    uint32_t GlobalHotColor() const;
-    uint32_t EditFontColor() const;
-    uint32_t HighlightColor(bool hot) const;
-    uint32_t HighlightTextColor(bool hot) const;
+    RgbColor GlobalColor() const;
+    RgbColor GlobalFontColor() const;
+    RgbColor GlobalHotColor() const;
+    RgbColor EditFontColor() const;
+    RgbColor HighlightColor(bool hot) const;
+    RgbColor HighlightTextColor(bool hot) const;
 
     // Names of the skins to choose from, sorted: internal skins, then (mode
     // 0 and 2) skin folders and (mode 1 and 2) package files of the skin
@@ -275,9 +180,8 @@ public:
     platform::Control* ActiveControl() const { return activeControl_; }
 
     void ApplySkin(bool animated);
-    void RefreshSkin(bool freeze);
+    void RefreshSkin();
     void RemoveSkin();
-    void BroadcastCommand(uint16_t command);
 
 private:
     void LoadSkin(const QString& oldName);
@@ -288,12 +192,11 @@ private:
     void Reload();
     void PutInForce(TsSkinModel model);
     void UpdateCommonIndexes();
-    void UpdateShadow();
     void UpdateStdDialogs();
-    void RebuildThirdLists();
-    void Refresh(bool freeze, std::vector<platform::Control*> frozen);
-    void FreezeForms(std::vector<platform::Control*>& frozen);
-    void UnfreezeForms(const std::vector<platform::Control*>& frozen);
+    // Sends the command, carrying this manager, to every form and control
+    // that takes part in skinning.
+    template <class Command> void Announce() { Broadcast(Command::Make(this)); }
+    void Broadcast(const platform::Message& message);
     void Deliver(platform::Control* form, const platform::Message& message);
     void DeliverToChildren(platform::Control* parent, const platform::Message& message);
     void ShowError(const QString& message) const;
@@ -302,7 +205,7 @@ private:
 
     bool building_ = false;
     bool active_ = true;
-    bool extendedBorders_ = false, skinnedPopups_ = true;
+    bool skinnedPopups_ = true;
     bool removing_ = false;
     bool stdDialogs_ = true;
     int saturation_ = 0, hueOffset_ = 0;
@@ -310,7 +213,6 @@ private:
     TsStoredSkins internalSkins_;
     QString skinDirectory_ = QStringLiteral("c:\\Skins");
     QString skinName_;
-    std::vector<QStringList> thirdLists_;
     TsSkinModel model_;
     SkinLookup lookup_; // answers the look-ups of model_
     bool held_ = false;
@@ -319,5 +221,11 @@ private:
     platform::Control* activeControl_ = nullptr;
     bool hookInstalled_ = false;
 };
+
+// Whether a skin is in force: loaded, active and not being taken away. The
+// one answer to that question for every control, frame and menu.
+inline bool SkinInForce(const TsSkinManager* manager) {
+    return manager && manager->SkinHeld() && manager->Active() && !manager->Removing();
+}
 
 } // namespace skin

@@ -1,7 +1,7 @@
 #include "skin/draw/ControlPaint.h"
 
+#include "skin/data/Blend.h"
 #include "skin/data/ColorShift.h"
-#include "skin/draw/Blend.h"
 #include "skin/draw/SkinPaint.h"
 
 namespace skin {

@@ -8,8 +8,8 @@
 #pragma once
 
 #include "platform/Bitmap.h"
+#include "skin/data/SkinLooks.h"
 #include "skin/draw/ParentCache.h"
-#include "skin/draw/SkinLooks.h"
 
 #include <QRect>
 #include <optional>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/Bitmap.h"
-#include "skin/draw/SkinColors.h"
+#include "skin/data/SkinColors.h"
 
 #include <QPoint>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "skin/draw/SkinPaint.h"
 
+#include "skin/data/Blend.h"
 #include "skin/data/ImageDecoders.h"
-#include "skin/draw/Blend.h"
 
 #include <algorithm>
 #include <cmath>
@@ -279,14 +279,18 @@ void DrawDisabledLook(Bitmap& b, unsigned kind, QPoint q, const ParentCacheInfo&
         MakeGrey(b);
     if (!(kind & dkBlended))
         return;
-    if (p.HasPicture()) {
-        // The control keeps 40 %, the parent shows with 60 %.
-        const ParentCacheInfo behind = p.Moved(q);
-        BlendOverPicture(b, QPoint(behind.OffsetX, behind.OffsetY), kTransparentKey, 0.4, b.Rect(),
-                         *p.Bitmap);
+    DimOverParent(b, p.Moved(q), parentColor);
+}
+
+void DimOverParent(Bitmap& b, const ParentCacheInfo& behind, RgbColor otherwise) {
+    if (behind.HasPicture()) {
+        BlendOverPicture(b, QPoint(behind.OffsetX, behind.OffsetY), kTransparentKey,
+                         kDimmedKeeps / 100.0, b.Rect(), *behind.Bitmap);
         return;
     }
-    BlendColorRect(b, b.Rect(), 50, p.FillColor != kNoColor ? p.FillColor : parentColor);
+    const RgbColor colour = behind.FillColor != kNoColor ? behind.FillColor : otherwise;
+    if (colour != kNoColor)
+        BlendColorRect(b, b.Rect(), kDimmedKeeps, colour);
 }
 
 void DrawDottedFocus(Bitmap& b, QRect r, RgbColor light, RgbColor dark) {
@@ -724,7 +728,7 @@ std::optional<FrameLayout> LayoutFrame(const TsMaskData& mask, QRect r, VisualSt
     f.mh = f.fh - f.wt - f.wb;
     if (f.mw < 0 || f.mh < 0)
         return std::nullopt;
-    const int k = std::min(Number(state), mask.FrameCount - 1);
+    const int k = FrameIndex(mask, state);
     f.ox = mask.Area.Left + k * f.fw;
     f.oy = mask.Area.Top;
     return f;
@@ -814,7 +818,7 @@ void DrawCornerImage(Bitmap& b, QPoint at, VisualState state, const TsMaskData& 
     const Bitmap* image = MaskImage(mask);
     if (!image || mask.FrameCount <= 0)
         return;
-    const int k = std::min(Number(state), mask.FrameCount - 1);
+    const int k = FrameIndex(mask, state);
     const int w = mask.FrameWidth(), h = mask.FrameHeight();
     const QRect src(mask.Area.Left + k * w, mask.Area.Top, w, h);
     if (mask.MaskKind != 0) {
@@ -1114,38 +1118,6 @@ void RenderSectionFast(const TsSkinManager& manager, const PaintRequest& request
     if (manager.IsValidMask(borderMask))
         DrawBorderMask(request.Target, request.Area(), KeyPixels::ShowParent, state,
                        manager.MaskTable()[borderMask], request.ParentBehindArea());
-}
-
-void RenderSectionToDevice(const TsSkinManager& manager, const PaintRequest& request) {
-    const QRect r = request.Area();
-    if (r.isEmpty() || r.left() < 0 || r.top() < 0 || !manager.IsValidSection(request.Section))
-        return;
-    Bitmap picture(r.width(), r.height());
-    PaintRequest inPicture{.Target = picture,
-                           .Section = request.Section,
-                           .State = request.State,
-                           .Parent = request.Parent.Moved(r.topLeft()),
-                           .Position = request.Position,
-                           .Textures = request.Textures,
-                           .OwnColor = request.OwnColor};
-    RenderSectionByIndex(manager, inPicture);
-    CopyFrom(request.Target, r, picture, 0, 0);
-}
-
-int RenderSectionByName(Bitmap& b, const QString& name, const QString& fallback,
-                        const Bitmap* device, VisualState state, const TsSkinManager& manager) {
-    int section = manager.FindSection(name);
-    if (section < 0)
-        section = manager.FindSection(fallback);
-    if (section < 0 || b.Empty())
-        return section;
-    if (device)
-        CopyFrom(b, b.Rect(), *device, 0, 0);
-    RenderSectionByIndex(manager, {.Target = b,
-                                   .Section = section,
-                                   .State = state,
-                                   .Parent = ParentCacheInfo::Picture(&b, 0, 0)});
-    return section;
 }
 
 } // namespace skin

@@ -69,6 +69,15 @@ void BlendOverPicture(platform::Bitmap& dst, QPoint origin, uint32_t key, double
                       const platform::Bitmap& picture);
 void MakeGrey(platform::Bitmap& b);
 
+// How much of itself a dimmed (disabled) picture keeps, in percent; the
+// parent behind it gives the rest.
+constexpr int kDimmedKeeps = 40;
+// Dims the whole picture over what lies behind it: the parent's picture
+// (see-through key pixels of the parent left as they are), else its
+// colour, else `otherwise`; nothing when there is no colour at all.
+void DimOverParent(platform::Bitmap& b, const ParentCacheInfo& behind,
+                   RgbColor otherwise = kNoColor);
+
 enum DisabledKind : unsigned { dkGrayed = 1, dkBlended = 2 };
 // `parentColor` serves when the parent gives neither a picture nor a colour.
 void DrawDisabledLook(platform::Bitmap& b, unsigned kind, QPoint q, const ParentCacheInfo& p,
@@ -100,13 +109,5 @@ void DrawSectionCorners(platform::Bitmap& b, QRect r, VisualState state,
 void RenderSectionByIndex(const TsSkinManager& manager, const PaintRequest& request);
 // The background without a texture and the given border mask.
 void RenderSectionFast(const TsSkinManager& manager, const PaintRequest& request, int borderMask);
-// RenderSectionByIndex into a picture of the area's size, then copied to
-// the request's target.
-void RenderSectionToDevice(const TsSkinManager& manager, const PaintRequest& request);
-// The section named (or the fallback), over the device's pixels under the
-// bitmap when a device is given. Answers the section's index.
-int RenderSectionByName(platform::Bitmap& b, const QString& name, const QString& fallback,
-                        const platform::Bitmap* device, VisualState state,
-                        const TsSkinManager& manager);
 
 } // namespace skin

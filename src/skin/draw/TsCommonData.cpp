@@ -1,7 +1,7 @@
 #include "skin/draw/TsCommonData.h"
 
+#include "skin/data/Blend.h"
 #include "skin/data/ColorShift.h"
-#include "skin/draw/Blend.h"
 #include "skin/draw/SkinPaint.h"
 
 #include <algorithm>
@@ -9,18 +9,8 @@
 namespace skin {
 
 using platform::Control;
-using platform::SM_ALPHACMD;
 
 namespace {
-
-intptr_t Ask(Control* control, uint16_t command, intptr_t lparam = 0, uint16_t argument = 0) {
-    return platform::SendMessage(control, SM_ALPHACMD, platform::MakeAlphaWParam(command, argument),
-                                 lparam);
-}
-
-bool HandlesSkin(Control* control) {
-    return control && Ask(control, SkinCmdIsSkinned) == 1;
-}
 
 RgbColor ButtonFace() {
     return RgbColor{platform::GetSysColor(platform::COLOR_BTNFACE)};
@@ -31,8 +21,8 @@ RgbColor ButtonFace() {
 RgbColor ParentBackgroundColor(Control* parent) {
     if (!parent)
         return ButtonFace();
-    if (HandlesSkin(parent))
-        return RgbColor{uint32_t(Ask(parent, SkinCmdGetBgColor)) & 0xFFFFFF};
+    if (AnswersSkinCommands(parent))
+        return SendSkinCommand<SkinCmdGetBgColor>(parent);
     return ToRgb(SkinColor{parent->Color()});
 }
 
@@ -124,9 +114,7 @@ TsCommonData::TsCommonData(Control* host, bool createCache) : host_(host) {
         cache_ = std::make_unique<platform::Bitmap>();
 }
 
-TsCommonData::~TsCommonData() {
-    StopGlow();
-}
+TsCommonData::~TsCommonData() = default;
 
 TsSkinManager* TsCommonData::SkinManager() const {
     return manager_ ? manager_ : TsSkinManager::DefaultManager();
@@ -145,11 +133,8 @@ const TsGeneralData* TsCommonData::Section() const {
     return m && m->IsValidSection(SectionIndex) ? &m->SectionTable()[SectionIndex] : nullptr;
 }
 
-bool TsCommonData::IsSkinned(bool requireActive) const {
-    const TsSkinManager* m = SkinManager();
-    if (!m || m->Removing() || !Section() || HostDestroying())
-        return false;
-    return !requireActive || m->SkinData().SkinReady;
+bool TsCommonData::IsSkinned() const {
+    return SkinInForce(SkinManager()) && Section() && !HostDestroying();
 }
 
 void TsCommonData::SetSkinSection(const QString& section) {
@@ -162,8 +147,7 @@ void TsCommonData::SetSkinSection(const QString& section) {
     else
         ResolveSection();
     if (host_ && !HostLoading() && host_->Parent() && !HostDestroying())
-        Ask(host_, SectionIndex >= 0 ? SkinCmdRefresh : SkinCmdRemoveSkin,
-            reinterpret_cast<intptr_t>(SkinManager()));
+        AnnounceSectionChange();
 }
 
 void TsCommonData::ResolveSection() {
@@ -198,7 +182,7 @@ void TsCommonData::InitAfterLoad() {
     if (!IsSkinned() || !host_ || !host_->Parent() || HostLoading())
         return;
     if (host_->IsWindowed())
-        Ask(FormOf(host_), SkinCmdControlCreated, reinterpret_cast<intptr_t>(host_));
+        SendSkinCommand<SkinCmdControlCreated>(FormOf(host_), host_);
     ApplySkinColors(false);
 }
 
@@ -216,8 +200,7 @@ void TsCommonData::SetSkinManager(TsSkinManager* manager) {
     else
         SectionIndex = -1;
     if (host_ && host_->Parent() && !HostDestroying())
-        Ask(host_, SectionIndex >= 0 ? SkinCmdRefresh : SkinCmdRemoveSkin,
-            reinterpret_cast<intptr_t>(SkinManager()));
+        AnnounceSectionChange();
 }
 
 void TsCommonData::SetCustomColor(bool value) {
@@ -347,12 +330,12 @@ RgbColor TsCommonData::BackgroundColorForChildren() const {
 }
 
 bool TsCommonData::DependsOnParentBackground() const {
-    if (!IsSkinned() || PaintImmediately || !host_ || !host_->Enabled())
+    if (!IsSkinned() || !host_ || !host_->Enabled())
         return true;
     if (Section()->Transparency <= 0)
         return false;
     Control* parent = host_->Parent();
-    return parent && (Ask(parent, SkinCmdIsTransparent) & 0x7F) != 0;
+    return parent && (SendSkinCommand<SkinCmdIsTransparent>(parent) & 0x7F) != 0;
 }
 
 bool TsCommonData::NeedsComplexBackground() const {
@@ -366,7 +349,7 @@ bool TsCommonData::NeedsComplexBackground() const {
         return true;
     if (d->Transparency == 100) {
         Control* parent = host_ ? host_->Parent() : nullptr;
-        if (!parent || !(Ask(parent, SkinCmdChildState) & sfPlainBackground))
+        if (!parent || !(SendSkinCommand<SkinCmdChildState>(parent) & sfPlainBackground))
             return true;
     } else if (d->Transparency != 0) {
         return true;
@@ -381,7 +364,7 @@ void TsCommonData::UpdateContainerState(bool recurse) {
         StateFlags |= sfPlainBackground;
     if (recurse && host_ && host_->IsWindowed())
         for (Control* child : host_->Controls())
-            Ask(child, SkinCmdChildState, 1);
+            SendSkinCommand<SkinCmdChildState>(child, 1);
 }
 
 void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, VisualState state) const {
@@ -449,14 +432,15 @@ void AskParentBackground(BackgroundRequest& request, Control* parent, bool pleas
         request.Color = DefaultGlobalColor();
         return;
     }
-    Ask(parent, SkinCmdGetBgInfo, reinterpret_cast<intptr_t>(&request));
+    SendSkinCommand<SkinCmdGetBgInfo>(parent, &request);
     if (request.Kind != BackgroundAnswer::None)
         return;
     // The parent gave nothing: its colour serves. (A parent that paints
     // itself into the device is not needed by this program's windows.)
     request.Kind = BackgroundAnswer::Color;
-    const uint32_t answer = HandlesSkin(parent) ? uint32_t(Ask(parent, SkinCmdGetBgColor)) : 0;
-    request.Color = answer != 0 ? RgbColor{answer} : ToRgb(SkinColor{parent->Color()});
+    const RgbColor answer =
+        AnswersSkinCommands(parent) ? SendSkinCommand<SkinCmdGetBgColor>(parent) : RgbColor{0};
+    request.Color = answer != RgbColor{0} ? answer : ToRgb(SkinColor{parent->Color()});
     if (request.PleaseDraw && request.TargetDevice)
         FillRect(*request.TargetDevice, request.Rect, request.Color);
 }
@@ -477,24 +461,24 @@ ParentCacheInfo TsCommonData::GetParentCache() const {
 bool TsCommonData::IsPaintDeferred() const {
     if (!SkinManager())
         return false;
-    const bool needsPicture = !(StateFlags & sfPlainBackground) || IsHot() || PrintTarget;
+    const bool needsPicture = !(StateFlags & sfPlainBackground) || IsHot();
     if (!needsPicture || !host_ || HostDestroying())
         return PaintLocked;
     if (!PaintLocked && host_->Parent())
-        return Ask(host_->Parent(), SkinCmdIsBgNotReady) != 0;
+        return SendSkinCommand<SkinCmdIsBgNotReady>(host_->Parent());
     return true;
 }
 
 void TsCommonData::LockPainting() {
     PaintLocked = true;
     StateFlags |= sfPaintLocked;
-    Ask(host_, SkinCmdLockNotify);
+    SendSkinCommand<SkinCmdLockNotify>(host_);
 }
 
 void TsCommonData::UnlockPainting(bool repaint) {
     PaintLocked = false;
     StateFlags &= ~sfPaintLocked;
-    Ask(host_, SkinCmdUnlockNotify);
+    SendSkinCommand<SkinCmdUnlockNotify>(host_);
     if (repaint)
         RequestRepaint();
 }
@@ -521,95 +505,95 @@ void TsCommonData::PrepareCacheBitmap() {
 // ---------------------------------------------------------------------------
 
 bool TsCommonData::HandleSkinCommand(platform::Message& message) {
-    if (message.Msg != SM_ALPHACMD)
+    if (message.Msg != platform::SM_ALPHACMD)
         return false;
-    const uint16_t command = platform::AlphaCommand(message.WParam);
-    const uint16_t argument = platform::AlphaArgument(message.WParam);
-    const bool ours = reinterpret_cast<TsSkinManager*>(message.LParam) == SkinManager();
-    switch (command) {
-    case SkinCmdNewSkin:
-        if (ours) {
-            ResolveSection();
-            UpdateContainerState(false);
-        }
+    const uint16_t small = platform::AlphaArgument(message.WParam);
+    switch (platform::AlphaCommand(message.WParam)) {
+    case SkinCmdNewSkin::Number:
+    case SkinCmdRemoveSkin::Number:
+    case SkinCmdRefresh::Number:
+        OnManagerCommand(message);
         return false;
-    case SkinCmdRemoveSkin:
-        if (ours)
-            OnRemoveSkin();
-        return false;
-    case SkinCmdRefresh:
-        if (ours) {
-            CacheInvalid = true;
-            PaintLocked = false;
-            ApplySkinColors(true);
-            UpdateContainerState(false);
-        }
-        return false;
-    case SkinCmdIsSkinned:
-        message.Result = 1;
+    case SkinCmdIsSkinned::Number:
+        SkinCmdIsSkinned::Reply(message, true);
         return true;
-    case SkinCmdSetPaintLock:
-        PaintLocked = argument == 1;
+    case SkinCmdSetPaintLock::Number:
+        PaintLocked = small == 1;
         return false;
-    case SkinCmdSetPaintImmediately:
-        PaintImmediately = argument == 1;
-        return false;
-    case SkinCmdIsBgNotReady:
-        message.Result = CacheInvalid || PaintLocked;
+    case SkinCmdIsBgNotReady::Number:
+        SkinCmdIsBgNotReady::Reply(message, CacheInvalid || PaintLocked);
         return true;
-    case SkinCmdIsClipped:
-        message.Result = ClippedByParent;
+    case SkinCmdIsClipped::Number:
+        SkinCmdIsClipped::Reply(message, ClippedByParent);
         return true;
-    case SkinCmdRepaintSection:
-        if (message.LParam &&
-            skinSection_ == reinterpret_cast<const QString*>(message.LParam)->toUpper())
+    case SkinCmdRepaintSection::Number:
+        if (const QString* name = SkinCmdRepaintSection::ArgumentOf(message);
+            name && skinSection_ == name->toUpper())
             RequestRepaint();
         return false;
-    case SkinCmdSetSection:
-        if (message.LParam)
-            SetSkinSection(*reinterpret_cast<const QString*>(message.LParam));
+    case SkinCmdSetSection::Number:
+        if (const QString* name = SkinCmdSetSection::ArgumentOf(message))
+            SetSkinSection(*name);
         return false;
-    case SkinCmdInvalidateCache:
+    case SkinCmdInvalidateCache::Number:
         CacheInvalid = true;
         return false;
-    case SkinCmdIsTransparent:
+    case SkinCmdIsTransparent::Number:
         if (Section())
-            message.Result = AnswerIsTransparent();
+            SkinCmdIsTransparent::Reply(message, AnswerIsTransparent());
         return true;
-    case SkinCmdParentBgChanged:
-        OnParentBackgroundChanged(argument == 1);
+    case SkinCmdParentBgChanged::Number:
+        OnParentBackgroundChanged(small == 1);
         return false;
-    case SkinCmdGetBgColor:
-        message.Result = Value(BackgroundColorForChildren());
+    case SkinCmdGetBgColor::Number:
+        SkinCmdGetBgColor::Reply(message, BackgroundColorForChildren());
         return true;
-    case SkinCmdSetClipped:
+    case SkinCmdSetClipped::Number:
         ClippedByParent = true;
         return false;
-    case SkinCmdGetSectionIndex:
-        if (message.LParam)
-            *reinterpret_cast<int*>(message.LParam) = SectionIndex;
+    case SkinCmdGetSectionIndex::Number:
+        if (int* index = SkinCmdGetSectionIndex::ArgumentOf(message))
+            *index = SectionIndex;
         return true;
-    case SkinCmdGetBgInfo:
-        if (message.LParam)
-            FillBackgroundInfo(*reinterpret_cast<BackgroundRequest*>(message.LParam),
-                               VisualState::Normal);
+    case SkinCmdGetBgInfo::Number:
+        if (BackgroundRequest* request = SkinCmdGetBgInfo::ArgumentOf(message))
+            FillBackgroundInfo(*request, VisualState::Normal);
         return true;
-    case SkinCmdChildState:
-        if (message.LParam == 1)
+    case SkinCmdChildState::Number:
+        if (SkinCmdChildState::ArgumentOf(message) == 1)
             UpdateContainerState(true);
         else
-            message.Result = StateFlags;
-        return true;
-    case SkinCmdSetPrintTarget:
-        PrintTarget = reinterpret_cast<platform::Bitmap*>(message.LParam);
-        if (PrintTarget)
-            StateFlags |= sfPrinting;
-        else
-            StateFlags &= ~sfPrinting;
+            SkinCmdChildState::Reply(message, StateFlags);
         return true;
     default:
         return false;
     }
+}
+
+// A new skin, its removal or a refresh, from this control's manager.
+void TsCommonData::OnManagerCommand(const platform::Message& message) {
+    if (SkinCmdNewSkin::ArgumentOf(message) != SkinManager())
+        return;
+    if (SkinCmdNewSkin::Is(message)) {
+        ResolveSection();
+        UpdateContainerState(false);
+    } else if (SkinCmdRemoveSkin::Is(message)) {
+        OnRemoveSkin();
+    } else {
+        CacheInvalid = true;
+        PaintLocked = false;
+        ApplySkinColors(true);
+        UpdateContainerState(false);
+    }
+}
+
+// Tells the host its section changed: a refresh when it has one, else the
+// skin's removal.
+void TsCommonData::AnnounceSectionChange() {
+    if (SectionIndex >= 0)
+        SendSkinCommand<SkinCmdRefresh>(host_, SkinManager());
+    else
+        SendSkinCommand<SkinCmdRemoveSkin>(host_, SkinManager());
 }
 
 void TsCommonData::OnRemoveSkin() {
@@ -635,7 +619,7 @@ void TsCommonData::OnRemoveSkin() {
 // Plain labels go back to the window-text colour.
 void TsCommonData::ResetLabelFonts() {
     for (Control* child : host_->Controls())
-        if (!child->IsWindowed() && !HandlesSkin(child) &&
+        if (!child->IsWindowed() && !AnswersSkinCommands(child) &&
             child->ClassName().endsWith(QStringLiteral("Label"))) {
             platform::TFont font = child->Font();
             font.Color = platform::clWindowText;
@@ -647,7 +631,7 @@ intptr_t TsCommonData::AnswerIsTransparent() const {
     const TsGeneralData* d = Section();
     Control* parent = host_ ? host_->Parent() : nullptr;
     if (d->Transparency == 100 && parent)
-        return Ask(parent, SkinCmdIsTransparent) & 0x7F;
+        return SendSkinCommand<SkinCmdIsTransparent>(parent) & 0x7F;
     return (d->GradientPercent + d->ImagePercent > 0) || DependsOnParentBackground();
 }
 
@@ -659,7 +643,7 @@ void TsCommonData::OnParentBackgroundChanged(bool repaint) {
     if (depends && host_)
         for (Control* child : host_->Controls())
             if (!(child->ComponentState & Control::csDestroying))
-                Ask(child, SkinCmdParentBgChanged);
+                SendSkinCommand<SkinCmdParentBgChanged>(child);
 }
 
 bool TsCommonData::HandleControlEvent(ControlEvent event) {
@@ -669,9 +653,8 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
     case ControlEvent::Moved:
         if (DependsOnParentBackground()) {
             CacheInvalid = true;
-            Ask(host_, SkinCmdParentBgChanged, 0, 1);
+            SendSkinCommand<SkinCmdParentBgChanged>(host_, {}, 1);
         }
-        StopGlow();
         return false;
     case ControlEvent::Resized:
         if (IsSkinned()) {
@@ -679,9 +662,8 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
             if (d->GradientPercent > 0 && host_ && host_->IsWindowed())
                 for (Control* child : host_->Controls())
                     if (!(child->ComponentState & Control::csDestroying))
-                        Ask(child, SkinCmdParentBgChanged, 0, 1);
+                        SendSkinCommand<SkinCmdParentBgChanged>(child, {}, 1);
         }
-        StopGlow();
         return false;
     case ControlEvent::FocusGained:
     case ControlEvent::FocusLost:
@@ -694,7 +676,6 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
         return false;
     case ControlEvent::Disabled:
         MouseInside = HasFocus = false;
-        StopGlow();
         return false;
     case ControlEvent::ContextMenu:
         // Pop-up menus are skinned by the menu support of the manager.
@@ -702,7 +683,7 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
     case ControlEvent::UiStateUpdate:
         return IsSkinned();
     case ControlEvent::ChildCreated:
-        Ask(FormOf(host_), SkinCmdControlCreated, reinterpret_cast<intptr_t>(host_));
+        SendSkinCommand<SkinCmdControlCreated>(FormOf(host_), host_);
         return false;
     case ControlEvent::Shown:
         if (cache_) {
@@ -718,7 +699,6 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
         if (!IsContainerKind(ControlKind))
             MouseInside = true;
         if (IsSkinned()) {
-            StartGlow();
             if (editWithStates && host_) {
                 CacheInvalid = true;
                 host_->Invalidate();
@@ -730,7 +710,6 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
             return false;
         if (!IsContainerKind(ControlKind))
             MouseInside = false;
-        StopGlow();
         if (editWithStates && host_ && host_->Visible()) {
             CacheInvalid = true;
             host_->Invalidate();

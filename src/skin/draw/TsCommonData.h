@@ -8,38 +8,13 @@
 #pragma once
 
 #include "platform/Control.h"
+#include "skin/data/SkinCommands.h"
 #include "skin/data/TsSkinManager.h"
 #include "skin/draw/PaintRequest.h"
 
 #include <memory>
 
 namespace skin {
-
-// Skin commands the controls exchange besides the manager's.
-enum ControlCommand : uint16_t {
-    SkinCmdResumePaint = 6,
-    SkinCmdSetPaintLock = 8,
-    SkinCmdSetPaintImmediately = 9,
-    SkinCmdIsBgNotReady = 10,
-    SkinCmdIsClipped = 11,
-    SkinCmdRepaintSection = 13,
-    SkinCmdSetSection = 15,
-    SkinCmdInvalidateCache = 17,
-    SkinCmdIsTransparent = 19,
-    SkinCmdParentBgChanged = 20,
-    SkinCmdGetBgColor = 21,
-    SkinCmdSetClipped = 22,
-    SkinCmdPrepareCache = 23,
-    SkinCmdShowFadeFrame = 24,
-    SkinCmdControlCreated = 25,
-    SkinCmdGetSectionIndex = 26,
-    SkinCmdLockNotify = 31,
-    SkinCmdUnlockNotify = 32,
-    SkinCmdGetBgInfo = 34,
-    SkinCmdChildState = 36,
-    SkinCmdSetPrintTarget = 38,
-    SkinCmdGetApplication = 60,
-};
 
 // What a parent gave in answer to a background request.
 enum class BackgroundAnswer : uint8_t { None = 0, Color = 1, Picture = 2 };
@@ -73,7 +48,6 @@ QString DefaultSectionOfKind(int kind);
 // State flag bits.
 enum StateFlag : uint16_t {
     sfPlainBackground = 1,
-    sfPrinting = 0x200,
     sfPaintLocked = 0x800,
 };
 
@@ -109,7 +83,6 @@ public:
     TsCommonData(const TsCommonData&) = delete;
     TsCommonData& operator=(const TsCommonData&) = delete;
 
-    // Published properties.
     bool CustomColor() const { return customColor_; }
     void SetCustomColor(bool value);
     bool CustomFont() const { return customFont_; }
@@ -125,12 +98,10 @@ public:
     int SectionIndex = -1, BorderMaskIndex = -1;
     // The section's textures, found when the control binds to it.
     SectionTextures Textures;
-    int GlowHandle = -1;
-    bool PaintLocked = false, PaintImmediately = false;
+    bool PaintLocked = false;
     bool CacheInvalid = true, ClippedByParent = true;
     bool HasFocus = false, MouseInside = false;
     uint16_t StateFlags = 0, BackgroundKind = 0;
-    platform::Bitmap* PrintTarget = nullptr;
     platform::Control* HostControl() const { return host_; }
     platform::Bitmap* CacheBitmap() const { return cache_.get(); }
 
@@ -138,7 +109,8 @@ public:
     int HueOffset() const { return hueOffset_; }
     int Saturation() const { return saturation_; }
 
-    bool IsSkinned(bool requireActive = false) const;
+    // Bound to a section of a skin in force, and the host alive.
+    bool IsSkinned() const;
     void ResolveSection();
     void AssignDefaultSection();
     void InitAfterLoad();
@@ -165,17 +137,14 @@ public:
     // The control's part of a window event; true when it was consumed.
     bool HandleControlEvent(ControlEvent event);
 
-    // The glow around a control: the program's skin has no glowing section,
-    // so only these entry points exist.
-    void StartGlow() {}
-    void StopGlow() { GlowHandle = -1; }
-
 protected:
     void SetHueSaturation(int hue, int saturation);
 
 private:
     const TsGeneralData* Section() const;
     // The parts of HandleSkinCommand that are more than a line.
+    void OnManagerCommand(const platform::Message& message);
+    void AnnounceSectionChange();
     void OnRemoveSkin();
     intptr_t AnswerIsTransparent() const;
     void OnParentBackgroundChanged(bool repaint);

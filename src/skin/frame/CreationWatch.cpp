@@ -17,7 +17,7 @@ TsSkinProvider* TacProvider::Attach(QWidget& window, platform::WindowKind kind) 
         if (!form || (form->Tag & ~kTagIgnoredBits) == kUnskinnedFormTag)
             return nullptr;
         // A form that handles skin commands itself has a frame already.
-        if (form->Perform(platform::SM_ALPHACMD, platform::MakeAlphaWParam(SkinCmdIsSkinned)) == 1)
+        if (AnswersSkinCommands(form))
             return nullptr;
         auto provider = std::make_unique<TsSkinProvider>(window, kind);
         TsSkinProvider* p = provider.get();

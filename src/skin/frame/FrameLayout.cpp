@@ -4,7 +4,6 @@
 #include "skin/draw/ControlPaint.h"
 #include "skin/draw/SkinPaint.h"
 
-
 #include <algorithm>
 
 namespace skin {
@@ -276,7 +275,7 @@ QRegion FrameOutline(const TsSkinManager& manager, int formSection, QSize size, 
     const Bitmap* image = mask ? MaskImage(*mask) : nullptr;
     if (!image || mask->FrameCount <= 0 || mask->MaskKind != 0)
         return outline;
-    const int k = std::min(Number(ClampState(form, state)), mask->FrameCount - 1);
+    const int k = FrameIndex(*mask, ClampState(form, state));
     const int fw = mask->FrameWidth(), fh = mask->FrameHeight();
     const int wl = std::min<int>(mask->LeftWidth, size.width() / 2);
     const int wr = std::min<int>(mask->RightWidth, size.width() / 2);

@@ -15,8 +15,8 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Fonts.h"
+#include "skin/data/SkinLooks.h"
 #include "skin/data/TsSkinManager.h"
-#include "skin/draw/SkinLooks.h"
 
 #include <QImage>
 #include <QRect>

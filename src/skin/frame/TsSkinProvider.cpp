@@ -64,7 +64,7 @@ TsSkinManager* TsSkinProvider::Manager() const {
 
 bool TsSkinProvider::SkinAvailable() const {
     const TsSkinManager* m = Manager();
-    return m && m->Active() && m->SkinHeld() && m->FindSection(QStringLiteral("FORM")) >= 0;
+    return SkinInForce(m) && m->FindSection(QStringLiteral("FORM")) >= 0;
 }
 
 QMenuBar* TsSkinProvider::MenuBar() const {
@@ -124,13 +124,13 @@ void TsSkinProvider::Skin() {
     // Widgets Qt draws itself take the skin's colours.
     if (kind_ == platform::WindowKind::SystemDialog) {
         QPalette pal = w.palette();
-        const QColor face = platform::ToQColor(Manager()->GlobalColor());
+        const QColor face = ToQColor(Manager()->GlobalColor());
         pal.setColor(QPalette::Window, face);
         pal.setColor(QPalette::Button, face);
-        const uint32_t text = Manager()->GlobalFontColor();
-        if (text != kTransparentKey) {
-            pal.setColor(QPalette::WindowText, platform::ToQColor(text));
-            pal.setColor(QPalette::ButtonText, platform::ToQColor(text));
+        const RgbColor text = Manager()->GlobalFontColor();
+        if (text != kNoColor) {
+            pal.setColor(QPalette::WindowText, ToQColor(text));
+            pal.setColor(QPalette::ButtonText, ToQColor(text));
         }
         w.setPalette(pal);
     }
@@ -279,15 +279,12 @@ void TsSkinProvider::UpdateOutline() {
 bool TsSkinProvider::FrameMessage(Message& message) {
     if (message.Msg != platform::SM_ALPHACMD)
         return false;
-    const auto ours = [&] { return reinterpret_cast<TsSkinManager*>(message.LParam) == Manager(); };
+    const auto ours = [&] { return SkinCmdNewSkin::ArgumentOf(message) == Manager(); };
     switch (platform::AlphaCommand(message.WParam)) {
-    case SkinCmdIsSkinned:
-        message.Result = 1;
+    case SkinCmdIsSkinned::Number:
+        SkinCmdIsSkinned::Reply(message, true);
         return true;
-    case SkinCmdGetProvider:
-        message.Result = ours() ? reinterpret_cast<intptr_t>(this) : 0;
-        return true;
-    case SkinCmdNewSkin:
+    case SkinCmdNewSkin::Number:
         if (ours()) {
             data_.HandleSkinCommand(message);
             if (SkinAvailable())
@@ -299,45 +296,47 @@ bool TsSkinProvider::FrameMessage(Message& message) {
             Invalidate();
         }
         return true;
-    case SkinCmdRemoveSkin:
+    case SkinCmdRemoveSkin::Number:
         if (ours()) {
             data_.HandleSkinCommand(message);
             Unskin();
         }
         return true;
-    case SkinCmdRefresh:
-    case SkinCmdPrepare:
+    case SkinCmdRefresh::Number:
+    case SkinCmdPrepare::Number:
         if (ours()) {
             data_.HandleSkinCommand(message);
             Invalidate();
         }
         return true;
-    case SkinCmdIsBgNotReady:
+    case SkinCmdIsBgNotReady::Number:
         // The picture is rendered on demand.
-        message.Result = 0;
+        SkinCmdIsBgNotReady::Reply(message, false);
         return true;
-    case SkinCmdGetBgInfo: {
-        auto& request = *reinterpret_cast<BackgroundRequest*>(message.LParam);
-        if (!skinned_) {
-            data_.HandleSkinCommand(message);
-            return true;
-        }
-        Render();
-        const QPoint client = ClientOffset();
-        request.Kind = BackgroundAnswer::Picture;
-        if (request.PleaseDraw && request.TargetDevice) {
-            CopyFrom(*request.TargetDevice, request.Rect, picture_, request.OffsetX + client.x(),
-                     request.OffsetY + client.y());
-            return true;
-        }
-        request.Bitmap = &picture_;
-        request.OffsetX = client.x();
-        request.OffsetY = client.y();
+    case SkinCmdGetBgInfo::Number:
+        if (!skinned_)
+            return data_.HandleSkinCommand(message);
+        if (BackgroundRequest* request = SkinCmdGetBgInfo::ArgumentOf(message))
+            AnswerBackground(*request);
         return true;
-    }
     default:
         return data_.HandleSkinCommand(message);
     }
+}
+
+// A child's background: the window's picture, from the client's corner.
+void TsSkinProvider::AnswerBackground(BackgroundRequest& request) {
+    Render();
+    const QPoint client = ClientOffset();
+    request.Kind = BackgroundAnswer::Picture;
+    if (request.PleaseDraw && request.TargetDevice) {
+        CopyFrom(*request.TargetDevice, request.Rect, picture_, request.OffsetX + client.x(),
+                 request.OffsetY + client.y());
+        return;
+    }
+    request.Bitmap = &picture_;
+    request.OffsetX = client.x();
+    request.OffsetY = client.y();
 }
 
 // ---------------------------------------------------------------------------

@@ -70,6 +70,7 @@ protected:
 private:
     TsSkinManager* Manager() const;
     bool SkinAvailable() const;
+    void AnswerBackground(BackgroundRequest& request);
     void Skin();
     void Unskin();
     WindowLook Look() const;

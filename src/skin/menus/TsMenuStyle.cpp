@@ -157,7 +157,7 @@ TsMenuStyle::TsMenuStyle(TsSkinableMenus& menus) : menus_(menus) {
 
 bool TsMenuStyle::Skinned() const {
     const TsSkinManager& m = *menus_.Manager();
-    return m.SkinHeld() && m.Active() && m.SkinData().SkinReady && m.SkinnedPopups();
+    return SkinInForce(&m) && m.SkinnedPopups();
 }
 
 void TsMenuStyle::InitMainMenu(QMenuBar* bar, bool on) {
@@ -188,17 +188,6 @@ void TsMenuStyle::InitItems(QMenu* menu, bool on) {
     for (QAction* a : menu->actions())
         if (a->menu() && a->menu() != menu)
             InitItems(a->menu(), on);
-}
-
-void TsMenuStyle::InitItem(QAction* item, bool on) {
-    if (!item)
-        return;
-    for (QObject* o : item->associatedObjects()) {
-        if (auto* bar = qobject_cast<QMenuBar*>(o))
-            InitMainMenu(bar, on);
-        else if (auto* menu = qobject_cast<QMenu*>(o))
-            InitItems(menu, on);
-    }
 }
 
 void TsMenuStyle::HookMenus(bool on) {

@@ -54,7 +54,6 @@ public:
     void InitMainMenu(QMenuBar* bar, bool on);
     void InitItems(QMenu* menu, bool on);
     void InitPopupMenu(QMenu* menu, bool on) { InitItems(menu, on); }
-    void InitItem(QAction* item, bool on);
     // Every menu bar and menu of the application's windows.
     void HookMenus(bool on);
 

@@ -460,12 +460,10 @@ void TsSkinableMenus::DrawMenuItem(const TsMenuItem& item, Bitmap& target, QPoin
         shortcut.Format = platform::DT_SINGLELINE | platform::DT_VCENTER | platform::DT_RIGHT;
         DrawSectionText(text, item.ShortCut, shortcut, manager_, itemSection);
     }
-    if (OnDrawItem)
-        OnDrawItem(item, text, ip.Rect(), state, TsMenuItemType::smNormal);
     if (!item.Enabled) {
-        // 40 % of the item, 60 % of the drop-down's background.
-        BlendOverPicture(ip, QPoint(r.left() + e + BorderWidth, r.top() + BorderWidth),
-                         kTransparentKey, 0.4, ip.Rect(), bg);
+        // Dimmed over the drop-down's background.
+        DimOverParent(
+            ip, ParentCacheInfo::Picture(&bg, r.left() + e + BorderWidth, r.top() + BorderWidth));
     }
     canvas.Draw(e + r.left(), r.top(), ip);
     if (item.FirstVisible && e > 0)
@@ -605,8 +603,6 @@ void TsSkinableMenus::DrawBarItem(const TsMenuItem& item, Bitmap& target, QPoint
                      .State = HotIf(hot),
                      .Enabled = true},
                     manager_, Section("MENULINE"));
-    if (OnDrawItem)
-        OnDrawItem(item, text, ip.Rect(), state, TsMenuItemType::smTopLine);
     if (!item.Enabled) {
         Bitmap under(r.width(), r.height());
         Canvas(under).CopyRect(under.Rect(), band, r);

@@ -64,9 +64,6 @@ struct TsMenuItem {
 using TacGetExtraLineData =
     std::function<void(const void* firstItem, QString& section, QString& caption,
                        std::optional<platform::Bitmap>& glyph, bool& lineVisible)>;
-using TsMenuManagerDrawItemEvent =
-    std::function<void(const TsMenuItem& item, platform::Canvas& canvas, QRect rect, unsigned state,
-                       TsMenuItemType type)>;
 
 struct MenuBackground {
     const void* FirstItem = nullptr;
@@ -103,7 +100,6 @@ public:
     platform::TFont CaptionFont;
     int Margin = 2;
     int Spacing = 8;
-    TsMenuManagerDrawItemEvent OnDrawItem;
     TacGetExtraLineData OnGetExtraLineData;
     // The width of the drop-down's skin border; measured once per skin.
     int SkinBorderWidth() const;

@@ -6,6 +6,7 @@
 #include "skin/data/SkinMasks.h"
 #include "skin/data/SkinSections.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace skin {
@@ -37,6 +38,12 @@ constexpr bool ShowsHotLook(const TsGeneralData& d, VisualState s) {
 }
 inline const TsGenState& LookFor(const TsGeneralData& d, VisualState s) {
     return d.StateData[ShowsHotLook(d, s) ? 1 : 0];
+}
+
+// The frame of a mask that a state shows: the state's own, or the last
+// frame for a state beyond the mask's frames.
+inline int FrameIndex(const TsMaskData& mask, VisualState s) {
+    return std::min(Number(s), mask.FrameCount - 1);
 }
 
 // How a texture (a mask with a fill mode) covers a rectangle.

@@ -12,7 +12,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Colors.h"
-#include "skin/draw/Blend.h"
+#include "skin/data/Blend.h"
 
 #include <cstdint>
 
@@ -57,6 +57,11 @@ constexpr RgbColor ToRgb(Pixel p) {
 // An RGB value is already a stored colour that names no system colour.
 constexpr SkinColor ToStored(RgbColor c) {
     return SkinColor{static_cast<int32_t>(Value(c) & 0xFFFFFF)};
+}
+
+// The colour as Qt takes it.
+inline QColor ToQColor(RgbColor c) {
+    return platform::ToQColor(platform::TColor(Value(c)));
 }
 
 // a × p + b × (1 − p) per channel (see Blend.h).
