@@ -46,9 +46,7 @@ private:
 };
 
 const skin::TsGeneralData* GlobalInfo(const skin::TsSkinManager& m) {
-    int index = m.CommonIndexes().GlobalInfo;
-    if (!m.IsValidSection(index))
-        index = m.FindSection(skin::kGlobalInfo);
+    const int index = m.CommonIndexes().GlobalInfo;
     return m.IsValidSection(index) ? &m.SectionTable()[index] : nullptr;
 }
 

@@ -368,13 +368,14 @@ TEST_F(SkinManagerTest, ColourQueriesAndTheirFallbacks) {
 TEST_F(SkinManagerTest, CommonIndexesAndSectionMasks) {
     TsSkinManager& m = Build(Internal());
     const TsCommonIndexes& c = m.CommonIndexes();
-    EXPECT_EQ(c.GlobalInfo, m.FindSection("GLOBALINFO"));
-    EXPECT_EQ(c.GlobalMasks[0], m.FindMaskExact("GLOBALINFO", "BOXCHECKED"));
-    EXPECT_GE(c.GlobalMasks[0], 0);
-    EXPECT_EQ(c.GlobalMasks[9], -1); // no EXBORDER
-    EXPECT_EQ(c.ComboGlyph, m.FindMaskExact("COMBOBOX", "GLYPHMASK"));
-    EXPECT_GE(c.ComboGlyph, 0);
-    EXPECT_EQ(c.ScrollParts[0], -1);
+    const std::pair<int, const char*> sections[] = {
+        {c.GlobalInfo, "GLOBALINFO"}, {c.Form, "FORM"},         {c.FormTitle, "FORMTITLE"},
+        {c.Caption, "CAPTION"},       {c.MenuLine, "MENULINE"}, {c.MenuItem, "MENUITEM"},
+        {c.Selection, "SELECTION"},   {c.Edit, "EDIT"},         {c.ScrollBar, "SCROLLBAR1H"}};
+    for (const auto& [index, name] : sections)
+        EXPECT_EQ(index, m.FindSection(name)) << name;
+    EXPECT_GE(c.GlobalInfo, 0);
+    EXPECT_EQ(c.Form, -1); // this skin has no FORM
     const int combo = m.FindSection("COMBOBOX");
     EXPECT_EQ(m.SectionTable()[combo].BordersMask, m.FindMaskExact("EDIT", "BORDERSMASK"));
     EXPECT_EQ(m.MaskTable()[0].Owner, &m);

@@ -81,7 +81,7 @@ bool RenderScrollBar(const TsSkinManager& m, platform::Bitmap& out, Qt::Orientat
                      const ScrollBarParts& parts, const ScrollPartStates& states,
                      const ParentCacheInfo& parent, bool enabled) {
     const BarSections& names = SectionsOf(o);
-    if (!m.IsValidSection(m.FindSection(QStringLiteral("SCROLLBAR1H"))) || out.Empty())
+    if (!m.IsValidSection(m.CommonIndexes().ScrollBar) || out.Empty())
         return false;
     // What lies behind the bar first: the arrows and the slider are laid
     // over the bar as drawn so far, so their rounded corners show the track

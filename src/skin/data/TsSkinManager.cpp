@@ -46,25 +46,7 @@ bool IsSkinFolder(const QString& local) {
            platform::FileExists(platform::FindInFolder(local, kOptionsFile));
 }
 
-const char* const kGlobalMaskKeys[10] = {
-    "BOXCHECKED",  "BOXUNCHECKED", "BOXGRAYED",      "RADIOCHECKED", "RADIOUNCHECKED",
-    "RADIOGRAYED", "SMALLCHECKED", "SMALLUNCHECKED", "SMALLGRAYED",  "EXBORDER"};
-const char* const kTabSections[4] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
-const char* const kScrollParts[6] = {"SCROLLBTNTOP",   "SCROLLBTNBOTTOM", "SCROLLBTNLEFT",
-                                     "SCROLLBTNRIGHT", "SCROLLSLIDERV",   "SCROLLSLIDERH"};
-const char* const kScrollBars[4] = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V"};
-
 } // namespace
-
-TsCommonIndexes::TsCommonIndexes() {
-    for (auto* a : {&Tabs, &TabBorders, &ScrollBars, &ScrollBarBorders, &ScrollBarPatterns,
-                    &ScrollBarHotPatterns})
-        a->fill(-1);
-    for (auto* a : {&ScrollParts, &ScrollPartBorders, &ScrollPartGlyphs, &ScrollPartPatterns,
-                    &ScrollPartHotPatterns})
-        a->fill(-1);
-    GlobalMasks.fill(-1);
-}
 
 // ---------------------------------------------------------------------------
 // Process-wide state
@@ -317,46 +299,17 @@ void TsSkinManager::Reload() {
 }
 
 void TsSkinManager::UpdateCommonIndexes() {
-    TsCommonIndexes c;
-    auto section = [&](const QString& name) { return FindSection(name); };
-    auto mask = [&](int index, const QString& name, const char* key) {
-        return FindMask(index, name, key);
+    commonIndexes_ = TsCommonIndexes{
+        .GlobalInfo = FindSection(kGlobalInfo),
+        .Form = FindSection(QStringLiteral("FORM")),
+        .FormTitle = FindSection(QStringLiteral("FORMTITLE")),
+        .Caption = FindSection(QStringLiteral("CAPTION")),
+        .MenuLine = FindSection(QStringLiteral("MENULINE")),
+        .MenuItem = FindSection(QStringLiteral("MENUITEM")),
+        .Selection = FindSection(QStringLiteral("SELECTION")),
+        .Edit = FindSection(QStringLiteral("EDIT")),
+        .ScrollBar = FindSection(QStringLiteral("SCROLLBAR1H")),
     };
-    c.GlobalInfo = section(kGlobalInfo);
-    for (int i = 0; i < 10; ++i)
-        c.GlobalMasks[i] =
-            c.GlobalInfo < 0 ? -1 : mask(c.GlobalInfo, kGlobalInfo, kGlobalMaskKeys[i]);
-
-    const QString comboBtn = QStringLiteral("COMBOBTN");
-    c.ComboBtn = section(comboBtn);
-    c.ComboBtnBorder = FindMaskExact(comboBtn, "BORDERSMASK");
-    c.ComboBtnPattern = FindTexture(c.ComboBtn, comboBtn, "PATTERN");
-    c.ComboBtnHotPattern = FindTexture(c.ComboBtn, comboBtn, "HOTPATTERN");
-    c.ComboGlyph = FindMaskExact(QStringLiteral("COMBOBOX"), "GLYPHMASK");
-
-    for (int i = 0; i < 4; ++i) {
-        c.Tabs[i] = section(kTabSections[i]);
-        c.TabBorders[i] = mask(c.Tabs[i], kTabSections[i], "BORDERSMASK");
-    }
-    for (int i = 0; i < 6; ++i)
-        c.ScrollParts[i] = section(kScrollParts[i]);
-    for (int i = 0; i < 6; ++i) {
-        c.ScrollPartBorders[i] = mask(c.ScrollParts[i], kScrollParts[i], "BORDERSMASK");
-        if (c.ScrollParts[i] >= 0)
-            c.ScrollPartGlyphs[i] = mask(c.ScrollParts[i], kScrollParts[i], "GLYPHMASK");
-    }
-    for (int i = 0; i < 6; ++i) {
-        c.ScrollPartPatterns[i] = mask(c.ScrollParts[i], kScrollParts[i], "PATTERN");
-        c.ScrollPartHotPatterns[i] = mask(c.ScrollParts[i], kScrollParts[i], "HOTPATTERN");
-    }
-    for (int i = 0; i < 4; ++i)
-        c.ScrollBars[i] = section(kScrollBars[i]);
-    for (int i = 0; i < 4; ++i) {
-        c.ScrollBarBorders[i] = mask(c.ScrollBars[i], kScrollBars[i], "BORDERSMASK");
-        c.ScrollBarPatterns[i] = mask(c.ScrollBars[i], kScrollBars[i], "PATTERN");
-        c.ScrollBarHotPatterns[i] = mask(c.ScrollBars[i], kScrollBars[i], "HOTPATTERN");
-    }
-    commonIndexes_ = c;
 }
 
 // ---------------------------------------------------------------------------
@@ -518,50 +471,55 @@ RgbColor SysRgb(int index) {
 
 } // namespace
 
-const TsGeneralData* TsSkinManager::Section(const QString& name) const {
-    const int i = FindSection(name);
-    return i >= 0 ? &model_.Sections[i] : nullptr;
+const TsGeneralData* TsSkinManager::Section(int index) const {
+    return IsValidSection(index) ? &model_.Sections[size_t(index)] : nullptr;
 }
 
 RgbColor TsSkinManager::GlobalColor() const {
-    const TsGeneralData* g = Section(kGlobalInfo);
+    const TsCommonIndexes& common = commonIndexes_;
+    const TsGeneralData* g = Section(common.GlobalInfo);
     return g ? StoredToRgb(g->Color) : SysRgb(platform::COLOR_BTNFACE);
 }
 
 RgbColor TsSkinManager::GlobalFontColor() const {
-    const TsGeneralData* g = Section(kGlobalInfo);
+    const TsCommonIndexes& common = commonIndexes_;
+    const TsGeneralData* g = Section(common.GlobalInfo);
     return g ? StoredToRgb(g->FontColors.Text) : kNoColor;
 }
 
 RgbColor TsSkinManager::GlobalHotColor() const {
-    const TsGeneralData* g = Section(kGlobalInfo);
+    const TsCommonIndexes& common = commonIndexes_;
+    const TsGeneralData* g = Section(common.GlobalInfo);
     return g ? StoredToRgb(g->HotColor) : SysRgb(platform::COLOR_WINDOW);
 }
 
 RgbColor TsSkinManager::EditFontColor() const {
-    const TsGeneralData* e = Section(QStringLiteral("EDIT"));
+    const TsCommonIndexes& common = commonIndexes_;
+    const TsGeneralData* e = Section(common.Edit);
     return e ? StoredToRgb(e->StateData[0].FontColors.Text) : SysRgb(platform::COLOR_WINDOWTEXT);
 }
 
 RgbColor TsSkinManager::HighlightColor(bool hot) const {
-    if (const TsGeneralData* s = Section(QStringLiteral("SELECTION"))) {
+    const TsCommonIndexes& common = commonIndexes_;
+    if (const TsGeneralData* s = Section(common.Selection)) {
         const qint32 c = LookFor(*s, HotIf(hot)).Color;
         if (c != -1 && c != 0xFF00FF)
             return StoredToRgb(c);
     }
-    if (const TsGeneralData* m = Section(QStringLiteral("MENUITEM")))
+    if (const TsGeneralData* m = Section(common.MenuItem))
         if (m->HotColor != 0xFF00FF && m->HotColor != 0xFFFFFF && m->HotColor != -1)
             return StoredToRgb(m->HotColor);
     return SysRgb(platform::COLOR_HIGHLIGHT);
 }
 
 RgbColor TsSkinManager::HighlightTextColor(bool hot) const {
-    if (const TsGeneralData* s = Section(QStringLiteral("SELECTION"))) {
+    const TsCommonIndexes& common = commonIndexes_;
+    if (const TsGeneralData* s = Section(common.Selection)) {
         const qint32 c = LookFor(*s, HotIf(hot)).FontColors.Text;
         if (c != -1 && c != 0xFF00FF)
             return StoredToRgb(c);
     }
-    if (const TsGeneralData* m = Section(QStringLiteral("MENUITEM")))
+    if (const TsGeneralData* m = Section(common.MenuItem))
         if (m->HotFontColors.Text != 0xFF00FF && m->HotFontColors.Text != -1)
             return StoredToRgb(m->HotFontColors.Text);
     return SysRgb(platform::COLOR_HIGHLIGHTTEXT);

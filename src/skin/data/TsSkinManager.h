@@ -48,24 +48,12 @@ using TsStoredSkins = std::vector<TsStoredSkin>;
 
 enum TacSkinningRule : unsigned { srStdForms = 1, srStdDialogs = 2, srThirdParty = 4 };
 
-// Indexes that painting asks for again and again, found once per load.
+// The sections that painting asks for by name, found once per load; -1
+// where the skin has none.
 struct TsCommonIndexes {
     int GlobalInfo = -1;
-    // BOXCHECKED, BOXUNCHECKED, BOXGRAYED, RADIOCHECKED, RADIOUNCHECKED,
-    // RADIOGRAYED, SMALLCHECKED, SMALLUNCHECKED, SMALLGRAYED, EXBORDER
-    std::array<int, 10> GlobalMasks;
-    int ComboBtn = -1, ComboBtnBorder = -1, ComboBtnPattern = -1, ComboBtnHotPattern = -1,
-        ComboGlyph = -1;
-    // TABTOP, TABBOTTOM, TABLEFT, TABRIGHT
-    std::array<int, 4> Tabs, TabBorders;
-    // SCROLLBTNTOP, SCROLLBTNBOTTOM, SCROLLBTNLEFT, SCROLLBTNRIGHT,
-    // SCROLLSLIDERV, SCROLLSLIDERH
-    std::array<int, 6> ScrollParts, ScrollPartBorders, ScrollPartGlyphs, ScrollPartPatterns,
-        ScrollPartHotPatterns;
-    // SCROLLBAR1H, SCROLLBAR1V, SCROLLBAR2H, SCROLLBAR2V
-    std::array<int, 4> ScrollBars, ScrollBarBorders, ScrollBarPatterns, ScrollBarHotPatterns;
-
-    TsCommonIndexes();
+    int Form = -1, FormTitle = -1, Caption = -1, MenuLine = -1;
+    int MenuItem = -1, Selection = -1, Edit = -1, ScrollBar = -1;
     bool operator==(const TsCommonIndexes&) const = default;
 };
 
@@ -201,7 +189,7 @@ private:
     void DeliverToChildren(platform::Control* parent, const platform::Message& message);
     void ShowError(const QString& message) const;
     void ShowMessage(const QString& message) const;
-    const TsGeneralData* Section(const QString& name) const;
+    const TsGeneralData* Section(int index) const;
 
     bool building_ = false;
     bool active_ = true;

@@ -13,9 +13,6 @@ using platform::Bitmap;
 namespace {
 
 const QString kGlobalInfoName = QStringLiteral("GLOBALINFO");
-const QString kFormTitleName = QStringLiteral("FORMTITLE");
-const QString kMenuLineName = QStringLiteral("MENULINE");
-const QString kCaptionName = QStringLiteral("CAPTION");
 
 constexpr int kSmallIcon = 16;
 // A title button's size when the skin has no close button mask.
@@ -118,7 +115,7 @@ FrameGeometry LayOutFrame(const TsSkinManager& manager, const WindowLook& look) 
 
     const TsSkinData& data = manager.SkinData();
     int left = g.Border + g.IconRect.width() + data.BILeft + 4;
-    if (manager.FindSection(kCaptionName) >= 0)
+    if (manager.CommonIndexes().Caption >= 0)
         left += 2;
     const int buttonsLeft =
         g.Buttons.empty() ? w - data.BIRight - g.Border : g.Buttons.back().Rect.left();
@@ -173,7 +170,7 @@ void DrawCaption(const TsSkinManager& manager, const WindowLook& look, const Fra
                  int titleSection, Bitmap& window) {
     if (look.Caption.isEmpty() || g.CaptionRect.width() <= 0)
         return;
-    const int caption = manager.FindSection(kCaptionName);
+    const int caption = manager.CommonIndexes().Caption;
     const VisualState state = HotIf(look.Active);
     int colours = titleSection;
     if (caption >= 0) {
@@ -214,7 +211,7 @@ void RenderWindowPicture(const TsSkinManager& manager, int formSection, const Wi
                                    .Section = formSection,
                                    .State = FrameState(form, look.Active),
                                    .Textures = &textures});
-    const int title = manager.FindSection(kFormTitleName);
+    const int title = manager.CommonIndexes().FormTitle;
     if (title >= 0)
         RenderSectionByIndex(manager,
                              {.Target = window,
@@ -238,7 +235,7 @@ void RenderWindowPicture(const TsSkinManager& manager, int formSection, const Wi
     DrawCaption(manager, look, g, title, window);
 
     if (!g.MenuBandRect.isEmpty()) {
-        const int line = manager.FindSection(kMenuLineName);
+        const int line = manager.CommonIndexes().MenuLine;
         if (line >= 0)
             RenderSectionByIndex(manager,
                                  {.Target = window,

@@ -64,7 +64,7 @@ TsSkinManager* TsSkinProvider::Manager() const {
 
 bool TsSkinProvider::SkinAvailable() const {
     const TsSkinManager* m = Manager();
-    return SkinInForce(m) && m->FindSection(QStringLiteral("FORM")) >= 0;
+    return SkinInForce(m) && m->CommonIndexes().Form >= 0;
 }
 
 QMenuBar* TsSkinProvider::MenuBar() const {
@@ -229,8 +229,8 @@ void TsSkinProvider::Render() {
         return;
     invalid_ = false;
     geometry_ = LayOutFrame(*Manager(), Look());
-    const int section = data_.SectionIndex >= 0 ? data_.SectionIndex
-                                                : Manager()->FindSection(QStringLiteral("FORM"));
+    const int section =
+        data_.SectionIndex >= 0 ? data_.SectionIndex : Manager()->CommonIndexes().Form;
     RenderWindowPicture(*Manager(), section, Look(), geometry_, buttons_,
                         {.Window = picture_, .MenuBar = &menuBar_, .UnderButtons = &underButtons_});
     data_.CacheInvalid = false;
@@ -264,7 +264,7 @@ void TsSkinProvider::Invalidate() {
 void TsSkinProvider::UpdateOutline() {
     if (!skinned_ || !window_)
         return;
-    const int section = Manager()->FindSection(QStringLiteral("FORM"));
+    const int section = Manager()->CommonIndexes().Form;
     const TsGeneralData* form =
         Manager()->IsValidSection(section) ? &Manager()->SectionTable()[size_t(section)] : nullptr;
     const VisualState state =

@@ -388,7 +388,7 @@ const Bitmap* TacBarBand::For(QSize barSize) {
         return nullptr;
     if (band_.Image().size() == barSize)
         return &band_;
-    const int form = manager_.FindSection(QStringLiteral("FORM"));
+    const int form = manager_.CommonIndexes().Form;
     if (!manager_.IsValidSection(form))
         return nullptr;
     // The window's picture down to the band: frame, title, then the bar.
@@ -397,7 +397,7 @@ const Bitmap* TacBarBand::For(QSize barSize) {
     const QRect bandRect(border, border + title, barSize.width(), barSize.height());
     Bitmap window(barSize.width() + 2 * border, bandRect.bottom() + 1 + border);
     RenderSectionByIndex(manager_, {.Target = window, .Section = form, .State = VisualState::Hot});
-    int line = manager_.FindSection(QStringLiteral("MENULINE"));
+    const int line = manager_.CommonIndexes().MenuLine;
     if (manager_.IsValidSection(line))
         RenderSectionByIndex(manager_, {.Target = window,
                                         .Section = line,
