@@ -254,6 +254,38 @@ TEST_F(FrameTest, OutlineLeavesOutTheSeeThroughCornerPixels) {
     EXPECT_TRUE(outline.contains(QRect(3, 3, 194, 94)));
 }
 
+// The outline cuts exactly the corner pixels that painting leaves
+// see-through, also where the window is too small for the border's sides
+// and both fit them the same way.
+TEST_F(FrameTest, OutlineAndPaintedBorderAgreeAtEverySize) {
+    const TsMaskData& border = manager.MaskTable()[manager.SectionTable()[form].BordersMask];
+    const uint32_t marker = 0xFF010203u; // a colour the skin does not have
+    for (const QSize size : {QSize(200, 100), QSize(9, 8), QSize(5, 5), QSize(4, 7)}) {
+        Bitmap painted(size.width(), size.height());
+        painted.Image().fill(marker);
+        DrawBorderMask(painted, painted.Rect(), KeyPixels::KeepTarget, VisualState::Normal, border,
+                       ParentCacheInfo());
+        const QRegion outline = FrameOutline(manager, form, size, VisualState::Normal);
+        const QMargins sides = border.Border().FittedTo(size);
+        const QRect corners[] = {
+            QRect(0, 0, sides.left(), sides.top()),
+            QRect(size.width() - sides.right(), 0, sides.right(), sides.top()),
+            QRect(0, size.height() - sides.bottom(), sides.left(), sides.bottom()),
+            QRect(size.width() - sides.right(), size.height() - sides.bottom(), sides.right(),
+                  sides.bottom())};
+        int cut = 0;
+        for (const QRect& c : corners)
+            for (int y = c.top(); y <= c.bottom(); ++y)
+                for (int x = c.left(); x <= c.right(); ++x) {
+                    const bool seeThrough = painted.ScanLine(y)[x] == marker;
+                    EXPECT_EQ(outline.contains(QPoint(x, y)), !seeThrough)
+                        << size.width() << "x" << size.height() << " at " << x << "," << y;
+                    cut += seeThrough;
+                }
+        EXPECT_GT(cut, 0) << size.width() << "x" << size.height();
+    }
+}
+
 TEST_F(FrameTest, FormAnswersChildrenFromItsPictureWithTheClientOffset) {
     platform::TForm f("Framed", QSize(100, 80), platform::BorderStyle::Single,
                       platform::biSystemMenu);

@@ -244,6 +244,46 @@ TEST(SkinPaint, BorderWidthsShrinkToFit) {
     EXPECT_EQ(thin.ScanLine(0)[0], Px(1, 1, 1));
 }
 
+// The border's see-through geometry, which the window outline and the
+// drop-downs' corners read, names exactly the corner pixels that painting
+// leaves see-through: also where the sides are fitted into a rectangle too
+// small for them.
+TEST(SkinPaint, BorderSeeThroughIsWhatPaintingLeaves) {
+    QImage master = MasterWithTile(20, 20);
+    // An 11 x 7 frame from (0, 4), sides 4, 2, 4, 2; magenta along the
+    // whole top row of both top corners and down the left edge.
+    for (int y = 4; y < 11; ++y)
+        for (int x = 0; x < 11; ++x)
+            master.setPixel(x, y, Px(10 * x, 10 * y, 77));
+    for (int x : {0, 1, 2, 3, 7, 8, 9, 10})
+        master.setPixel(x, 4, Px(255, 0, 255));
+    for (int y = 5; y < 11; ++y)
+        master.setPixel(0, y, Px(255, 0, 255));
+    const TinySkin skin("[S]\r\nBORDERSMASK=^0000^0004^0011^0011^0004^0002^0004^0002^1^0^0^0\r\n",
+                        master);
+    const TsMaskData& mask = skin.Mask("S", "BORDERSMASK");
+    const uint32_t marker = Px(1, 2, 3);
+    for (const QSize size : {QSize(11, 7), QSize(30, 9), QSize(7, 5), QSize(5, 3)}) {
+        Bitmap b = Filled(size.width(), size.height(), marker);
+        DrawBorderMask(b, b.Rect(), KeyPixels::KeepTarget, VisualState::Normal, mask,
+                       ParentCacheInfo());
+        QRegion seeThrough;
+        for (const QRect& r : mask.Border().SeeThroughOver(0, size))
+            seeThrough += r;
+        const QMargins sides = mask.Border().FittedTo(size);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                const bool corner = (x < sides.left() || x >= size.width() - sides.right()) &&
+                                    (y < sides.top() || y >= size.height() - sides.bottom());
+                if (corner)
+                    EXPECT_EQ(seeThrough.contains(QPoint(x, y)), b.ScanLine(y)[x] == marker)
+                        << size.width() << "x" << size.height() << " at " << x << "," << y;
+                else
+                    EXPECT_FALSE(seeThrough.contains(QPoint(x, y))) << x << "," << y;
+            }
+    }
+}
+
 // Masked pieces: blended by the mask, magenta corners taking the parent
 // (a picture, or a colour) only with the corners flag.
 TEST(SkinPaint, MaskedPieces) {

@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "skin/data/ImageDecoders.h"
 #include "skin/data/SkinLookup.h"
+#include "skin/data/TsSkinManager.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -129,6 +130,20 @@ int TsMaskData::FrameWidth() const {
     if (FrameCount == 0)
         return 0;
     return FrameCount == 1 ? Area.Width() : Area.Width() / FrameCount;
+}
+
+const BorderFrame& TsMaskData::Border() const {
+    if (!border_) {
+        static const platform::Bitmap kNoPicture;
+        const platform::Bitmap& picture = OwnImage ? *OwnImage
+                                          : Owner  ? Owner->MasterImage()
+                                                   : kNoPicture;
+        border_ = std::make_shared<const BorderFrame>(BorderFrame::Measure(
+            QMargins(LeftWidthOf(*this), TopWidthOf(*this), RightWidthOf(*this),
+                     BottomWidthOf(*this)),
+            QSize(FrameWidth(), FrameHeight()), QPoint(Area.Left, Area.Top), FrameCount, picture));
+    }
+    return *border_;
 }
 
 int TsMaskData::FrameHeight() const {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "platform/Bitmap.h"
+#include "skin/data/BorderFrame.h"
 #include "skin/data/IniFile.h"
 #include "skin/data/SkinPackage.h"
 #include "skin/data/SkinSections.h"
@@ -44,6 +45,12 @@ struct TsMaskData {
 
     int FrameWidth() const;
     int FrameHeight() const;
+    // The mask as a border frame: measured at its first use and kept (the
+    // mask's picture does not change once the skin is loaded).
+    const BorderFrame& Border() const;
+
+private:
+    mutable std::shared_ptr<const BorderFrame> border_;
 };
 
 // A pattern's picture once it is decoded, shared by the keys that name one JPEG.

@@ -136,63 +136,6 @@ CHAROLIST_WIDE_LOOPS void TileMasked(Bitmap& b, QRect dst, QRect piece, const Ts
     }
 }
 
-// Shrinks two opposite widths that do not fit a length of `length`.
-void FitWidths(int& first, int& second, int length) {
-    if (length >= first + second)
-        return;
-    const int d = (first + second - length) / 2;
-    first -= d;
-    second -= d;
-    if (length % 2 != 0)
-        second -= 1;
-    first = std::max(first, 0);
-    second = std::max(second, 0);
-}
-
-} // namespace
-
-namespace {
-
-// Where the nine parts of a border frame lie: the widths of its sides
-// (fitted to the rectangle), the frame's size, the middle's size and the
-// frame's top-left in its picture.
-//
-//   +----+-------------+----+
-//   | wl |     wt      | wr |      corners are copied once;
-//   +----+-------------+----+      edges repeat (or stretch)
-//   |    |  mw × mh    |    |      along the rectangle
-//   +----+-------------+----+
-//   |    |     wb      |    |
-//   +----+-------------+----+
-struct FrameLayout {
-    int wl, wt, wr, wb;
-    int fw, fh, mw, mh;
-    int ox, oy;
-};
-
-std::optional<FrameLayout> LayoutFrame(const TsMaskData& mask, QRect r, VisualState state) {
-    FrameLayout f{LeftWidthOf(mask),
-                  TopWidthOf(mask),
-                  RightWidthOf(mask),
-                  BottomWidthOf(mask),
-                  mask.FrameWidth(),
-                  mask.FrameHeight(),
-                  0,
-                  0,
-                  0,
-                  0};
-    FitWidths(f.wl, f.wr, r.width());
-    FitWidths(f.wt, f.wb, r.height());
-    f.mw = f.fw - f.wl - f.wr;
-    f.mh = f.fh - f.wt - f.wb;
-    if (f.mw < 0 || f.mh < 0)
-        return std::nullopt;
-    const int k = FrameIndex(mask, state);
-    f.ox = mask.Area.Left + k * f.fw;
-    f.oy = mask.Area.Top;
-    return f;
-}
-
 // Draws the pieces of one frame: masked pieces blend by their mask; plain
 // corners are keyed, plain edges copied as they are (stretched once with
 // StretchEdges, else tiled).
@@ -241,12 +184,17 @@ void DrawBorderMask(Bitmap& b, QRect r, KeyPixels keys, VisualState state, const
         r.height() < 2 || !mask.Owner)
         return;
     const Bitmap* image = MaskImage(mask);
-    if (!image || mask.FrameCount <= 0)
+    const BorderFrame& frame = mask.Border();
+    if (!image || frame.Empty())
         return;
-    const std::optional<FrameLayout> layout = LayoutFrame(mask, r, state);
-    if (!layout)
+    const QMargins sides = frame.FittedTo(r.size());
+    const int wl = sides.left(), wt = sides.top(), wr = sides.right(), wb = sides.bottom();
+    const int fw = frame.Frame.width(), fh = frame.Frame.height();
+    const int mw = fw - wl - wr, mh = fh - wt - wb;
+    if (mw < 0 || mh < 0)
         return;
-    const auto [wl, wt, wr, wb, fw, fh, mw, mh, ox, oy] = *layout;
+    const QPoint origin = frame.Origin(FrameIndex(mask, state));
+    const int ox = origin.x(), oy = origin.y();
     const int left = r.left(), top = r.top(), right = r.left() + r.width(),
               bottom = r.top() + r.height();
     const BorderPainter paint(b, r, keys, mask, *image, p);

@@ -269,44 +269,12 @@ QRegion FrameOutline(const TsSkinManager& manager, int formSection, QSize size, 
         return outline;
     const TsGeneralData& form = manager.SectionTable()[formSection];
     const TsMaskData* mask = MaskOf(manager, form.BordersMask);
-    const Bitmap* image = mask ? MaskImage(*mask) : nullptr;
-    if (!image || mask->FrameCount <= 0 || mask->MaskKind != 0)
+    // A border that blends by a mask half has no see-through corners.
+    if (!mask || !MaskImage(*mask) || mask->MaskKind != 0)
         return outline;
-    const int k = FrameIndex(*mask, ClampState(form, state));
-    const int fw = mask->FrameWidth(), fh = mask->FrameHeight();
-    const int wl = std::min<int>(mask->LeftWidth, size.width() / 2);
-    const int wr = std::min<int>(mask->RightWidth, size.width() / 2);
-    const int wt = std::min<int>(mask->TopWidth, size.height() / 2);
-    const int wb = std::min<int>(mask->BottomWidth, size.height() / 2);
-    const QPoint origin(mask->Area.Left + k * fw, mask->Area.Top);
-    // Each corner piece of the frame and where it lies on the window.
-    const struct {
-        QRect Source;
-        QPoint At;
-    } corners[] = {
-        {QRect(origin, QSize(wl, wt)), QPoint(0, 0)},
-        {QRect(origin + QPoint(fw - wr, 0), QSize(wr, wt)), QPoint(size.width() - wr, 0)},
-        {QRect(origin + QPoint(0, fh - wb), QSize(wl, wb)), QPoint(0, size.height() - wb)},
-        {QRect(origin + QPoint(fw - wr, fh - wb), QSize(wr, wb)),
-         QPoint(size.width() - wr, size.height() - wb)},
-    };
-    for (const auto& c : corners) {
-        const QRect src = c.Source.intersected(image->Rect());
-        for (int y = src.top(); y <= src.bottom(); ++y) {
-            const uint32_t* row = image->ScanLine(y);
-            // One rectangle for each run of see-through pixels.
-            for (int x = src.left(); x <= src.right();) {
-                if ((row[x] & 0xFFFFFF) != kTransparentKey) {
-                    ++x;
-                    continue;
-                }
-                const int start = x;
-                while (x <= src.right() && (row[x] & 0xFFFFFF) == kTransparentKey)
-                    ++x;
-                outline -= QRect(c.At + QPoint(start, y) - c.Source.topLeft(), QSize(x - start, 1));
-            }
-        }
-    }
+    for (const QRect& r :
+         mask->Border().SeeThroughOver(FrameIndex(*mask, ClampState(form, state)), size))
+        outline -= r;
     return outline;
 }
 

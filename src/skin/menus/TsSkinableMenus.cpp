@@ -29,21 +29,6 @@ struct ClientCanvas : Canvas {
     ClientCanvas(Bitmap& b, QPoint origin) : Canvas(b) { SetOrigin(-origin); }
 };
 
-// One frame of a mask: its width and height in the mask's picture.
-QSize FrameSize(const TsMaskData& m) {
-    const int w = m.FrameCount == 1  ? m.Area.Width()
-                  : m.FrameCount > 1 ? m.Area.Width() / m.FrameCount
-                                     : 0;
-    int h = 0;
-    if (m.MaskKind == 0)
-        h = m.Area.Height();
-    else if (m.MaskKind == 1)
-        h = m.Area.Height() / 2;
-    else if (m.MaskKind > 1)
-        h = m.Area.Height() / (m.MaskKind + 1);
-    return QSize(w, h);
-}
-
 platform::TFont SystemMenuFont() {
     platform::TFont f;
     f.Name = QStringLiteral("Tahoma");
@@ -340,41 +325,10 @@ void TsSkinableMenus::DrawExtraLine(Bitmap& picture) {
 }
 
 void TsSkinableMenus::FillCorners(const TsMaskData& mask, QSize size) {
-    const Bitmap* image = MaskImage(mask);
-    const QSize frame = FrameSize(mask);
-    if (!image || frame.isEmpty())
+    if (!MaskImage(mask))
         return;
-    const int left = mask.Area.Left, top = mask.Area.Top;
-    // The four corner pieces: where they lie in the frame and in the picture.
-    struct Piece {
-        int FrameX, FrameY, Width, Height, AtX, AtY;
-    };
-    const int lw = mask.LeftWidth, rw = mask.RightWidth, tw = mask.TopWidth, bw = mask.BottomWidth;
-    const Piece pieces[] = {
-        {0, 0, lw, tw, 0, 0},
-        {frame.width() - rw, 0, rw, tw, size.width() - rw, 0},
-        {0, frame.height() - bw, lw, bw, 0, size.height() - bw},
-        {frame.width() - rw, frame.height() - bw, rw, bw, size.width() - rw, size.height() - bw},
-    };
-    for (const Piece& piece : pieces)
-        for (int y = 0; y < piece.Height; ++y) {
-            const int sy = top + piece.FrameY + y;
-            if (sy < 0 || sy >= image->Height())
-                continue;
-            const uint32_t* row = image->ScanLine(sy);
-            int run = -1;
-            for (int x = 0; x <= piece.Width; ++x) {
-                const int sx = left + piece.FrameX + x;
-                const bool key = x < piece.Width && sx >= 0 && sx < image->Width() &&
-                                 (row[sx] & 0xFFFFFF) == kTransparentKey;
-                if (key && run < 0)
-                    run = x;
-                if (!key && run >= 0) {
-                    corners_.push_back(QRect(piece.AtX + run, piece.AtY + y, x - run, 1));
-                    run = -1;
-                }
-            }
-        }
+    const std::vector<QRect> runs = mask.Border().SeeThroughOver(0, size);
+    corners_.insert(corners_.end(), runs.begin(), runs.end());
 }
 
 QRegion TsSkinableMenus::MenuOutline(const MenuBackground& background) {
@@ -481,7 +435,7 @@ void TsSkinableMenus::DrawCheckMark(Bitmap& ip, const TsMenuItem& item, unsigned
     if (!manager_->IsValidMask(mask))
         return;
     const TsMaskData& m = manager_->MaskTable()[mask];
-    const int frameHeight = FrameSize(m).height();
+    const int frameHeight = m.FrameHeight();
     DrawCornerImage(ip, QPoint(Margin, (ip.Height() - frameHeight) / 2),
                     HotIf(item.Enabled && (state & odSelected)), m, CornerLook::SeeThrough,
                     ParentCacheInfo::Picture(&ip, 0, 0));
