@@ -6,6 +6,7 @@
 // of its cross-fade, the reading log's frame with both scroll bars, and
 // the six-rune panel.
 //   build/bench/bench_controls
+#include "SkinnedWindow.h"
 #include "app/InternalSkin.h"
 #include "platform/Application.h"
 #include "platform/Canvas.h"
@@ -16,36 +17,13 @@
 #include "skin/controls/TsMemo.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/draw/SkinPaint.h"
-#include "support/SkinnedParent.h"
 
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
-#include <cstring>
 
 namespace {
 
-skin::TsSkinManager& Manager() {
-    return content::InternalSkinManager();
-}
-
-// The main window's client area as a skinned window hands it out.
-class Window : public testing_support::SkinnedParent {
-public:
-    Window() : SkinnedParent(792, 546) {
-        skin::RenderSectionByIndex(Manager(),
-                                   {.Target = Picture, .Section = Manager().FindSection("FORM")});
-    }
-};
-
-void Floor(benchmark::State& state, int w, int h) {
-    const platform::Bitmap source(w, h);
-    platform::Bitmap b(w, h);
-    for (auto _ : state) {
-        for (int y = 0; y < h; ++y)
-            std::memcpy(b.ScanLine(y), source.ScanLine(y), size_t(w) * 4);
-        benchmark::DoNotOptimize(b.ScanLine(0));
-    }
-}
+using namespace bench_support;
 
 platform::TFont ButtonFont() {
     platform::TFont f;

@@ -4,30 +4,18 @@
 // program's skin in force (one blur pass), "NoSkin" without (four passes).
 // "Text" is one drawing of the caption alone, for comparison.
 //   build/bench/bench_labels
+#include "SkinnedWindow.h"
 #include "app/InternalSkin.h"
 #include "controls/Labels.h"
 #include "platform/Application.h"
 #include "skin/draw/SkinPaint.h"
 #include "skin/draw/TsCommonData.h"
-#include "support/SkinnedParent.h"
 
 #include <benchmark/benchmark.h>
-#include <cstring>
 
 namespace {
 
-skin::TsSkinManager& Manager() {
-    return content::InternalSkinManager();
-}
-
-// The main window's client area as a skinned window hands it to its
-// children: the skin's window background.
-class Window : public testing_support::SkinnedParent {
-public:
-    Window() : SkinnedParent(792, 546) {
-        skin::RenderSectionByIndex(Manager(), {.Target = Picture, .Section = Manager().FindSection("FORM")});
-    }
-};
+using namespace bench_support;
 
 platform::TFont Comic(int height) {
     platform::TFont f;
@@ -76,13 +64,7 @@ void Floor(benchmark::State& state, int which, bool skinned) {
     Window window;
     const QSize size = Heading(window, which)->size();
     Manager().SetActive(true);
-    const platform::Bitmap source(size.width(), size.height());
-    platform::Bitmap b(size.width(), size.height());
-    for (auto _ : state) {
-        for (int y = 0; y < size.height(); ++y)
-            std::memcpy(b.ScanLine(y), source.ScanLine(y), size_t(size.width()) * 4);
-        benchmark::DoNotOptimize(b.ScanLine(0));
-    }
+    CopyFloor(state, size);
     state.SetLabel(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()).toStdString());
 }
 

@@ -3,7 +3,7 @@
 // in the same run. Sizes are those of the "Расклад..." drop-down of the main
 // window with the program's skin.
 //   build/bench/bench_menus
-#include "app/InternalSkin.h"
+#include "BenchSupport.h"
 #include "platform/Canvas.h"
 #include "skin/menus/TsSkinableMenus.h"
 
@@ -12,9 +12,7 @@
 
 namespace {
 
-skin::TsSkinManager& Manager() {
-    return content::InternalSkinManager();
-}
+using bench_support::Manager;
 
 const QSize kWindow(132, 94);
 const QRect kItem(0, 22, 126, 22);

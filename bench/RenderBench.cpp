@@ -2,17 +2,14 @@
 // each against the floor of copying a bitmap of the same size once (a
 // memcpy of its rows), in the same run.
 //   build/bench/bench_render
-#include "app/InternalSkin.h"
+#include "BenchSupport.h"
 #include "skin/draw/SkinPaint.h"
 
 #include <benchmark/benchmark.h>
-#include <cstring>
 
 namespace {
 
-skin::TsSkinManager& Manager() {
-    return content::InternalSkinManager();
-}
+using namespace bench_support;
 
 // The parent every control paints over: the window's background.
 const platform::Bitmap& Window() {
@@ -39,16 +36,6 @@ void Render(benchmark::State& state, const char* section, int w, int h) {
                                      .Textures = &textures};
     for (auto _ : state) {
         skin::RenderSectionByIndex(Manager(), request);
-        benchmark::DoNotOptimize(b.ScanLine(0));
-    }
-}
-
-void Floor(benchmark::State& state, int w, int h) {
-    const platform::Bitmap source(w, h);
-    platform::Bitmap b(w, h);
-    for (auto _ : state) {
-        for (int y = 0; y < h; ++y)
-            std::memcpy(b.ScanLine(y), source.ScanLine(y), size_t(w) * 4);
         benchmark::DoNotOptimize(b.ScanLine(0));
     }
 }

@@ -28,16 +28,9 @@ namespace {
 
 constexpr uint32_t kFlags = platform::DT_EXPANDTABS;
 
-// A skinned parent that hands its children a picture of its own: every
-// pixel a different colour, so a wrong offset shows.
-class Backdrop : public testing_support::SkinnedParent {
-public:
-    Backdrop() : SkinnedParent(120, 60) {
-        for (int y = 0; y < 60; ++y)
-            for (int x = 0; x < 120; ++x)
-                Picture.SetPixel(x, y, RGBColor(2 * x, 60 + 3 * y, 200 - x));
-        BgColor = RGBColor(100, 150, 200);
-    }
+// A skinned parent that answers a colour request too.
+struct Backdrop : testing_support::Backdrop {
+    Backdrop() : testing_support::Backdrop(120, 60) { BgColor = RGBColor(100, 150, 200); }
 };
 
 TFont LabelFont(TColor color = platform::clBlack) {
@@ -49,13 +42,8 @@ TFont LabelFont(TColor color = platform::clBlack) {
     return f;
 }
 
-// What lies under a label at `at` of the backdrop.
 Bitmap Under(const Backdrop& b, QRect label) {
-    Bitmap out(label.width(), label.height());
-    for (int y = 0; y < label.height(); ++y)
-        for (int x = 0; x < label.width(); ++x)
-            out.SetPixel(x, y, b.Picture.Pixel(label.left() + x, label.top() + y));
-    return out;
+    return b.Under(label);
 }
 
 QSize PlainTextSize(const QString& text, const TFont& font) {

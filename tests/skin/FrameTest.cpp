@@ -8,6 +8,7 @@
 #include "skin/draw/SkinPaint.h"
 #include "skin/frame/CreationWatch.h"
 #include "skin/frame/TsSkinProvider.h"
+#include "support/Pictures.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -72,9 +73,7 @@ protected:
     int form = -1;
 };
 
-uint32_t Rgb(uint32_t px) {
-    return px & 0xFFFFFF;
-}
+using testing_support::PixelRgb;
 
 } // namespace
 
@@ -120,8 +119,8 @@ TEST_F(FrameTest, ClientAndMenuBandShowThePatternTiledFromTheWindowCorner) {
         int wrong = 0;
         for (int y = inside.top(); y <= inside.bottom(); ++y)
             for (int x = inside.left(); x <= inside.right(); ++x)
-                wrong += Rgb(b.ScanLine(y)[x]) !=
-                         Rgb(pattern.ScanLine(y % pattern.Height())[x % pattern.Width()]);
+                wrong += PixelRgb(b.ScanLine(y)[x]) !=
+                         PixelRgb(pattern.ScanLine(y % pattern.Height())[x % pattern.Width()]);
         EXPECT_EQ(wrong, 0) << "active " << active;
     }
 }
@@ -143,12 +142,12 @@ TEST_F(FrameTest, CornersComeFromTheBorderFrameAndButtonsFromTheirMasks) {
             } corners[] = {{x, border.Area.Left + x}, {798 - 3 + x, border.Area.Left + fw - 3 + x}};
             for (const auto& c : corners) {
                 const int wy = h - 3 + y;
-                const uint32_t src = Rgb(master.ScanLine(border.Area.Top + fh - 3 + y)[c.Sx]);
+                const uint32_t src = PixelRgb(master.ScanLine(border.Area.Top + fh - 3 + y)[c.Sx]);
                 const uint32_t want =
                     src == kTransparentKey
-                        ? Rgb(pattern.ScanLine(wy % pattern.Height())[c.Wx % pattern.Width()])
+                        ? PixelRgb(pattern.ScanLine(wy % pattern.Height())[c.Wx % pattern.Width()])
                         : src;
-                EXPECT_EQ(Rgb(b.ScanLine(wy)[c.Wx]), want) << c.Wx << "," << wy;
+                EXPECT_EQ(PixelRgb(b.ScanLine(wy)[c.Wx]), want) << c.Wx << "," << wy;
             }
         }
     // Each title button shows its mask's frame: 0 normal, 1 hot, 2 pressed.
@@ -160,11 +159,11 @@ TEST_F(FrameTest, CornersComeFromTheBorderFrameAndButtonsFromTheirMasks) {
         for (int y = 0; y < r.height(); ++y)
             for (int x = 0; x < r.width(); ++x) {
                 const uint32_t src =
-                    Rgb(master.ScanLine(close.Area.Top + y)[close.Area.Left + state * 17 + x]);
+                    PixelRgb(master.ScanLine(close.Area.Top + y)[close.Area.Left + state * 17 + x]);
                 if (src == kTransparentKey)
                     continue;
                 ++compared;
-                wrong += Rgb(pic.ScanLine(r.top() + y)[r.left() + x]) != src;
+                wrong += PixelRgb(pic.ScanLine(r.top() + y)[r.left() + x]) != src;
             }
         EXPECT_GT(compared, 17 * 16 / 4) << state;
         EXPECT_EQ(wrong, 0) << state;
@@ -242,9 +241,10 @@ TEST_F(FrameTest, OutlineLeavesOutTheSeeThroughCornerPixels) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 3; ++x) {
             const bool seeThroughLeft =
-                Rgb(master.ScanLine(border.Area.Top + y)[border.Area.Left + x]) == kTransparentKey;
+                PixelRgb(master.ScanLine(border.Area.Top + y)[border.Area.Left + x]) ==
+                kTransparentKey;
             const bool seeThroughRight =
-                Rgb(master.ScanLine(border.Area.Top + y)[border.Area.Left + fw - 3 + x]) ==
+                PixelRgb(master.ScanLine(border.Area.Top + y)[border.Area.Left + fw - 3 + x]) ==
                 kTransparentKey;
             EXPECT_EQ(outline.contains(QPoint(x, y)), !seeThroughLeft) << x << "," << y;
             EXPECT_EQ(outline.contains(QPoint(200 - 3 + x, y)), !seeThroughRight);

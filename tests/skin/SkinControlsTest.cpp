@@ -35,23 +35,13 @@ namespace {
 
 constexpr uint32_t kKey = 0xFF00FF;
 
-uint32_t Rgb(uint32_t pixel) {
-    return pixel & 0xFFFFFF;
-}
+using testing_support::PixelRgb;
 int Channel(uint32_t pixel, int i) {
     return (pixel >> (8 * i)) & 0xFF;
 }
 
-// A skinned parent with a picture of its own: every pixel a different
-// colour, so a wrong offset shows.
-class Backdrop : public testing_support::SkinnedParent {
-public:
-    Backdrop() : SkinnedParent(320, 240) {
-        for (int y = 0; y < 240; ++y)
-            for (int x = 0; x < 320; ++x)
-                Picture.SetPixel(x, y, RGBColor((3 * x) & 255, (60 + 5 * y) & 255, 200 - x / 2));
-    }
-    uint32_t Under(QPoint at) const { return Rgb(Picture.ScanLine(at.y())[at.x()]); }
+struct Backdrop : testing_support::Backdrop {
+    Backdrop() : testing_support::Backdrop(320, 240) {}
 };
 
 Bitmap Grab(QWidget& w) {
@@ -73,7 +63,7 @@ protected:
     const skin::TsMaskData& BorderOf(const char* name) {
         return manager.MaskTable()[Section(name).BordersMask];
     }
-    uint32_t Master(int x, int y) { return Rgb(manager.MasterImage().ScanLine(y)[x]); }
+    uint32_t Master(int x, int y) { return PixelRgb(manager.MasterImage().ScanLine(y)[x]); }
 
     // The four corner pieces of a border frame with a mask half, at the
     // corners of `picture`: where the frame is magenta the parent shows,
@@ -93,7 +83,7 @@ protected:
                     const int sy = m.Area.Top + (bottom ? fh - ch : 0) + y;
                     const int px = right ? w - cw + x : x, py = bottom ? h - ch + y : y;
                     const uint32_t src = Master(sx, sy), mask = Master(sx, sy + fh);
-                    const uint32_t got = Rgb(picture.ScanLine(py)[px]);
+                    const uint32_t got = PixelRgb(picture.ScanLine(py)[px]);
                     if (src == kKey) {
                         EXPECT_EQ(got, backdrop.Under(at + QPoint(px, py)))
                             << what << " parent at " << px << "," << py;
@@ -143,7 +133,7 @@ protected:
         std::set<std::pair<int, int>> out;
         for (int y = 8; y < b.Height() - 8; ++y)
             for (int x = 8; x < b.Width() - 8; ++x)
-                if (Rgb(b.ScanLine(y)[x]) == colour)
+                if (PixelRgb(b.ScanLine(y)[x]) == colour)
                     out.emplace(x, y);
         return out;
     }
@@ -160,7 +150,7 @@ TEST_F(SkinnedButton, EachStateLaysItsFrameOverTheParent) {
     ExpectMaskedCorners(normal, border, 0, at, "normal");
     // Transparency 100: inside the border the parent shows unchanged.
     for (QPoint p : {QPoint(12, 12), QPoint(100, 30), QPoint(20, 27)})
-        EXPECT_EQ(Rgb(normal.ScanLine(p.y())[p.x()]), backdrop.Under(at + p));
+        EXPECT_EQ(PixelRgb(normal.ScanLine(p.y())[p.x()]), backdrop.Under(at + p));
 
     Enter();
     ASSERT_EQ(button->ButtonState(), 1);
@@ -175,8 +165,8 @@ TEST_F(SkinnedButton, EachStateLaysItsFrameOverTheParent) {
     const int a = 79 * 255 / 100;
     for (int y : {12, 20, 27}) {
         const uint32_t p1 = hot.ScanLine(y)[12], p2 = hot.ScanLine(y)[100];
-        EXPECT_EQ(Rgb(pressed.ScanLine(y)[12]), Rgb(p1));
-        EXPECT_NE(Rgb(p1), backdrop.Under(at + QPoint(12, y)));
+        EXPECT_EQ(PixelRgb(pressed.ScanLine(y)[12]), PixelRgb(p1));
+        EXPECT_NE(PixelRgb(p1), backdrop.Under(at + QPoint(12, y)));
         // The parent keeps its weight: a brighter parent pixel stays brighter.
         for (int c = 0; c < 3; ++c) {
             const int u1 = Channel(backdrop.Under(at + QPoint(12, y)), c);
@@ -193,7 +183,7 @@ TEST_F(SkinnedButton, PressingMovesTheCaptionOnePixel) {
     big.Height = 20;
     big.Style = platform::fsBold;
     button->SetFont(big);
-    const uint32_t ink = Rgb(platform::PixelFromColor(
+    const uint32_t ink = PixelRgb(platform::PixelFromColor(
         platform::ColorToRGB(Section("BUTTON").StateData[1].FontColors.Text)));
     Enter();
     const auto hot = SolidText(Picture(), ink);
@@ -224,7 +214,7 @@ TEST_F(SkinnedButton, FocusDrawsTheDottedFrameAroundTheCaption) {
     const QRect r = button->CaptionRect().adjusted(-1, -1, 1, 1); // FocusMargin 1
     // The caption is centred: as much room on the left as on the right.
     EXPECT_LE(std::abs(r.left() - (b.Width() - 1 - r.right())), 2);
-    const uint32_t dark = 0, light = Rgb(platform::PixelFromColor(
+    const uint32_t dark = 0, light = PixelRgb(platform::PixelFromColor(
                                  platform::GetSysColor(platform::COLOR_BTNFACE)));
     const int bottom = r.top() + r.height() - 2, right = r.left() + r.width() - 2;
     for (int i = 1; i <= r.width() / 3; ++i) {
@@ -232,14 +222,14 @@ TEST_F(SkinnedButton, FocusDrawsTheDottedFrameAroundTheCaption) {
         for (int y : {r.top(), bottom}) {
             if (x >= right - 1)
                 continue;
-            EXPECT_EQ(Rgb(b.ScanLine(y)[x]), dark) << x << "," << y;
-            EXPECT_EQ(Rgb(b.ScanLine(y)[x - 1]), light) << x - 1 << "," << y;
+            EXPECT_EQ(PixelRgb(b.ScanLine(y)[x]), dark) << x << "," << y;
+            EXPECT_EQ(PixelRgb(b.ScanLine(y)[x - 1]), light) << x - 1 << "," << y;
         }
     }
     for (int i = 1; i <= r.height() / 3; ++i) {
         const int y = r.top() + 3 * i;
         if (y < b.Height()) {
-            EXPECT_EQ(Rgb(b.ScanLine(y)[right]), dark) << right << "," << y;
+            EXPECT_EQ(PixelRgb(b.ScanLine(y)[right]), dark) << right << "," << y;
         }
     }
 }
@@ -264,7 +254,7 @@ TEST_F(SkinnedButton, DisabledKeepsFortyPercentOverTheParent) {
         }
     EXPECT_GT(checked, 5);
     // Where the button shows its parent, the disabled look changes nothing.
-    EXPECT_EQ(Rgb(b.ScanLine(30)[100]), backdrop.Under(at + QPoint(100, 30)));
+    EXPECT_EQ(PixelRgb(b.ScanLine(30)[100]), backdrop.Under(at + QPoint(100, 30)));
 }
 
 TEST_F(SkinnedButton, HoverPressDragOutAndBack) {
@@ -434,16 +424,16 @@ TEST_F(SkinnedMemo, FrameRingBarsAndCornerLieWhereTheSkinSays) {
                 const int sy = (bottom ? edit.Area.Bottom - 3 : edit.Area.Top) + y;
                 const int px = right ? 197 + x : x, py = bottom ? 117 + y : y;
                 const uint32_t src = Master(sx, sy);
-                EXPECT_EQ(Rgb(b.ScanLine(py)[px]),
+                EXPECT_EQ(PixelRgb(b.ScanLine(py)[px]),
                           src == kKey ? backdrop.Under(at + QPoint(px, py)) : src)
                     << px << "," << py;
             }
     }
     // Inside the ring: the section's colour (parchment) under the text.
-    EXPECT_EQ(Rgb(b.ScanLine(50)[100]), Rgb(platform::PixelFromColor(8500947)));
+    EXPECT_EQ(PixelRgb(b.ScanLine(50)[100]), PixelRgb(platform::PixelFromColor(8500947)));
     // The square between the bars shows the parent.
     for (QPoint p : {QPoint(181, 101), QPoint(190, 110), QPoint(196, 116)})
-        EXPECT_EQ(Rgb(b.ScanLine(p.y())[p.x()]), backdrop.Under(at + p));
+        EXPECT_EQ(PixelRgb(b.ScanLine(p.y())[p.x()]), backdrop.Under(at + p));
 }
 
 TEST_F(SkinnedMemo, TheSliderFollowsPageAndPositionAndAppending) {
@@ -462,7 +452,7 @@ TEST_F(SkinnedMemo, TheSliderFollowsPageAndPositionAndAppending) {
             for (int x = 0; x < slider.LeftWidth; ++x) {
                 const uint32_t src = Master(slider.Area.Left + x, slider.Area.Top + y);
                 if (src != kKey) {
-                    EXPECT_EQ(Rgb(b.ScanLine(expected.top() + y)[x]), src) << when;
+                    EXPECT_EQ(PixelRgb(b.ScanLine(expected.top() + y)[x]), src) << when;
                 }
             }
     };
@@ -529,7 +519,7 @@ TEST_F(SkinnedControls, AShortBarShowsTwoHalfArrowsOnly) {
                 const uint32_t src = Master(mask->Area.Left + x, mask->Area.Top + y);
                 if (src == kKey || Master(mask->Area.Left + x, mask->Area.Top + y + fh) != 0)
                     continue;
-                EXPECT_EQ(Rgb(bar.ScanLine(y)[x0 + x]), src) << x0 + x << "," << y;
+                EXPECT_EQ(PixelRgb(bar.ScanLine(y)[x0 + x]), src) << x0 + x << "," << y;
                 ++checked;
             }
     EXPECT_GT(checked, 4);
@@ -609,7 +599,7 @@ TEST_F(SkinnedControls, DisabledTextBoxesTakeTheirSkinLook) {
     const skin::TsGeneralData& d = Section("EDIT");
     const uint32_t font = platform::ColorToRGB(d.StateData[0].FontColors.Text);
     const uint32_t back = platform::ColorToRGB(d.Color);
-    const uint32_t backPixel = Rgb(platform::PixelFromColor(back));
+    const uint32_t backPixel = PixelRgb(platform::PixelFromColor(back));
     rich->setEnabled(false);
     uint32_t mean = 0;
     for (int c = 0; c < 3; ++c)
@@ -677,7 +667,7 @@ TEST_F(SkinnedControls, PanelPicturePaintsUnderItsSlotAndWaitingChildren) {
         }
     }
     // The slot shows its own picture over the panel.
-    EXPECT_EQ(Rgb(b.ScanLine(30)[40]), Rgb(face.ScanLine(30)[10]));
+    EXPECT_EQ(PixelRgb(b.ScanLine(30)[40]), PixelRgb(face.ScanLine(30)[10]));
 
     // A box inside a panel whose picture is not ready waits, then paints.
     auto* edit = new skin::TsEdit(panel);
@@ -693,7 +683,7 @@ TEST_F(SkinnedControls, PanelPicturePaintsUnderItsSlotAndWaitingChildren) {
     const Bitmap e = Grab(*edit);
     const skin::TsMaskData& ring = BorderOf("EDIT");
     const uint32_t corner = Master(ring.Area.Left + 1, ring.Area.Top + 1);
-    EXPECT_EQ(Rgb(e.ScanLine(1)[1]), corner);
+    EXPECT_EQ(PixelRgb(e.ScanLine(1)[1]), corner);
 }
 
 } // namespace

@@ -464,28 +464,12 @@ TEST(SkinPaint, WoodButtonOverAPicture) {
 
 namespace {
 
-// The colour of row y of a top-to-bottom gradient of `height` rows, worked
-// out from the steps by hand: step k covers Percent × height / 100 rows, the
-// last one the rest; inside a step s + (e − s) × i / n per channel.
+// Row y of the gradient as the gradient painter lays it over `height`
+// rows (the painter's own rows are checked by GradientsByMode).
 uint32_t GradientRow(const TsGradArray& steps, int height, int y) {
-    int at = 0;
-    for (qsizetype k = 0; k < steps.size(); ++k) {
-        int n = steps[k].Percent * height / 100;
-        if (k + 1 == steps.size())
-            n = height - at;
-        if (y < at + n) {
-            const int i = y - at;
-            uint32_t out = 0;
-            for (int shift = 0; shift < 24; shift += 8) {
-                const int s = (steps[k].StartColor >> shift) & 0xFF,
-                          e = (steps[k].EndColor >> shift) & 0xFF;
-                out |= uint32_t(s + (e - s) * i / n) << shift;
-            }
-            return out;
-        }
-        at += n;
-    }
-    return 0;
+    Bitmap b(1, height);
+    PaintGradient(b, b.Rect(), steps);
+    return b.ScanLine(y)[0];
 }
 
 TEST(SkinPaint, WoodSectionsAsTheFormulasSay) {
@@ -500,12 +484,12 @@ TEST(SkinPaint, WoodSectionsAsTheFormulasSay) {
                                  .Parent = p});
         return b;
     };
-    // PANEL: its gradient and the big texture in one pass, each half.
+    // PANEL: its gradient and the big texture laid in one pass, each half.
     {
         const TsGeneralData& panel = m.SectionTable()[m.FindSection("PANEL")];
         const Bitmap b = render("PANEL", 333, 77, 0, ParentCacheInfo());
         for (const QPoint at : {QPoint(40, 20), QPoint(300, 60)}) {
-            const uint32_t g = PixelOfColor(GradientRow(panel.Gradient, 77, at.y()));
+            const uint32_t g = GradientRow(panel.Gradient, 77, at.y());
             const uint32_t t = master.ScanLine(182 + at.y() % 145)[at.x() % 398];
             for (int shift : {0, 8, 16}) {
                 const int gc = (g >> shift) & 0xFF, tc = (t >> shift) & 0xFF;
@@ -532,7 +516,7 @@ TEST(SkinPaint, WoodSectionsAsTheFormulasSay) {
         EXPECT_EQ(platform::ColorFromPixel(normal.ScanLine(10)[60]), 0x336699u);
         const TsGeneralData& item = m.SectionTable()[m.FindSection("MENUITEM")];
         const Bitmap hot = render("MENUITEM", 120, 20, 1, p);
-        const uint32_t g = PixelOfColor(GradientRow(item.StateData[1].Gradient, 20, 10));
+        const uint32_t g = GradientRow(item.StateData[1].Gradient, 20, 10);
         const uint32_t parent = PixelOfColor(0x336699);
         for (int shift : {0, 8, 16})
             EXPECT_EQ((hot.ScanLine(10)[60] >> shift) & 0xFF,

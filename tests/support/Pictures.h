@@ -40,6 +40,11 @@ inline ::testing::AssertionResult SamePixels(const platform::Bitmap& expected,
            << " (pictures in " << dir.toStdString() << ")";
 }
 
+// The colour bytes of a pixel word (0xRRGGBB), its fourth byte dropped.
+inline uint32_t PixelRgb(uint32_t pixel) {
+    return pixel & 0xFFFFFF;
+}
+
 // A picture whose pixel (x, y) has the colour base + x + 16 * y, so that a
 // misplaced or blended read shows up as a wrong value.
 inline platform::Bitmap Numbered(int w, int h, uint32_t base = 0) {

@@ -38,4 +38,20 @@ public:
     std::optional<platform::TColor> BgColor;
 };
 
+// A skinned parent whose picture has a different colour at every pixel, so
+// that a child that reads its background at a wrong offset shows it.
+class Backdrop : public SkinnedParent {
+public:
+    Backdrop(int width, int height) : SkinnedParent(width, height) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                Picture.SetPixel(
+                    x, y, platform::RGBColor((3 * x) & 255, (60 + 5 * y) & 255, 200 - x / 2));
+    }
+    // The colour bytes of the pixel at `at`.
+    uint32_t Under(QPoint at) const { return Picture.ScanLine(at.y())[at.x()] & 0xFFFFFF; }
+    // What lies under the rectangle r.
+    platform::Bitmap Under(QRect r) const { return platform::Bitmap(Picture.Image().copy(r)); }
+};
+
 } // namespace testing_support
