@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "skin/data/SkinLooks.h"
+#include "skin/data/SkinNotifier.h"
 
 #include <QDebug>
 #include <QDir>
@@ -16,9 +17,6 @@ namespace {
 
 TsSkinHost* gHost = nullptr;
 TsSkinManager* gDefault = nullptr;
-std::vector<Control*> gRegisteredForms;
-bool gLoading = false;
-bool gBroadcasting = false;
 
 const QString kOptionsFile = QStringLiteral("Options.dat");
 const QString kVersionMessage = QStringLiteral(
@@ -60,19 +58,6 @@ TsSkinHost* TsSkinManager::Host() {
 }
 TsSkinManager* TsSkinManager::DefaultManager() {
     return gDefault;
-}
-void TsSkinManager::RegisterForm(Control* form) {
-    if (std::find(gRegisteredForms.begin(), gRegisteredForms.end(), form) == gRegisteredForms.end())
-        gRegisteredForms.push_back(form);
-}
-void TsSkinManager::UnregisterForm(Control* form) {
-    std::erase(gRegisteredForms, form);
-}
-bool TsSkinManager::SkinLoading() {
-    return gLoading;
-}
-bool TsSkinManager::SkinBroadcasting() {
-    return gBroadcasting;
 }
 
 // ---------------------------------------------------------------------------
@@ -188,31 +173,28 @@ void TsSkinManager::SetSkinName(const QString& name) {
 }
 
 void TsSkinManager::LoadSkin(const QString& oldName) {
-    {
-        FlagGuard loading(gLoading);
-        model_.Data.SkinReady = false;
-        try {
-            if (auto model = BuildModel(skinName_, true))
-                PutInForce(std::move(*model));
-            else
-                active_ = false;
-        } catch (const std::exception& error) {
-            skinName_ = oldName;
-            ShowError(QString::fromStdString(error.what()));
-            // A broken skin at the very first load: nothing is held yet, so
-            // take the first stored skin as when no skin is found at all.
-            if (!held_ && !internalSkins_.empty()) {
-                skinName_ = internalSkins_.front().Name;
-                try {
-                    if (auto model = BuildModel(skinName_, false))
-                        PutInForce(std::move(*model));
-                } catch (const std::exception& second) {
-                    ShowError(QString::fromStdString(second.what()));
-                }
+    model_.Data.SkinReady = false;
+    try {
+        if (auto model = BuildModel(skinName_, true))
+            PutInForce(std::move(*model));
+        else
+            active_ = false;
+    } catch (const std::exception& error) {
+        skinName_ = oldName;
+        ShowError(QString::fromStdString(error.what()));
+        // A broken skin at the very first load: nothing is held yet, so
+        // take the first stored skin as when no skin is found at all.
+        if (!held_ && !internalSkins_.empty()) {
+            skinName_ = internalSkins_.front().Name;
+            try {
+                if (auto model = BuildModel(skinName_, false))
+                    PutInForce(std::move(*model));
+            } catch (const std::exception& second) {
+                ShowError(QString::fromStdString(second.what()));
             }
-            if (!held_)
-                active_ = false;
         }
+        if (!held_)
+            active_ = false;
     }
     if (!active_)
         RemoveSkin();
@@ -286,14 +268,11 @@ void TsSkinManager::PutInForce(TsSkinModel model) {
 void TsSkinManager::Reload() {
     if (!held_)
         return;
-    {
-        FlagGuard loading(gLoading);
-        try {
-            if (auto model = BuildModel(skinName_, false))
-                PutInForce(std::move(*model));
-        } catch (const std::exception& error) {
-            ShowError(QString::fromStdString(error.what()));
-        }
+    try {
+        if (auto model = BuildModel(skinName_, false))
+            PutInForce(std::move(*model));
+    } catch (const std::exception& error) {
+        ShowError(QString::fromStdString(error.what()));
     }
     RefreshSkin();
 }
@@ -323,11 +302,8 @@ void TsSkinManager::ApplySkin(bool animated) {
         return;
     MenuBorderWidth = -1;
     model_.Data.SkinReady = false;
-    {
-        FlagGuard broadcasting(gBroadcasting);
-        UpdateCommonIndexes();
-        Announce<SkinCmdNewSkin>();
-    }
+    UpdateCommonIndexes();
+    Announce<SkinCmdNewSkin>();
     model_.Data.SkinReady = true;
     if (IsDefault() && !hookInstalled_) {
         hookInstalled_ = true;
@@ -362,41 +338,8 @@ void TsSkinManager::RemoveSkin() {
 }
 
 void TsSkinManager::Broadcast(const platform::Message& message) {
-    if (gHost) {
-        const std::vector<Control*> forms = gHost->ApplicationForms();
-        for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
-            Control* form = *it;
-            if (form->ComponentState & (Control::csLoading | Control::csDestroying))
-                continue;
-            // A form with a skinned frame is registered and served below.
-            if (SendSkinCommand<SkinCmdIsSkinned>(form, this))
-                continue;
-            Deliver(form, message);
-        }
-    }
-    for (Control* form : std::vector<Control*>(gRegisteredForms))
-        if (!(form->ComponentState & Control::csDestroying))
-            Deliver(form, message);
-}
-
-// Our forms are never multiple-document frames, so there is no client
-// window to serve besides the form and its children.
-void TsSkinManager::Deliver(Control* form, const platform::Message& message) {
-    form->Perform(message.Msg, message.WParam, message.LParam);
-    DeliverToChildren(form, message);
-}
-
-void TsSkinManager::DeliverToChildren(Control* parent, const platform::Message& message) {
-    for (Control* child : parent->Controls()) {
-        if (child->ComponentState & Control::csDestroying)
-            return;
-        if (!child->IsWindowed())
-            child->Perform(message.Msg, message.WParam, message.LParam);
-        else if (SendSkinCommand<SkinCmdIsSkinned>(child, this))
-            child->Perform(message.Msg, message.WParam, message.LParam);
-        else
-            DeliverToChildren(child, message);
-    }
+    SkinNotifier::Broadcast(message, this,
+                            gHost ? gHost->ApplicationForms() : std::vector<Control*>());
 }
 
 void TsSkinManager::SetActiveControl(Control* control) {
@@ -476,50 +419,44 @@ const TsGeneralData* TsSkinManager::Section(int index) const {
 }
 
 RgbColor TsSkinManager::GlobalColor() const {
-    const TsCommonIndexes& common = commonIndexes_;
-    const TsGeneralData* g = Section(common.GlobalInfo);
+    const TsGeneralData* g = Section(commonIndexes_.GlobalInfo);
     return g ? StoredToRgb(g->Color) : SysRgb(platform::COLOR_BTNFACE);
 }
 
 RgbColor TsSkinManager::GlobalFontColor() const {
-    const TsCommonIndexes& common = commonIndexes_;
-    const TsGeneralData* g = Section(common.GlobalInfo);
+    const TsGeneralData* g = Section(commonIndexes_.GlobalInfo);
     return g ? StoredToRgb(g->FontColors.Text) : kNoColor;
 }
 
 RgbColor TsSkinManager::GlobalHotColor() const {
-    const TsCommonIndexes& common = commonIndexes_;
-    const TsGeneralData* g = Section(common.GlobalInfo);
+    const TsGeneralData* g = Section(commonIndexes_.GlobalInfo);
     return g ? StoredToRgb(g->HotColor) : SysRgb(platform::COLOR_WINDOW);
 }
 
 RgbColor TsSkinManager::EditFontColor() const {
-    const TsCommonIndexes& common = commonIndexes_;
-    const TsGeneralData* e = Section(common.Edit);
+    const TsGeneralData* e = Section(commonIndexes_.Edit);
     return e ? StoredToRgb(e->StateData[0].FontColors.Text) : SysRgb(platform::COLOR_WINDOWTEXT);
 }
 
 RgbColor TsSkinManager::HighlightColor(bool hot) const {
-    const TsCommonIndexes& common = commonIndexes_;
-    if (const TsGeneralData* s = Section(common.Selection)) {
+    if (const TsGeneralData* s = Section(commonIndexes_.Selection)) {
         const qint32 c = LookFor(*s, HotIf(hot)).Color;
         if (c != -1 && c != 0xFF00FF)
             return StoredToRgb(c);
     }
-    if (const TsGeneralData* m = Section(common.MenuItem))
+    if (const TsGeneralData* m = Section(commonIndexes_.MenuItem))
         if (m->HotColor != 0xFF00FF && m->HotColor != 0xFFFFFF && m->HotColor != -1)
             return StoredToRgb(m->HotColor);
     return SysRgb(platform::COLOR_HIGHLIGHT);
 }
 
 RgbColor TsSkinManager::HighlightTextColor(bool hot) const {
-    const TsCommonIndexes& common = commonIndexes_;
-    if (const TsGeneralData* s = Section(common.Selection)) {
+    if (const TsGeneralData* s = Section(commonIndexes_.Selection)) {
         const qint32 c = LookFor(*s, HotIf(hot)).FontColors.Text;
         if (c != -1 && c != 0xFF00FF)
             return StoredToRgb(c);
     }
-    if (const TsGeneralData* m = Section(common.MenuItem))
+    if (const TsGeneralData* m = Section(commonIndexes_.MenuItem))
         if (m->HotFontColors.Text != 0xFF00FF && m->HotFontColors.Text != -1)
             return StoredToRgb(m->HotFontColors.Text);
     return SysRgb(platform::COLOR_HIGHLIGHTTEXT);

@@ -84,13 +84,6 @@ public:
     static void SetHost(TsSkinHost* host);
     static TsSkinHost* Host();
     static TsSkinManager* DefaultManager();
-    // Forms whose frames are skinned enter this list while they are.
-    static void RegisterForm(platform::Control* form);
-    static void UnregisterForm(platform::Control* form);
-    // Set while a skin loads, and while a new skin is announced: controls
-    // hold back their own repainting then.
-    static bool SkinLoading();
-    static bool SkinBroadcasting();
 
     // Building from stored settings: between these two the skin is loaded
     // when its name is set, but nothing is announced until Loaded().
@@ -185,8 +178,6 @@ private:
     // that takes part in skinning.
     template <class Command> void Announce() { Broadcast(Command::Make(this)); }
     void Broadcast(const platform::Message& message);
-    void Deliver(platform::Control* form, const platform::Message& message);
-    void DeliverToChildren(platform::Control* parent, const platform::Message& message);
     void ShowError(const QString& message) const;
     void ShowMessage(const QString& message) const;
     const TsGeneralData* Section(int index) const;

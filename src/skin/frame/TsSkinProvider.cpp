@@ -1,6 +1,7 @@
 #include "skin/frame/TsSkinProvider.h"
 
 #include "platform/DrawBitmap.h"
+#include "skin/data/SkinNotifier.h"
 #include "skin/draw/SkinPaint.h"
 
 #include <QApplication>
@@ -38,7 +39,7 @@ TsSkinProvider::TsSkinProvider(QWidget& window, platform::WindowKind kind)
     data_.SetSkinSection(QStringLiteral("FORM"));
     window.installEventFilter(this);
     if (form_)
-        TsSkinManager::RegisterForm(form_);
+        SkinNotifier::RegisterForm(form_);
     if (SkinAvailable())
         Skin();
 }
@@ -46,7 +47,7 @@ TsSkinProvider::TsSkinProvider(QWidget& window, platform::WindowKind kind)
 TsSkinProvider::~TsSkinProvider() {
     // The form may be half destroyed already: only our own records change.
     if (form_)
-        TsSkinManager::UnregisterForm(form_);
+        SkinNotifier::UnregisterForm(form_);
 }
 
 TsSkinProvider* TsSkinProvider::Of(QWidget* window) {
