@@ -33,9 +33,17 @@ TsFadeTimer::TsFadeTimer() {
     });
 }
 
-void TsFadeTimer::Start() {
+void TsFadeTimer::Start(platform::Bitmap from, int iterations, bool halfSteps) {
+    FromPicture = std::move(from);
+    FadeSteps = halfSteps ? iterations / 2 : iterations;
+    FrameNumber = 1;
     FadeMode = 1;
     timer_.start();
+}
+
+void TsFadeTimer::NextFrame(const platform::Bitmap& to, platform::Bitmap& frame) {
+    BlendFadeFrame(FromPicture, to, FadeWeight(FrameNumber, FadeSteps), frame);
+    ++FrameNumber;
 }
 
 void TsFadeTimer::Stop() {

@@ -18,6 +18,8 @@ int FadeWeight(int frameNumber, int steps);
 void BlendFadeFrame(const platform::Bitmap& from, const platform::Bitmap& to, int weight,
                     platform::Bitmap& frame);
 
+// A button's fade: which frame comes next, and the timer that asks for it.
+// The button decides when to fade and shows the frames.
 class TsFadeTimer : public QObject {
 public:
     static constexpr int kInterval = 10; // ms
@@ -30,8 +32,14 @@ public:
     int FadeMode = 0; // 0 stopped, 1 or 2 running
 
     bool Running() const { return FadeMode != 0 && timer_.isActive(); }
-    void Start();
+    // Fades from `from` over `iterations` frames, half as many with
+    // `halfSteps`; a fade that still runs starts again from `from`.
+    void Start(platform::Bitmap from, int iterations, bool halfSteps);
     void Stop();
+    // Whether every frame was shown.
+    bool Finished() const { return FrameNumber > FadeSteps || FrameNumber < 0; }
+    // The next frame, towards `to`, into `frame`.
+    void NextFrame(const platform::Bitmap& to, platform::Bitmap& frame);
     // Runs every tick while the fade runs.
     std::function<void()> OnTick;
 

@@ -347,25 +347,14 @@ void TsButton::StartFade(bool halfSteps, AnimatEvent event) {
         fade_ = std::make_unique<TsFadeTimer>();
         fade_->OnTick = [this] { ShowFadeFrame(); };
     }
-    const bool wasRunning = fade_->Running();
-    fade_->FrameNumber = wasRunning ? d.FadingIterations : 1;
     if (cache->Width() != width() || cache->Height() != height())
         PrepareButtonCache();
-    // A fade cut short starts again from the picture cached last.
-    fade_->FromPicture = *cache;
-    int steps = d.FadingIterations;
-    if (wasRunning)
-        steps = fade_->FadeMode == 1 ? fade_->FrameNumber : d.FadingIterations - fade_->FrameNumber;
-    if (halfSteps)
-        steps /= 2;
-    fade_->FadeSteps = steps;
-    if (fade_->FrameNumber >= steps || fade_->FrameNumber <= 0)
-        fade_->FrameNumber = 1;
+    // A fade cut short starts again from the picture cached last, which
+    // stays on screen until the first frame.
+    frame_ = *cache;
     PrepareButtonCache();
-    // The old picture stays on screen until the first frame.
-    frame_ = fade_->FromPicture;
     showingFrame_ = true;
-    fade_->Start();
+    fade_->Start(frame_, d.FadingIterations, halfSteps);
 }
 
 void TsButton::ShowFadeFrame() {
@@ -377,7 +366,7 @@ void TsButton::ShowFadeFrame() {
         skinData_.RequestRepaint();
         return;
     }
-    if (fade_->FrameNumber > fade_->FadeSteps || fade_->FrameNumber < 0) {
+    if (fade_->Finished()) {
         StopFade();
         update();
         return;
@@ -387,11 +376,9 @@ void TsButton::ShowFadeFrame() {
         StopFade();
         return;
     }
-    BlendFadeFrame(fade_->FromPicture, *cache, FadeWeight(fade_->FrameNumber, fade_->FadeSteps),
-                   frame_);
+    fade_->NextFrame(*cache, frame_);
     showingFrame_ = true;
     repaint();
-    ++fade_->FrameNumber;
 }
 
 void TsButton::StopFade() {
