@@ -96,7 +96,7 @@ void MemoFrame(benchmark::State& state) {
     platform::Bitmap pictures[] = {platform::Bitmap(16, 411), platform::Bitmap(409, 16)};
     const skin::ParentCacheInfo behind = skin::ParentCacheInfo::Picture(&window.Picture, 354, 48);
     for (auto _ : state) {
-        memo.SkinData().CacheInvalid = true;
+        memo.SkinData().MarkCacheStale();
         benchmark::DoNotOptimize(memo.FramePicture());
         for (int i = 0; i < 2; ++i) {
             const Qt::Orientation o = i == 0 ? Qt::Vertical : Qt::Horizontal;
@@ -116,7 +116,7 @@ void Panel(benchmark::State& state) {
     skin::TsPanel panel(&window);
     panel.setGeometry(16, 136, 333, 77);
     for (auto _ : state) {
-        panel.SkinData().CacheInvalid = true;
+        panel.SkinData().MarkCacheStale();
         panel.RenderPanelPicture();
         benchmark::DoNotOptimize(panel.SkinData().CacheBitmap()->ScanLine(0));
     }

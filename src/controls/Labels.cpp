@@ -318,16 +318,9 @@ void TsCustomLabel::CaptureBackground(Bitmap& screen) {
         // A skinned parent hands out its picture (or colour).
         skin::BackgroundRequest request;
         skin::AskParentBackground(request, parent, false);
-        const skin::ParentCacheInfo p = request.ToParentCache();
-        const QPoint at = BoundsRect().topLeft();
-        if (p.HasPicture())
-            skin::CopyFrom(screen, screen.Rect(), *p.Bitmap, p.OffsetX + at.x(),
-                           p.OffsetY + at.y());
-        else
-            skin::FillRect(screen, screen.Rect(),
-                           p.FillColor != skin::kNoColor
-                               ? p.FillColor
-                               : skin::RgbColor{platform::ColorToRGB(parent->Color())});
+        skin::LayParent(screen, screen.Rect(),
+                        request.ToParentCache().Moved(BoundsRect().topLeft()),
+                        skin::RgbColor{platform::ColorToRGB(parent->Color())});
         return;
     }
     // Otherwise the toolkit paints the parent: a plain fill in its palette

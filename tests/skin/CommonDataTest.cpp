@@ -133,7 +133,7 @@ TEST_F(CommonDataTest, TransparentChildPassesBackgroundRequestsUp) {
     parent.setGeometry(0, 0, 60, 40);
     parent.Data.SetSkinSection("GRADIENT");
     parent.Data.PrepareCacheBitmap();
-    parent.Data.CacheInvalid = false;
+    parent.Data.MarkCacheRendered();
     FakeSkinned child(&parent);
     child.setGeometry(5, 7, 20, 10);
     child.Data.SetSkinSection("CLEAR");
@@ -169,10 +169,10 @@ TEST_F(CommonDataTest, MovingOverAGradientInvalidatesTheCache) {
         parent.Data.SetSkinSection(parentSection);
         FakeSkinned child(&parent);
         child.Data.SetSkinSection("HALF");
-        child.Data.CacheInvalid = false;
+        child.Data.MarkCacheRendered();
         child.Log.clear();
         child.Data.HandleControlEvent(ControlEvent::Moved);
-        EXPECT_EQ(child.Data.CacheInvalid, invalid) << parentSection;
+        EXPECT_EQ(child.Data.CacheStale(), invalid) << parentSection;
         EXPECT_EQ(child.Log.contains(SkinCmdParentBgChanged::Number), invalid) << parentSection;
     }
 }
@@ -189,7 +189,7 @@ TEST_F(CommonDataTest, AnswersTheQuestionsItConsumes) {
     EXPECT_EQ(index, manager.FindSection("PANEL"));
     m = SkinCmdSetPaintLock::Make({}, 1);
     EXPECT_FALSE(c.Data.HandleSkinCommand(m));
-    EXPECT_TRUE(c.Data.PaintLocked);
+    EXPECT_TRUE(c.Data.PaintHeld());
     // The manager's new skin rebinds; a skin removed by another manager does not unbind.
     TsSkinManager other;
     m = SkinCmdRemoveSkin::Make(&other);

@@ -115,7 +115,7 @@ protected:
         button->show();
     }
     Bitmap Picture() {
-        button->SkinData().CacheInvalid = true;
+        button->SkinData().MarkCacheStale();
         button->PrepareButtonCache();
         return *button->SkinData().CacheBitmap();
     }
@@ -672,14 +672,14 @@ TEST_F(SkinnedControls, PanelPicturePaintsUnderItsSlotAndWaitingChildren) {
     // A box inside a panel whose picture is not ready waits, then paints.
     auto* edit = new skin::TsEdit(panel);
     edit->setGeometry(60, 20, 50, 21);
-    panel->SkinData().PaintLocked = true;
+    panel->SkinData().HoldPaint();
     edit->show();
     QApplication::processEvents();
     Grab(*edit);
-    EXPECT_TRUE(edit->SkinData().PaintLocked);
+    EXPECT_TRUE(edit->SkinData().PaintHeld());
     skin::SendSkinCommand<skin::SkinCmdResumePaint>(panel);
-    EXPECT_FALSE(panel->SkinData().PaintLocked);
-    EXPECT_FALSE(edit->SkinData().PaintLocked);
+    EXPECT_FALSE(panel->SkinData().PaintHeld());
+    EXPECT_FALSE(edit->SkinData().PaintHeld());
     const Bitmap e = Grab(*edit);
     const skin::TsMaskData& ring = BorderOf("EDIT");
     const uint32_t corner = Master(ring.Area.Left + 1, ring.Area.Top + 1);

@@ -34,8 +34,8 @@ const platform::Bitmap* SkinnedTextBox::FramePicture() {
     platform::Control& control = BoxControl();
     if (!data.IsSkinned())
         return nullptr;
-    data.PaintLocked = data.IsPaintDeferred();
-    if (data.PaintLocked)
+    data.HoldPaintWhileDeferred();
+    if (data.PaintHeld())
         return nullptr;
     const ParentCacheInfo parent = ParentBackground(control);
     // The corners show the parent: a changed parent picture is a stale one.
@@ -43,7 +43,7 @@ const platform::Bitmap* SkinnedTextBox::FramePicture() {
     const uint32_t colour = Value(parent.FillColor);
     const QSize size = control.BoundsRect().size();
     platform::Bitmap* cache = data.CacheBitmap();
-    if (!data.CacheInvalid && cache && cache->Width() == size.width() &&
+    if (!data.CacheStale() && cache && cache->Width() == size.width() &&
         cache->Height() == size.height() && key == parentKey_ && colour == parentColor_ &&
         parent.OffsetX == parentX_ && parent.OffsetY == parentY_)
         return cache;
@@ -58,7 +58,7 @@ const platform::Bitmap* SkinnedTextBox::FramePicture() {
     if (!control.Enabled())
         DrawDisabledLook(*cache, BoxDisabledKind(), at, parent,
                          parent.FillColor != kNoColor ? parent.FillColor : RgbColor{0});
-    data.CacheInvalid = false;
+    data.MarkCacheRendered();
     parentKey_ = key;
     parentColor_ = colour;
     parentX_ = parent.OffsetX;
@@ -70,13 +70,9 @@ void SkinnedTextBox::DimLikeDisabled(QPainter& painter, QRect area, QPoint areaI
     platform::Control& control = BoxControl();
     const ParentCacheInfo behind = BackgroundBehind(control).Moved(areaInControl);
     painter.save();
-    painter.setOpacity(0.6);
-    if (behind.HasPicture())
-        platform::DrawBitmap(painter, area.topLeft(), *behind.Bitmap,
-                             QRect(QPoint(behind.OffsetX, behind.OffsetY), area.size())
-                                 .intersected(behind.Bitmap->Rect()));
-    else
-        painter.fillRect(area, platform::ToQColor(Value(ToStored(behind.FillColor))));
+    // The box keeps as much of itself as every dimmed picture does.
+    painter.setOpacity(1.0 - kDimmedKeeps / 100.0);
+    ShowParent(painter, area, behind);
     painter.restore();
 }
 
@@ -110,7 +106,7 @@ bool SkinnedTextBox::BoxSkinCommand(platform::Message& message) {
         if (!ours)
             return true;
         data.HandleSkinCommand(message);
-        data.PaintLocked = false;
+        data.ReleasePaint();
         BoxSkinChanged();
         // The frame width follows the skin: Qt lays the box out again.
         w->setStyle(EditStyle::Instance());
@@ -120,8 +116,8 @@ bool SkinnedTextBox::BoxSkinCommand(platform::Message& message) {
         SkinCmdIsSkinned::Reply(message, true);
         return true;
     case SkinCmdResumePaint::Number:
-        if (data.IsSkinned() && data.PaintLocked) {
-            data.PaintLocked = false;
+        if (data.IsSkinned() && data.PaintHeld()) {
+            data.ReleasePaint();
             w->update();
             for (QWidget* child : w->findChildren<QWidget*>())
                 child->update();
@@ -245,14 +241,8 @@ void EditStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opti
         return;
     }
     case PE_PanelScrollAreaCorner: {
-        const ParentCacheInfo behind =
-            BackgroundBehind(box->BoxControl()).Moved(option->rect.topLeft());
-        if (behind.HasPicture())
-            platform::DrawBitmap(*painter, option->rect.topLeft(), *behind.Bitmap,
-                                 QRect(QPoint(behind.OffsetX, behind.OffsetY), option->rect.size())
-                                     .intersected(behind.Bitmap->Rect()));
-        else
-            painter->fillRect(option->rect, platform::ToQColor(Value(ToStored(behind.FillColor))));
+        ShowParent(*painter, option->rect,
+                   BackgroundBehind(box->BoxControl()).Moved(option->rect.topLeft()));
         return;
     }
     default:

@@ -86,10 +86,7 @@ bool RenderScrollBar(const TsSkinManager& m, platform::Bitmap& out, Qt::Orientat
     // What lies behind the bar first: the arrows and the slider are laid
     // over the bar as drawn so far, so their rounded corners show the track
     // (or the window) under them and not a window pixel over the track.
-    if (parent.HasPicture())
-        CopyFrom(out, out.Rect(), *parent.Bitmap, parent.OffsetX, parent.OffsetY);
-    else if (parent.FillColor != kNoColor)
-        FillRect(out, out.Rect(), parent.FillColor);
+    LayParent(out, out.Rect(), parent);
     const ParentCacheInfo laid = ParentCacheInfo::Picture(&out, 0, 0);
     auto part = [&](const char* name, QRect r, VisualState state, bool glyph) {
         if (r.isEmpty())

@@ -1,5 +1,8 @@
 #include "skin/controls/SkinLink.h"
 
+#include "platform/DrawBitmap.h"
+
+#include <QPainter>
 #include <QWidget>
 
 namespace skin {
@@ -21,6 +24,15 @@ ParentCacheInfo ParentBackground(const platform::Control& self) {
     const QColor shown = under ? under->palette().color(under->backgroundRole())
                                : platform::ToQColor(platform::clBtnFace);
     return ParentCacheInfo::Color(RgbColor{platform::ColorToRGB(platform::FromQColor(shown))});
+}
+
+void ShowParent(QPainter& painter, QRect area, const ParentCacheInfo& behind) {
+    if (behind.HasPicture())
+        platform::DrawBitmap(painter, area.topLeft(), *behind.Bitmap,
+                             QRect(QPoint(behind.OffsetX, behind.OffsetY), area.size())
+                                 .intersected(behind.Bitmap->Rect()));
+    else
+        painter.fillRect(area, ToQColor(behind.FillColor));
 }
 
 ParentCacheInfo BackgroundBehind(const platform::Control& self) {

@@ -5,6 +5,8 @@
 #include "platform/Control.h"
 #include "skin/draw/TsCommonData.h"
 
+class QPainter;
+
 namespace skin {
 
 // What lies behind `self`, addressed from its top-left in its parent: the
@@ -12,6 +14,10 @@ namespace skin {
 // no part in skinning gives the colour its widget shows, so nothing of
 // another colour rings a control before the window is skinned.
 ParentCacheInfo BackgroundBehind(const platform::Control& self);
+// Shows what lies behind in `area` of the painter: the parent's picture
+// read from where `behind` addresses the area's top-left, else its colour.
+void ShowParent(QPainter& painter, QRect area, const ParentCacheInfo& behind);
+
 // The same, addressed from the parent's top-left (what the renderer takes
 // with the control's position).
 ParentCacheInfo ParentBackground(const platform::Control& self);

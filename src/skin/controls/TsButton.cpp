@@ -33,8 +33,7 @@ TsButton::TsButton(QWidget* parent) : QPushButton(parent), skinData_(this, true)
             platform::RunCommand([this] { OnClick(this); });
     });
     FontChanged();
-    skinData_.InitAfterLoad();
-    skinData_.PaintLocked = false;
+    skinData_.ControlBuilt();
 }
 
 TsButton::~TsButton() {
@@ -100,7 +99,7 @@ void TsButton::PrepareButtonCache() {
     for (const Rendered& r : pictures_)
         if (r.Of == rendered_) {
             cache = r.Picture; // shared until the next render writes to the cache
-            skinData_.CacheInvalid = false;
+            skinData_.MarkCacheRendered();
             return;
         }
     // The border's see-through corners show the parent's picture: the
@@ -114,7 +113,7 @@ void TsButton::PrepareButtonCache() {
     if (!isEnabled())
         DrawDisabledLook(cache, DisabledKind, pos(), parent,
                          parent.FillColor != kNoColor ? parent.FillColor : ButtonFaceColor());
-    skinData_.CacheInvalid = false;
+    skinData_.MarkCacheRendered();
     constexpr size_t kKept = 4;
     if (pictures_.size() >= kKept)
         pictures_.erase(pictures_.begin());
@@ -304,9 +303,9 @@ void TsButton::paintEvent(QPaintEvent* event) {
         return;
     }
     QPainter painter(this);
-    skinData_.PaintLocked = skinData_.IsPaintDeferred();
+    skinData_.HoldPaintWhileDeferred();
     const bool fading = fade_ && fade_->Running();
-    if (skinData_.PaintLocked || fading) {
+    if (skinData_.PaintHeld() || fading) {
         // Nothing new until the parent is ready or the fade ends; what was
         // shown stays.
         const platform::Bitmap& shown = ShownPicture();
@@ -319,7 +318,7 @@ void TsButton::paintEvent(QPaintEvent* event) {
     // The corners show the parent's picture: a changed parent, like a
     // changed state, renders afresh; otherwise the cache is shown as it is.
     const platform::Bitmap* cache = skinData_.CacheBitmap();
-    if (skinData_.CacheInvalid || !cache || cache->Width() != width() ||
+    if (skinData_.CacheStale() || !cache || cache->Width() != width() ||
         cache->Height() != height() || !(CurrentLook(ParentBackground(*this)) == rendered_))
         PrepareButtonCache();
     showingFrame_ = false;
@@ -336,13 +335,13 @@ void TsButton::StartFade(bool halfSteps, AnimatEvent event) {
     // The manager's default lets every mouse event fade.
     const bool allowed = (AnimatEvents & (event | aeGlobalDef)) != 0;
     platform::Bitmap* cache = skinData_.CacheBitmap();
-    if (!allowed || !d.FadingEnabled || !cache || skinData_.CacheInvalid || !isVisible()) {
-        skinData_.CacheInvalid = true;
+    if (!allowed || !d.FadingEnabled || !cache || skinData_.CacheStale() || !isVisible()) {
+        skinData_.MarkCacheStale();
         StopFade();
         repaint();
         return;
     }
-    skinData_.CacheInvalid = true;
+    skinData_.MarkCacheStale();
     if (!fade_) {
         fade_ = std::make_unique<TsFadeTimer>();
         fade_->OnTick = [this] { ShowFadeFrame(); };
@@ -389,8 +388,8 @@ void TsButton::StopFade() {
 
 void TsButton::EndForcedPress() {
     forcedPressed_ = false;
-    skinData_.PaintLocked = false;
-    skinData_.CacheInvalid = false;
+    skinData_.ReleasePaint();
+    skinData_.MarkCacheRendered();
     StartFade(true, aeMouseUp);
 }
 
@@ -410,7 +409,7 @@ void TsButton::WndProc(platform::Message& message) {
             StopFade();
             skinData_.HandleSkinCommand(message);
             if (command == SkinCmdNewSkin::Number)
-                skinData_.PaintLocked = false;
+                skinData_.ReleasePaint();
             if (command == SkinCmdRemoveSkin::Number)
                 showingFrame_ = false;
             update();
@@ -426,8 +425,8 @@ void TsButton::WndProc(platform::Message& message) {
         PrepareButtonCache();
         break;
     case SkinCmdResumePaint::Number:
-        if (Skinned() && skinData_.PaintLocked) {
-            skinData_.PaintLocked = false;
+        if (Skinned() && skinData_.PaintHeld()) {
+            skinData_.ReleasePaint();
             update();
         }
         return;
@@ -448,7 +447,7 @@ void TsButton::enterEvent(QEnterEvent* event) {
         update();
         return;
     }
-    skinData_.CacheInvalid = false;
+    skinData_.MarkCacheRendered();
     StartFade(false, aeMouseEnter);
 }
 
@@ -464,20 +463,20 @@ void TsButton::leaveEvent(QEvent* event) {
         return;
     }
     skinData_.HandleControlEvent(ControlEvent::MouseLeft);
-    skinData_.CacheInvalid = false;
+    skinData_.MarkCacheRendered();
     StartFade(false, aeMouseLeave);
 }
 
 void TsButton::mousePressEvent(QMouseEvent* event) {
     const bool ours = Skinned() && isEnabled() && event->button() == Qt::LeftButton;
     if (ours) {
-        skinData_.PaintLocked = false;
+        skinData_.ReleasePaint();
         pressInProgress_ = true;
     }
     QPushButton::mousePressEvent(event);
     if (ours && !down_) {
-        skinData_.PaintLocked = skinData_.IsPaintDeferred();
-        skinData_.CacheInvalid = false;
+        skinData_.HoldPaintWhileDeferred();
+        skinData_.MarkCacheRendered();
         StartFade(true, aeMouseDown);
     }
 }
@@ -492,7 +491,7 @@ void TsButton::mouseReleaseEvent(QMouseEvent* event) {
     if (fade_ && fade_->Running() && hitButton(event->position().toPoint())) {
         StopFade();
         forcedPressed_ = true;
-        skinData_.CacheInvalid = true;
+        skinData_.MarkCacheStale();
         repaint();
     }
     QPointer<TsButton> alive(this);
@@ -500,8 +499,8 @@ void TsButton::mouseReleaseEvent(QMouseEvent* event) {
     if (!alive)
         return;
     if (!forcedPressed_) {
-        skinData_.PaintLocked = false;
-        skinData_.CacheInvalid = false;
+        skinData_.ReleasePaint();
+        skinData_.MarkCacheRendered();
         StartFade(true, aeMouseUp);
         return;
     }
@@ -533,14 +532,14 @@ void TsButton::focusOutEvent(QFocusEvent* event) {
 void TsButton::keyPressEvent(QKeyEvent* event) {
     if (Skinned() && event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
         StopFade();
-        skinData_.CacheInvalid = true;
+        skinData_.MarkCacheStale();
     }
     QPushButton::keyPressEvent(event);
 }
 
 void TsButton::keyReleaseEvent(QKeyEvent* event) {
     if (Skinned() && event->key() == Qt::Key_Space && !event->isAutoRepeat())
-        skinData_.CacheInvalid = true;
+        skinData_.MarkCacheStale();
     QPushButton::keyReleaseEvent(event);
 }
 
@@ -554,7 +553,7 @@ void TsButton::changeEvent(QEvent* event) {
         }
         [[fallthrough]];
     case QEvent::FontChange:
-        skinData_.PaintLocked = false;
+        skinData_.ReleasePaint();
         update();
         break;
     default:

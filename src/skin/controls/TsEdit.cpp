@@ -11,8 +11,7 @@ TsEdit::TsEdit(QWidget* parent) : TextBoxWidget(parent) {
     FontChanged();
     ColorChanged();
     EditStyle::Apply(this);
-    skinData_.InitAfterLoad();
-    skinData_.PaintLocked = false;
+    skinData_.ControlBuilt();
 }
 
 TsEdit::~TsEdit() {
@@ -56,7 +55,7 @@ void TsEdit::paintEvent(QPaintEvent* event) {
 void TsEdit::focusOutEvent(QFocusEvent* event) {
     TextBoxWidget::focusOutEvent(event);
     skinData_.MouseInside = false;
-    skinData_.CacheInvalid = true;
+    skinData_.MarkCacheStale();
 }
 
 } // namespace skin

@@ -24,8 +24,7 @@ TsMemo::TsMemo(QWidget* parent) : TextBoxWidget(parent) {
     FontChanged();
     ColorChanged();
     EditStyle::Apply(this);
-    skinData_.InitAfterLoad();
-    skinData_.PaintLocked = false;
+    skinData_.ControlBuilt();
 }
 
 TsMemo::~TsMemo() {

@@ -24,8 +24,7 @@ TsPanel::TsPanel(QWidget* parent) : QFrame(parent), skinData_(this, true) {
     setFrameStyle(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);
     skinData_.ControlKind = KindPanel;
-    skinData_.InitAfterLoad();
-    skinData_.PaintLocked = false;
+    skinData_.ControlBuilt();
 }
 
 TsPanel::~TsPanel() {
@@ -49,7 +48,7 @@ void TsPanel::RenderPanelPicture() {
     DrawCaption(canvas, contentsRect());
     if (OnPaint)
         OnPaint(this, canvas);
-    skinData_.CacheInvalid = false;
+    skinData_.MarkCacheRendered();
 }
 
 void TsPanel::DrawCaption(platform::Canvas& canvas, QRect client) {
@@ -81,9 +80,9 @@ void TsPanel::paintEvent(QPaintEvent* event) {
 
 void TsPanel::PaintPanel(QPainter& painter, bool resumeChildren) {
     if (NeedsOwnPicture() && !skinData_.CustomColor()) {
-        skinData_.PaintLocked = skinData_.IsPaintDeferred();
-        if (!skinData_.PaintLocked) {
-            const bool stale = skinData_.ClippedByParent || skinData_.CacheInvalid;
+        skinData_.HoldPaintWhileDeferred();
+        if (!skinData_.PaintHeld()) {
+            const bool stale = skinData_.ClippedByParent || skinData_.CacheStale();
             const QWidget* parent = parentWidget();
             skinData_.ClippedByParent = parent && !parent->rect().contains(geometry());
             if (stale)
@@ -100,7 +99,7 @@ void TsPanel::PaintPanel(QPainter& painter, bool resumeChildren) {
 }
 
 void TsPanel::PaintPlain(QPainter& painter) {
-    skinData_.PaintLocked = false;
+    skinData_.ReleasePaint();
     const TsSkinManager* m = skinData_.SkinManager();
     const TsGeneralData& d = m->SectionTable()[skinData_.SectionIndex];
     int b = 0;
@@ -126,11 +125,8 @@ void TsPanel::PaintPlain(QPainter& painter) {
         if (b > 0)
             ring();
         // The inside shows the parent's picture as it is.
-        const ParentCacheInfo behind = parent.Moved(pos());
         const QRect area = b > 0 ? inner : rect();
-        platform::DrawBitmap(
-            painter, area.topLeft(), *behind.Bitmap,
-            area.translated(behind.OffsetX, behind.OffsetY).intersected(behind.Bitmap->Rect()));
+        ShowParent(painter, area, parent.Moved(pos()).Moved(area.topLeft()));
     } else {
         const RgbColor own =
             skinData_.CustomColor() ? ToRgb(SkinColor{Color()}) : StoredToRgb(d.Color);
@@ -141,7 +137,7 @@ void TsPanel::PaintPlain(QPainter& painter) {
             ring();
         painter.fillRect(b > 0 ? inner : rect(), platform::ToQColor(Value(ToStored(fill))));
     }
-    skinData_.CacheInvalid = false;
+    skinData_.MarkCacheRendered();
 }
 
 void TsPanel::CopyCacheExcludingChildren(QPainter& painter, QRect clip) {
@@ -186,7 +182,7 @@ void TsPanel::WndProc(platform::Message& message) {
         PassToChildren(message);
         if (ours) {
             skinData_.HandleSkinCommand(message);
-            skinData_.PaintLocked = false;
+            skinData_.ReleasePaint();
             update();
         }
         return;
@@ -213,10 +209,10 @@ void TsPanel::WndProc(platform::Message& message) {
             AnswerBackground(*request);
         return;
     case SkinCmdResumePaint::Number:
-        if (skinData_.PaintLocked) {
-            skinData_.PaintLocked = false;
-            skinData_.PaintLocked = skinData_.IsPaintDeferred();
-            if (!skinData_.PaintLocked)
+        if (skinData_.PaintHeld()) {
+            skinData_.ReleasePaint();
+            skinData_.HoldPaintWhileDeferred();
+            if (!skinData_.PaintHeld())
                 repaint();
         }
         ResumeChildren();
@@ -239,7 +235,7 @@ void TsPanel::AnswerBackground(BackgroundRequest& request) {
     const bool borderWhenNormal =
         m && m->IsValidMask(skinData_.BorderMaskIndex) &&
         !HasBorderFill(m->MaskTable()[skinData_.BorderMaskIndex], NoneWhenNormal);
-    if ((skinData_.CacheInvalid || skinData_.ClippedByParent) && !skinData_.IsPaintDeferred() &&
+    if ((skinData_.CacheStale() || skinData_.ClippedByParent) && !skinData_.IsPaintDeferred() &&
         (!seeThrough || borderWhenNormal))
         RenderPanelPicture();
     skinData_.FillBackgroundInfo(request, VisualState::Normal);
@@ -254,14 +250,14 @@ void TsPanel::moveEvent(QMoveEvent* event) {
     QFrame::moveEvent(event);
     if (skinData_.IsSkinned() &&
         skinData_.SkinManager()->SectionTable()[skinData_.SectionIndex].Transparency != 0)
-        skinData_.CacheInvalid = true;
+        skinData_.MarkCacheStale();
     skinData_.HandleControlEvent(ControlEvent::Moved);
 }
 
 void TsPanel::showEvent(QShowEvent* event) {
     skinData_.HandleControlEvent(ControlEvent::Shown);
-    skinData_.CacheInvalid = true;
-    skinData_.PaintLocked = false;
+    skinData_.MarkCacheStale();
+    skinData_.ReleasePaint();
     QFrame::showEvent(event);
 }
 

@@ -20,8 +20,7 @@ TsRichEdit::TsRichEdit(QWidget* parent) : TextBoxWidget(parent) {
     FontChanged();
     ColorChanged();
     EditStyle::Apply(this);
-    skinData_.InitAfterLoad();
-    skinData_.PaintLocked = false;
+    skinData_.ControlBuilt();
 }
 
 TsRichEdit::~TsRichEdit() {

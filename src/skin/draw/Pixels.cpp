@@ -91,6 +91,17 @@ void DrawDisabledLook(Bitmap& b, unsigned kind, QPoint q, const ParentCacheInfo&
     DimOverParent(b, p.Moved(q), parentColor);
 }
 
+void LayParent(Bitmap& b, QRect r, const ParentCacheInfo& behind, RgbColor otherwise) {
+    if (behind.HasPicture()) {
+        if (behind.Bitmap != &b)
+            CopyFrom(b, r, *behind.Bitmap, behind.OffsetX, behind.OffsetY);
+        return;
+    }
+    const RgbColor colour = behind.FillColor != kNoColor ? behind.FillColor : otherwise;
+    if (colour != kNoColor)
+        FillRect(b, r, colour);
+}
+
 void DimOverParent(Bitmap& b, const ParentCacheInfo& behind, RgbColor otherwise) {
     if (behind.HasPicture()) {
         BlendOverPicture(b, QPoint(behind.OffsetX, behind.OffsetY), kTransparentKey,

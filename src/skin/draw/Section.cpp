@@ -161,18 +161,10 @@ void LayBackground(Bitmap& b, QRect r, const TsSkinManager& manager, const Opaqu
     // itself through unchanged.
     if (!(t == 100 && p.HasPicture() && p.Bitmap == &b))
         b.ForgetTexts(r);
-    auto putParent = [&]() {
-        if (p.HasPicture()) {
-            if (p.Bitmap != &b)
-                CopyFrom(b, r, *p.Bitmap, px, py);
-        } else {
-            FillRect(b, r, p.FillColor);
-        }
-    };
     if ((!p.HasPicture() && p.FillColor == kNoColor) || t == 0) {
         FillOpaqueBackground(b, r, manager, layers);
     } else if (t == 100) {
-        putParent();
+        LayParent(b, r, behind);
     } else if (p.HasPicture() || layers.GradientPercent + layers.ImagePercent != 0) {
         Bitmap& over = Scratch(ScratchBackground, r.width(), r.height(), CoversAll(layers));
         FillOpaqueBackground(over, over.Rect(), manager, layers);
@@ -181,7 +173,7 @@ void LayBackground(Bitmap& b, QRect r, const TsSkinManager& manager, const Opaqu
             p.Bitmap->Rect().contains(QRect(QPoint(px, py), r.size()))) {
             BlendFrom(b, r, *p.Bitmap, px, py, over, a);
         } else {
-            putParent();
+            LayParent(b, r, behind);
             BlendBitmap(b, r.topLeft(), over, a);
         }
     } else {

@@ -69,6 +69,12 @@ void BlendOverPicture(platform::Bitmap& dst, QPoint origin, uint32_t key, double
                       const platform::Bitmap& picture);
 void MakeGrey(platform::Bitmap& b);
 
+// What lies behind laid into r of b: the parent's picture read from where
+// `behind` addresses r's top-left, else its colour, else `otherwise`;
+// nothing when there is no colour at all.
+void LayParent(platform::Bitmap& b, QRect r, const ParentCacheInfo& behind,
+               RgbColor otherwise = kNoColor);
+
 // How much of itself a dimmed (disabled) picture keeps, in percent; the
 // parent behind it gives the rest.
 constexpr int kDimmedKeeps = 40;

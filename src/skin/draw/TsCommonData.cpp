@@ -151,7 +151,7 @@ void TsCommonData::SetSkinSection(const QString& section) {
 }
 
 void TsCommonData::ResolveSection() {
-    CacheInvalid = true;
+    cacheInvalid_ = true;
     const TsSkinManager* m = SkinManager();
     SectionIndex = m && m->Active() ? m->FindSection(skinSection_) : -1;
     ComputeBackgroundKind();
@@ -393,7 +393,7 @@ void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, VisualState st
             return;
         }
     } else if (t == 100) {
-        if ((StateFlags & sfPlainBackground) || !haveCache || CacheInvalid) {
+        if ((StateFlags & sfPlainBackground) || !haveCache || cacheInvalid_) {
             // Nothing of its own to give: the parent answers, and the
             // answer is moved to where this control lies in it.
             Control* parent = host_ ? host_->Parent() : nullptr;
@@ -463,20 +463,20 @@ bool TsCommonData::IsPaintDeferred() const {
         return false;
     const bool needsPicture = !(StateFlags & sfPlainBackground) || IsHot();
     if (!needsPicture || !host_ || HostDestroying())
-        return PaintLocked;
-    if (!PaintLocked && host_->Parent())
+        return paintLocked_;
+    if (!paintLocked_ && host_->Parent())
         return SendSkinCommand<SkinCmdIsBgNotReady>(host_->Parent());
     return true;
 }
 
 void TsCommonData::LockPainting() {
-    PaintLocked = true;
+    paintLocked_ = true;
     StateFlags |= sfPaintLocked;
     SendSkinCommand<SkinCmdLockNotify>(host_);
 }
 
 void TsCommonData::UnlockPainting(bool repaint) {
-    PaintLocked = false;
+    paintLocked_ = false;
     StateFlags &= ~sfPaintLocked;
     SendSkinCommand<SkinCmdUnlockNotify>(host_);
     if (repaint)
@@ -486,7 +486,7 @@ void TsCommonData::UnlockPainting(bool repaint) {
 void TsCommonData::RequestRepaint() {
     if (!host_ || HostDestroying() || HostLoading())
         return;
-    CacheInvalid = true;
+    cacheInvalid_ = true;
     if (host_->Parent())
         host_->Invalidate();
 }
@@ -518,10 +518,10 @@ bool TsCommonData::HandleSkinCommand(platform::Message& message) {
         SkinCmdIsSkinned::Reply(message, true);
         return true;
     case SkinCmdSetPaintLock::Number:
-        PaintLocked = small == 1;
+        paintLocked_ = small == 1;
         return false;
     case SkinCmdIsBgNotReady::Number:
-        SkinCmdIsBgNotReady::Reply(message, CacheInvalid || PaintLocked);
+        SkinCmdIsBgNotReady::Reply(message, cacheInvalid_ || paintLocked_);
         return true;
     case SkinCmdIsClipped::Number:
         SkinCmdIsClipped::Reply(message, ClippedByParent);
@@ -536,7 +536,7 @@ bool TsCommonData::HandleSkinCommand(platform::Message& message) {
             SetSkinSection(*name);
         return false;
     case SkinCmdInvalidateCache::Number:
-        CacheInvalid = true;
+        cacheInvalid_ = true;
         return false;
     case SkinCmdIsTransparent::Number:
         if (Section())
@@ -580,8 +580,8 @@ void TsCommonData::OnManagerCommand(const platform::Message& message) {
     } else if (SkinCmdRemoveSkin::Is(message)) {
         OnRemoveSkin();
     } else {
-        CacheInvalid = true;
-        PaintLocked = false;
+        cacheInvalid_ = true;
+        paintLocked_ = false;
         ApplySkinColors(true);
         UpdateContainerState(false);
     }
@@ -599,7 +599,7 @@ void TsCommonData::AnnounceSectionChange() {
 void TsCommonData::OnRemoveSkin() {
     SectionIndex = BorderMaskIndex = -1;
     Textures = {};
-    PaintLocked = true;
+    paintLocked_ = true;
     if (cache_)
         cache_->SetSize(0, 0);
     if (host_ && IsEditKind(ControlKind)) {
@@ -637,7 +637,7 @@ intptr_t TsCommonData::AnswerIsTransparent() const {
 
 void TsCommonData::OnParentBackgroundChanged(bool repaint) {
     const bool depends = DependsOnParentBackground();
-    CacheInvalid = CacheInvalid || depends;
+    cacheInvalid_ = cacheInvalid_ || depends;
     if (repaint && host_)
         host_->Invalidate();
     if (depends && host_)
@@ -652,13 +652,13 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
     switch (event) {
     case ControlEvent::Moved:
         if (DependsOnParentBackground()) {
-            CacheInvalid = true;
+            cacheInvalid_ = true;
             SendSkinCommand<SkinCmdParentBgChanged>(host_, {}, 1);
         }
         return false;
     case ControlEvent::Resized:
         if (IsSkinned()) {
-            CacheInvalid = true;
+            cacheInvalid_ = true;
             if (d->GradientPercent > 0 && host_ && host_->IsWindowed())
                 for (Control* child : host_->Controls())
                     if (!(child->ComponentState & Control::csDestroying))
@@ -668,7 +668,7 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
     case ControlEvent::FocusGained:
     case ControlEvent::FocusLost:
         if (host_ && host_->IsWindowed()) {
-            CacheInvalid = true;
+            cacheInvalid_ = true;
             HasFocus = event == ControlEvent::FocusGained;
             if (editWithStates)
                 host_->Invalidate();
@@ -687,8 +687,8 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
         return false;
     case ControlEvent::Shown:
         if (cache_) {
-            PaintLocked = false;
-            CacheInvalid = true;
+            paintLocked_ = false;
+            cacheInvalid_ = true;
         }
         return false;
     case ControlEvent::Hidden:
@@ -700,7 +700,7 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
             MouseInside = true;
         if (IsSkinned()) {
             if (editWithStates && host_) {
-                CacheInvalid = true;
+                cacheInvalid_ = true;
                 host_->Invalidate();
             }
         }
@@ -711,7 +711,7 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
         if (!IsContainerKind(ControlKind))
             MouseInside = false;
         if (editWithStates && host_ && host_->Visible()) {
-            CacheInvalid = true;
+            cacheInvalid_ = true;
             host_->Invalidate();
         }
         return false;

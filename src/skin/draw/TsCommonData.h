@@ -98,12 +98,24 @@ public:
     int SectionIndex = -1, BorderMaskIndex = -1;
     // The section's textures, found when the control binds to it.
     SectionTextures Textures;
-    bool PaintLocked = false;
-    bool CacheInvalid = true, ClippedByParent = true;
+    bool ClippedByParent = true;
     bool HasFocus = false, MouseInside = false;
     uint16_t StateFlags = 0, BackgroundKind = 0;
     platform::Control* HostControl() const { return host_; }
     platform::Bitmap* CacheBitmap() const { return cache_.get(); }
+
+    // The cached picture: stale until the control renders it again.
+    bool CacheStale() const { return cacheInvalid_; }
+    void MarkCacheStale() { cacheInvalid_ = true; }
+    void MarkCacheRendered() { cacheInvalid_ = false; }
+    // Painting held back: while the parent's picture is not ready, or until
+    // a new skin has reached the control. A held control shows what it
+    // showed last.
+    bool PaintHeld() const { return paintLocked_; }
+    void HoldPaint() { paintLocked_ = true; }
+    void ReleasePaint() { paintLocked_ = false; }
+    // Holds painting back while it must wait (see IsPaintDeferred).
+    void HoldPaintWhileDeferred() { paintLocked_ = IsPaintDeferred(); }
 
     // Hue and saturation changes (published by buttons, edits and memos).
     int HueOffset() const { return hueOffset_; }
@@ -114,6 +126,11 @@ public:
     void ResolveSection();
     void AssignDefaultSection();
     void InitAfterLoad();
+    // The host control is built: bound to its section and free to paint.
+    void ControlBuilt() {
+        InitAfterLoad();
+        paintLocked_ = false;
+    }
     void ApplySkinColors(bool repaint);
     void ComputeBackgroundKind();
     bool NeedsComplexBackground() const;
@@ -158,6 +175,7 @@ private:
     QString skinSection_;
     bool customColor_ = false, customFont_ = false;
     int hueOffset_ = 0, saturation_ = 0;
+    bool paintLocked_ = false, cacheInvalid_ = true;
     std::unique_ptr<platform::Bitmap> cache_;
 };
 

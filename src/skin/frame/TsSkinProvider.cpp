@@ -234,7 +234,7 @@ void TsSkinProvider::Render() {
         data_.SectionIndex >= 0 ? data_.SectionIndex : Manager()->CommonIndexes().Form;
     RenderWindowPicture(*Manager(), section, Look(), geometry_, buttons_,
                         {.Window = picture_, .MenuBar = &menuBar_, .UnderButtons = &underButtons_});
-    data_.CacheInvalid = false;
+    data_.MarkCacheRendered();
 }
 
 const platform::Bitmap& TsSkinProvider::WindowPicture() {
@@ -255,7 +255,7 @@ void TsSkinProvider::RepaintMenuBar() {
 
 void TsSkinProvider::Invalidate() {
     invalid_ = true;
-    data_.CacheInvalid = true;
+    data_.MarkCacheStale();
     if (window_)
         window_->update();
     if (grip_)
@@ -345,52 +345,53 @@ void TsSkinProvider::AnswerBackground(BackgroundRequest& request) {
 // ---------------------------------------------------------------------------
 
 bool TsSkinProvider::eventFilter(QObject* watched, QEvent* event) {
-    if (grip_ && watched == grip_ && skinned_) {
-        switch (event->type()) {
-        case QEvent::Paint: {
-            // The grip's part of the window's picture.
-            Render();
-            QPainter painter(grip_);
-            const QRect r = static_cast<QPaintEvent*>(event)->rect();
-            platform::DrawBitmap(painter, r.topLeft(), picture_,
-                                 r.translated(grip_->pos()).intersected(picture_.Rect()));
-            return true;
-        }
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseMove:
-        case QEvent::MouseButtonRelease: {
-            // Handled as the window's own mouse at the same place.
-            auto* e = static_cast<QMouseEvent*>(event);
-            QMouseEvent moved(e->type(), e->position() + grip_->pos(), e->scenePosition(),
-                              e->globalPosition(), e->button(), e->buttons(), e->modifiers(),
-                              e->pointingDevice());
-            if (e->type() == QEvent::MouseButtonPress)
-                OnMousePress(&moved);
-            else if (e->type() == QEvent::MouseMove)
-                OnMouseMove(&moved);
-            else
-                OnMouseRelease(&moved);
-            grip_->setCursor(Qt::SizeFDiagCursor);
-            return true;
-        }
-        default:
-            return false;
-        }
-    }
-    if (watched != window_ || !skinned_)
+    if (!skinned_)
         return false;
+    if (grip_ && watched == grip_)
+        return GripEvent(event);
+    return watched == window_ && WindowEvent(event);
+}
+
+// The size grip is a widget of its own over the window's corner: it shows
+// its part of the window's picture and hands the mouse to the frame.
+bool TsSkinProvider::GripEvent(QEvent* event) {
     switch (event->type()) {
     case QEvent::Paint: {
+        // The grip's part of the window's picture.
         Render();
-        QPainter painter(window_);
-        // Only X11 cuts the window to its outline; elsewhere the picture
-        // must not cover the cut pixels.
-        if (!window_->mask().isEmpty())
-            painter.setClipRegion(window_->mask());
-        const QRect r = static_cast<QPaintEvent*>(event)->rect().intersected(picture_.Rect());
-        platform::DrawBitmap(painter, r.topLeft(), picture_, r);
+        QPainter painter(grip_);
+        const QRect r = static_cast<QPaintEvent*>(event)->rect();
+        platform::DrawBitmap(painter, r.topLeft(), picture_,
+                             r.translated(grip_->pos()).intersected(picture_.Rect()));
+        return true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        // Handled as the window's own mouse at the same place.
+        auto* e = static_cast<QMouseEvent*>(event);
+        QMouseEvent moved(e->type(), e->position() + grip_->pos(), e->scenePosition(),
+                          e->globalPosition(), e->button(), e->buttons(), e->modifiers(),
+                          e->pointingDevice());
+        if (e->type() == QEvent::MouseButtonPress)
+            OnMousePress(&moved);
+        else if (e->type() == QEvent::MouseMove)
+            OnMouseMove(&moved);
+        else
+            OnMouseRelease(&moved);
+        grip_->setCursor(Qt::SizeFDiagCursor);
+        return true;
+    }
+    default:
         return false;
     }
+}
+
+bool TsSkinProvider::WindowEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Paint:
+        PaintWindow(static_cast<QPaintEvent*>(event)->rect());
+        return false;
     case QEvent::Show:
         // Children made after the frame was laid must not cover the grip.
         if (grip_)
@@ -432,6 +433,17 @@ bool TsSkinProvider::eventFilter(QObject* watched, QEvent* event) {
     default:
         return false;
     }
+}
+
+void TsSkinProvider::PaintWindow(QRect area) {
+    Render();
+    QPainter painter(window_);
+    // Only X11 cuts the window to its outline; elsewhere the picture must
+    // not cover the cut pixels.
+    if (!window_->mask().isEmpty())
+        painter.setClipRegion(window_->mask());
+    const QRect r = area.intersected(picture_.Rect());
+    platform::DrawBitmap(painter, r.topLeft(), picture_, r);
 }
 
 void TsSkinProvider::SetButtons(TitleButtonStates states) {

@@ -66,6 +66,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool GripEvent(QEvent* event);
+    bool WindowEvent(QEvent* event);
+    void PaintWindow(QRect area);
 
 private:
     TsSkinManager* Manager() const;
