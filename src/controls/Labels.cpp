@@ -3,8 +3,10 @@
 #include "platform/Accessible.h"
 #include "platform/Application.h"
 #include "platform/DrawBitmap.h"
+#include "platform/FlagGuard.h"
 #include "skin/data/Blend.h"
 #include "skin/data/TsSkinManager.h"
+#include "skin/draw/Shadow.h"
 #include "skin/draw/SkinPaint.h"
 #include "skin/draw/TsCommonData.h"
 
@@ -25,6 +27,8 @@ using platform::Control;
 using platform::TColor;
 using platform::TFont;
 
+using platform::FlagGuard;
+
 namespace {
 
 // Program-wide, shared by all labels: a paint is taking the skin's font
@@ -32,18 +36,6 @@ namespace {
 // handled.
 bool gAdjustingFont = false;
 bool gHandlingFontChange = false;
-
-class FlagGuard {
-public:
-    explicit FlagGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = old_; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-    bool& flag_;
-    bool old_;
-};
 
 const skin::TsGeneralData* GlobalInfo(const skin::TsSkinManager& m) {
     const int index = m.CommonIndexes().GlobalInfo;
@@ -496,76 +488,6 @@ void TsKind::SetColor(TColor color) {
 // TsLabelFX
 // ---------------------------------------------------------------------------
 
-void BlurShadowMask(const Bitmap& picture, int passes, uint8_t* mask) {
-    const int w = picture.Width(), h = picture.Height(), stride = w + 2;
-    // Per row, the part of each sum that does not wait for the cell to the
-    // left (the upper cell already blurred, the lower and right ones not
-    // yet); then the left neighbours, one after another.
-    static std::vector<uint16_t> partial;
-    partial.resize(size_t(std::max(w, 0)) + 2);
-    for (int pass = 0; pass < passes; ++pass) {
-        for (int y = 0; y < h; ++y) {
-            const uint32_t* row = picture.ScanLine(y);
-            uint8_t* cell = mask + (y + 1) * stride + 1;
-            for (int x = 0; x < w; ++x)
-                cell[x] = (row[x] & 0xFF) ? 255 : cell[x];
-        }
-        for (int y = 1; y <= h; ++y) {
-            uint8_t* cell = mask + y * stride;
-            const uint8_t* up = cell - stride;
-            const uint8_t* down = cell + stride;
-            for (int x = 1; x <= w; ++x)
-                partial[x] = uint16_t(up[x] + down[x] + cell[x + 1]);
-            unsigned left = cell[0];
-            for (int x = 1; x <= w; ++x) {
-                left = (partial[x] + left) >> 2;
-                cell[x] = static_cast<uint8_t>(left);
-            }
-        }
-    }
-}
-
-namespace {
-
-// Lays the shadow colour over each pixel by its coverage a: over what is
-// there, channel (c × (255 − a) + s × a) / 255; over a plain background b,
-// (s × a + (255 − a) × b) / 255, rounded. (Dividing by 256 would darken
-// the whole label by one level where it casts no shadow: a faint box.)
-void LayShadowOver(Bitmap& picture, const uint8_t* mask, std::array<int, 3> rgb) {
-    const int w = picture.Width(), stride = w + 2;
-    // Bytes in memory: blue, green, red, fourth.
-    const uint16_t s[4] = {uint16_t(rgb[2]), uint16_t(rgb[1]), uint16_t(rgb[0]), 0};
-    for (int y = 0; y < picture.Height(); ++y) {
-        auto* px = reinterpret_cast<uint8_t*>(picture.ScanLine(y));
-        const uint8_t* cover = mask + (y + 1) * stride + 1;
-        for (int x = 0; x < w; ++x) {
-            const uint16_t a = cover[x];
-            for (int i = 0; i < 3; ++i)
-                px[4 * x + i] = static_cast<uint8_t>(skin::CoverBlend(px[4 * x + i], s[i], a));
-            px[4 * x + 3] = 0xFF;
-        }
-    }
-}
-
-void LayShadowOnColor(Bitmap& picture, const uint8_t* mask, std::array<int, 3> rgb, uint32_t back) {
-    const int w = picture.Width(), stride = w + 2;
-    const uint16_t s[3] = {uint16_t(rgb[2]), uint16_t(rgb[1]), uint16_t(rgb[0])};
-    const uint16_t b[3] = {uint16_t(platform::GetBValue(back)), uint16_t(platform::GetGValue(back)),
-                           uint16_t(platform::GetRValue(back))};
-    for (int y = 0; y < picture.Height(); ++y) {
-        auto* px = reinterpret_cast<uint8_t*>(picture.ScanLine(y));
-        const uint8_t* cover = mask + (y + 1) * stride + 1;
-        for (int x = 0; x < w; ++x) {
-            const uint16_t a = cover[x];
-            for (int i = 0; i < 3; ++i)
-                px[4 * x + i] = static_cast<uint8_t>(skin::CoverBlend(b[i], s[i], a));
-            px[4 * x + 3] = 0xFF;
-        }
-    }
-}
-
-} // namespace
-
 TsLabelFX::TsLabelFX(QWidget* parent)
     : TsCustomLabel(parent), shadow_(std::make_unique<TsShadow>(this)),
       kind_(std::make_unique<TsKind>(this)) {
@@ -663,17 +585,17 @@ void TsLabelFX::DrawShadowed(Canvas& canvas, const QString& text, QRect r, uint3
         ShadowMaskCapacity = bytes;
     }
     std::memset(ShadowMask.get(), 0, bytes);
-    BlurShadowMask(ShadowPicture, look.Blur, ShadowMask.get());
+    skin::BlurShadowMask(ShadowPicture, look.Blur, ShadowMask.get(), shadowRow_);
 
     // The shadow colour laid over what is under the label (or its colour)
     // by the coverage.
     if (Transparent()) {
         skin::CopyFrom(ShadowPicture, ShadowPicture.Rect(), canvas.Target(), canvas.Origin().x(),
                        canvas.Origin().y());
-        LayShadowOver(ShadowPicture, ShadowMask.get(), shadow_->ShadowRGB);
+        skin::LayShadowOver(ShadowPicture, ShadowMask.get(), shadow_->ShadowRGB);
     } else {
-        LayShadowOnColor(ShadowPicture, ShadowMask.get(), shadow_->ShadowRGB,
-                         platform::ColorToRGB(color_));
+        skin::LayShadowOnColor(ShadowPicture, ShadowMask.get(), shadow_->ShadowRGB,
+                               platform::ColorToRGB(color_));
     }
     canvas.Draw(0, 0, ShadowPicture);
     canvas.Font.Color = TColor(textColor);

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace skin {
 class TsSkinManager;
@@ -169,13 +170,6 @@ private:
     platform::TColor color_ = platform::clWhite;
 };
 
-// Coverage of a shadow: `mask` holds (w + 2) × (h + 2) cells, one cell of
-// border on every side, row by row. Each pass stamps 255 under every pixel
-// of `picture` whose blue byte is set, then sets every inner cell, top row
-// first and left to right, to the sum of its four neighbours div 4, in
-// place (the left and upper neighbours already hold this pass's values).
-void BlurShadowMask(const platform::Bitmap& picture, int passes, uint8_t* mask);
-
 // The furthest a shadow may reach, in blur passes and in distance: beyond
 // this its coverage has faded to nothing, and the label grows by both.
 constexpr int kMaxShadowReach = 64;
@@ -198,6 +192,7 @@ protected:
     void DoDrawText(platform::Canvas& canvas, QRect& r, uint32_t flags) override;
 
 private:
+    std::vector<uint16_t> shadowRow_; // scratch of the blur, kept between paints
     struct ShadowLook {
         platform::TColor Color;
         int Blur, Distance;

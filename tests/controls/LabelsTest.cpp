@@ -1,4 +1,5 @@
 #include "controls/Labels.h"
+#include "skin/draw/Shadow.h"
 
 #include "app/InternalSkin.h"
 #include "platform/Canvas.h"
@@ -143,7 +144,8 @@ TEST(ShadowMask, OnePassOverOneDot) {
     Bitmap dot(3, 3);
     dot.SetPixel(1, 1, platform::clWhite);
     std::vector<uint8_t> mask(25, 0);
-    BlurShadowMask(dot, 1, mask.data());
+    std::vector<uint16_t> scratch;
+    skin::BlurShadowMask(dot, 1, mask.data(), scratch);
     const std::vector<uint8_t> expected = {0, 0,  0,  0,  0, //
                                            0, 0,  63, 15, 0, //
                                            0, 63, 31, 11, 0, //
@@ -152,7 +154,7 @@ TEST(ShadowMask, OnePassOverOneDot) {
     EXPECT_EQ(mask, expected);
     // A second pass stamps the dot again over what the first left: (1,1)
     // becomes (63 + 63) / 4 = 31 first, then (2,1) = (0 + 255 + 31 + 15) / 4.
-    BlurShadowMask(dot, 1, mask.data());
+    skin::BlurShadowMask(dot, 1, mask.data(), scratch);
     EXPECT_EQ(mask[1 * 5 + 1], 31);
     EXPECT_EQ(mask[1 * 5 + 2], 75);
     for (int i = 0; i < 5; ++i) // the border stays empty

@@ -1,5 +1,6 @@
 #include "skin/data/TsSkinManager.h"
 
+#include "platform/FlagGuard.h"
 #include "platform/Paths.h"
 #include "skin/data/SkinLooks.h"
 #include "skin/data/SkinNotifier.h"
@@ -13,6 +14,8 @@ namespace skin {
 
 using platform::Control;
 
+using platform::FlagGuard;
+
 namespace {
 
 TsSkinHost* gHost = nullptr;
@@ -23,17 +26,6 @@ const QString kVersionMessage = QStringLiteral(
     "This version of the skin is not completely supported by the skin engine in use.\r\n"
     "The components must be updated to the latest version to use this skin.");
 constexpr double kNewestVersion = 7.99;
-
-// Sets a flag for the lifetime of the guard, also when an error escapes.
-class FlagGuard {
-public:
-    explicit FlagGuard(bool& flag) : flag_(flag), old_(flag) { flag = true; }
-    ~FlagGuard() { flag_ = old_; }
-
-private:
-    bool& flag_;
-    bool old_;
-};
 
 QString ProgramFolder() {
     return platform::ExecutableFolder() + u'/';
