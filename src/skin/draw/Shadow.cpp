@@ -2,6 +2,7 @@
 
 #include "platform/Colors.h"
 #include "skin/data/Blend.h"
+#include "skin/draw/SkinPaint.h"
 
 #include <algorithm>
 
@@ -55,20 +56,8 @@ void LayShadowOver(Bitmap& picture, const uint8_t* mask, std::array<int, 3> rgb)
 }
 
 void LayShadowOnColor(Bitmap& picture, const uint8_t* mask, std::array<int, 3> rgb, uint32_t back) {
-    const int w = picture.Width(), stride = w + 2;
-    const uint16_t s[3] = {uint16_t(rgb[2]), uint16_t(rgb[1]), uint16_t(rgb[0])};
-    const uint16_t b[3] = {uint16_t(platform::GetBValue(back)), uint16_t(platform::GetGValue(back)),
-                           uint16_t(platform::GetRValue(back))};
-    for (int y = 0; y < picture.Height(); ++y) {
-        auto* px = reinterpret_cast<uint8_t*>(picture.ScanLine(y));
-        const uint8_t* cover = mask + (y + 1) * stride + 1;
-        for (int x = 0; x < w; ++x) {
-            const uint16_t a = cover[x];
-            for (int i = 0; i < 3; ++i)
-                px[4 * x + i] = static_cast<uint8_t>(CoverBlend(b[i], s[i], a));
-            px[4 * x + 3] = 0xFF;
-        }
-    }
+    FillRect(picture, picture.Rect(), RgbColor{back});
+    LayShadowOver(picture, mask, rgb);
 }
 
 } // namespace skin
