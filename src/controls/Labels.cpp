@@ -31,12 +31,6 @@ using platform::FlagGuard;
 
 namespace {
 
-// Program-wide, shared by all labels: a paint is taking the skin's font
-// (so font notifications are ignored), and a font notification is being
-// handled.
-bool gAdjustingFont = false;
-bool gHandlingFontChange = false;
-
 const skin::TsGeneralData* GlobalInfo(const skin::TsSkinManager& m) {
     const int index = m.CommonIndexes().GlobalInfo;
     return m.IsValidSection(index) ? &m.SectionTable()[index] : nullptr;
@@ -262,21 +256,21 @@ void TsCustomLabel::AdjustBounds() {
 
 void TsCustomLabel::FontChanged() {
     // The skin's colour, taken while painting, is no change of size.
-    if (gAdjustingFont)
+    if (adjustingFont_)
         return;
-    if (gHandlingFontChange || (ComponentState & csDestroying)) {
+    if (handlingFontChange_ || (ComponentState & csDestroying)) {
         WidgetControl::FontChanged();
         return;
     }
-    FlagGuard handling(gHandlingFontChange);
+    FlagGuard handling(handlingFontChange_);
     AdjustBounds();
     update();
 }
 
 void TsCustomLabel::TakeCurrentFont() {
-    if (gAdjustingFont)
+    if (adjustingFont_)
         return;
-    FlagGuard adjusting(gAdjustingFont);
+    FlagGuard adjusting(adjustingFont_);
     const TFont& current = GetCurrentFont();
     if (&current != &font_)
         WidgetControl::SetFont(current);

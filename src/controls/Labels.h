@@ -108,6 +108,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Set while a paint takes the skin's font (font notifications are then
+    // ignored), and while a font notification is handled.
+    bool adjustingFont_ = false, handlingFontChange_ = false;
     int SectionToPaint() const;
 
     QString caption_;
