@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace skin {
 
@@ -17,11 +16,6 @@ using platform::Canvas;
 namespace {
 
 bool gPaintingActive = false;
-
-std::map<const TsSkinManager*, TsSkinableMenus*>& Registry() {
-    static std::map<const TsSkinManager*, TsSkinableMenus*> menus;
-    return menus;
-}
 
 // A canvas on a bitmap whose (0, 0) is the point `origin` of the drop-down's
 // client area, so that everything below is written in client coordinates.
@@ -64,20 +58,9 @@ void ClearMenuBackgrounds() {
     MenuBackgrounds().clear();
 }
 
-TsSkinableMenus::TsSkinableMenus(TsSkinManager* manager) : manager_(manager) {
-    Registry()[manager] = this;
-}
+TsSkinableMenus::TsSkinableMenus(TsSkinManager* manager) : manager_(manager) {}
 
-TsSkinableMenus::~TsSkinableMenus() {
-    auto it = Registry().find(manager_);
-    if (it != Registry().end() && it->second == this)
-        Registry().erase(it);
-}
-
-TsSkinableMenus* TsSkinableMenus::ForManager(const TsSkinManager* manager) {
-    auto it = Registry().find(manager);
-    return it == Registry().end() ? nullptr : it->second;
-}
+TsSkinableMenus::~TsSkinableMenus() = default;
 
 int TsSkinableMenus::SkinBorderWidth() const {
     int& cached = TsSkinManager::MenuBorderWidth;

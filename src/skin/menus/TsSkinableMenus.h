@@ -88,9 +88,6 @@ public:
     TsSkinableMenus(const TsSkinableMenus&) = delete;
     TsSkinableMenus& operator=(const TsSkinableMenus&) = delete;
 
-    // The menu object of a manager, when one was made.
-    static TsSkinableMenus* ForManager(const TsSkinManager* manager);
-
     TsSkinManager* Manager() const { return manager_; }
 
     // Properties.
