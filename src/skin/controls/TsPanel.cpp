@@ -32,7 +32,7 @@ TsPanel::~TsPanel() {
 }
 
 bool TsPanel::NeedsOwnPicture() const {
-    return skinData_.NeedsComplexBackground() || skinData_.IsHot() || false;
+    return skinData_.NeedsComplexBackground() || skinData_.IsHot();
 }
 
 void TsPanel::RenderPanelPicture() {
