@@ -1,13 +1,13 @@
 #include "skin/data/BorderFrame.h"
 
+#include "skin/data/SkinColors.h"
+
 #include <algorithm>
 #include <array>
 
 namespace skin {
 
 namespace {
-
-constexpr uint32_t kKey = 0xFF00FF; // magenta, see-through
 
 // Shrinks two opposite widths that do not fit a length.
 void FitWidths(int& first, int& second, int length) {
@@ -64,12 +64,12 @@ BorderFrame BorderFrame::Measure(QMargins sides, QSize frame, QPoint first, int 
             for (int y = src.top(); y <= src.bottom(); ++y) {
                 const uint32_t* row = picture.ScanLine(y);
                 for (int x = src.left(); x <= src.right();) {
-                    if ((row[x] & 0xFFFFFF) != kKey) {
+                    if ((row[x] & 0xFFFFFF) != kTransparentKey) {
                         ++x;
                         continue;
                     }
                     const int start = x;
-                    while (x <= src.right() && (row[x] & 0xFFFFFF) == kKey)
+                    while (x <= src.right() && (row[x] & 0xFFFFFF) == kTransparentKey)
                         ++x;
                     runs.push_back(QRect(start - origin.x(), y - origin.y(), x - start, 1));
                 }

@@ -64,10 +64,6 @@ template <uint16_t N, typename Carries = Nothing, typename Answers = Nothing> st
     static Carries ArgumentOf(const platform::Message& m) {
         return detail::FromParam<Carries>(m.LParam);
     }
-    // The small argument in the low word of WParam.
-    static uint16_t SmallArgumentOf(const platform::Message& m) {
-        return platform::AlphaArgument(m.WParam);
-    }
     static void Reply(platform::Message& m, Answers answer) { m.Result = detail::ToParam(answer); }
     static platform::Message Make(Carries argument = {}, uint16_t small = 0) {
         return {platform::SM_ALPHACMD, platform::MakeAlphaWParam(N, small),
