@@ -39,7 +39,7 @@ void InstallSkinHost() {
 void ApplyStoredSkinSettings(skin::TsSkinManager& manager) {
     skin::TsStoredSkin wood;
     wood.Name = content::kInternalSkinName;
-    wood.Shadow1Color = 0;
+    wood.Shadow1Color = skin::SkinColor{0};
     wood.Shadow1Offset = 0;
     wood.Shadow1Transparency = 0;
     wood.Data = content::InternalSkinPackage();

@@ -497,7 +497,7 @@ TsLabelFX::ShadowLook TsLabelFX::ResolveShadow() {
     ShadowLook look{s.Color(), s.BlurCount(), s.Distance()};
     if (s.Mode() == TsShadowMode::smSkin1)
         if (const skin::TsSkinManager* m = ActiveSkin(); m && m->SkinData().Shadow1Blur != -1)
-            look = {TColor(m->SkinData().Shadow1Color), m->SkinData().Shadow1Blur,
+            look = {TColor(Value(m->SkinData().Shadow1Color)), m->SkinData().Shadow1Blur,
                     m->SkinData().Shadow1Offset};
     // A shadow reaches no further than a label can show, and each pass costs
     // a pass over the label: a skin's (or anyone's) larger values are cut.
@@ -519,8 +519,8 @@ uint32_t TsLabelFX::TextColor() const {
     case TsKindType::ktSkin:
         if (const skin::TsSkinManager* m = ActiveSkin())
             if (const skin::TsGeneralData* global = GlobalInfo(*m);
-                global && global->FontColors.Left != -1)
-                return platform::ColorToRGB(global->FontColors.Left);
+                global && global->FontColors.Left != skin::kNoSkinColor)
+                return skin::Value(skin::ToRgb(global->FontColors.Left));
         return platform::ColorToRGB(kind_->Color());
     }
     return 0;
@@ -629,7 +629,7 @@ platform::TFont& TsWebLabel::GetCurrentFont() {
     TFont& font = hovered_ ? hoverFont_ : normalFont_;
     TColor colour = font.Color;
     if (global)
-        colour = hovered_ ? global->FontColors.Top : global->FontColors.Bottom;
+        colour = skin::Value(hovered_ ? global->FontColors.Top : global->FontColors.Bottom);
     if (colour == -1)
         colour = hovered_ ? platform::RGBColor(255, 0, 0) : platform::RGBColor(0, 0, 255);
     font.Color = colour;

@@ -99,9 +99,9 @@ TEST(HostileSkin, LongAndLoopingParentChainsLoadInLinearTime) {
     ASSERT_EQ(model.Sections.size(), 1u + 3000 + 10000 + 3);
     const TsGeneralData& deepest = model.Sections[3000];
     EXPECT_EQ(deepest.SectionName, "S2999");
-    EXPECT_EQ(deepest.Color, 123);
+    EXPECT_EQ(deepest.Color, SkinColor{123});
     EXPECT_EQ(deepest.BordersMask, 0);
-    EXPECT_EQ(model.Sections[3001].Color, 16777215); // R0: the default
+    EXPECT_EQ(model.Sections[3001].Color, SkinColor{16777215}); // R0: the default
     EXPECT_EQ(model.Sections[3001].BordersMask, -1);
     for (int i = 13001; i < 13004; ++i)
         EXPECT_EQ(model.Sections[i].Transparency, 40)
@@ -574,7 +574,7 @@ TEST(HostileSkin, SectionsShareTheGradientTheyInheritAndTheirNumberIsCapped) {
     ASSERT_EQ(model.Sections.size(), 15002u);
     const TsGradArray& shared = model.Sections[1].Gradient;
     ASSERT_EQ(shared.size(), 100);
-    EXPECT_EQ(shared[99].EndColor, 100);
+    EXPECT_EQ(shared[99].EndColor, SkinColor{100});
     for (const TsGeneralData& d : model.Sections) {
         if (d.SectionName != kGlobalInfo) {
             ASSERT_EQ(d.Gradient.constData(), shared.constData()) << d.SectionName.toStdString();

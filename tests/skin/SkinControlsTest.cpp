@@ -184,7 +184,7 @@ TEST_F(SkinnedButton, PressingMovesTheCaptionOnePixel) {
     big.Style = platform::fsBold;
     button->SetFont(big);
     const uint32_t ink = PixelRgb(platform::PixelFromColor(
-        platform::ColorToRGB(Section("BUTTON").StateData[1].FontColors.Text)));
+        skin::Value(skin::ToRgb(Section("BUTTON").StateData[1].FontColors.Text))));
     Enter();
     const auto hot = SolidText(Picture(), ink);
     Mouse(QEvent::MouseButtonPress, QPoint(50, 20), Qt::LeftButton);
@@ -597,8 +597,8 @@ TEST_F(SkinnedControls, DisabledTextBoxesTakeTheirSkinLook) {
     rich->setGeometry(10, 10, 150, 100);
     rich->show();
     const skin::TsGeneralData& d = Section("EDIT");
-    const uint32_t font = platform::ColorToRGB(d.StateData[0].FontColors.Text);
-    const uint32_t back = platform::ColorToRGB(d.Color);
+    const uint32_t font = skin::Value(skin::ToRgb(d.StateData[0].FontColors.Text));
+    const uint32_t back = skin::Value(skin::ToRgb(d.Color));
     const uint32_t backPixel = PixelRgb(platform::PixelFromColor(back));
     rich->setEnabled(false);
     uint32_t mean = 0;
@@ -657,9 +657,9 @@ TEST_F(SkinnedControls, PanelPicturePaintsUnderItsSlotAndWaitingChildren) {
             Master(tile.Left + p.x() % tile.Width(), tile.Top + p.y() % tile.Height());
         for (int c = 0; c < 3; ++c) {
             const int s =
-                Channel(platform::PixelFromColor(platform::ColorToRGB(first.StartColor)), c);
+                Channel(platform::PixelFromColor(skin::Value(skin::ToRgb(first.StartColor))), c);
             const int e =
-                Channel(platform::PixelFromColor(platform::ColorToRGB(first.EndColor)), c);
+                Channel(platform::PixelFromColor(skin::Value(skin::ToRgb(first.EndColor))), c);
             const double g = s + double(e - s) * p.y() / std::max(rows - 1, 1);
             EXPECT_NEAR(Channel(b.ScanLine(p.y())[p.x()], c), g + (Channel(t, c) - g) * 127 / 256,
                         2.5)

@@ -391,7 +391,7 @@ TEST_F(SkinManagerTest, CommonSectionsAddSectionsAndPicturesFromFiles) {
     EXPECT_TRUE(host.Errors.isEmpty()) << host.Errors.join('\n').toStdString();
     const int section = m.FindSection("MYPANEL");
     ASSERT_GE(section, 0);
-    EXPECT_EQ(m.SectionTable()[section].Color, 77);
+    EXPECT_EQ(m.SectionTable()[section].Color, SkinColor{77});
     const int mask = m.FindMaskExact("MYPANEL", "BORDERSMASK");
     ASSERT_GE(mask, 0);
     EXPECT_EQ(m.MaskTable()[mask].Area, (TsArea{0, 0, 9, 6}));

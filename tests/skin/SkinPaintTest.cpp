@@ -7,6 +7,7 @@
 #include "support/Files.h"
 #include "support/Pictures.h"
 #include "support/Printers.h"
+#include "support/SkinValues.h"
 #include <QSet>
 #include <QTemporaryDir>
 #include <climits>
@@ -17,6 +18,7 @@ using namespace skin;
 using platform::Bitmap;
 using testing_support::Encoded;
 using testing_support::SamePixels;
+using testing_support::Step;
 
 namespace {
 
@@ -369,22 +371,19 @@ TEST(SkinPaint, DisabledLookKeepsFortyPercentOverAnyParent) {
 TEST(SkinPaint, GradientsByMode) {
     // Two steps down four rows: 50 % from black to red, then red to blue.
     Bitmap b(1, 4);
-    PaintGradient(b, b.Rect(), {{0x000000, 0x0000FF, 50, 0, 0}, {0x0000FF, 0xFF0000, 50, 0, 0}});
+    PaintGradient(b, b.Rect(), {Step(0x000000, 0x0000FF, 50), Step(0x0000FF, 0xFF0000, 50)});
     EXPECT_EQ(Rgb(b.ScanLine(0)[0]), 0x000000u);
     EXPECT_EQ(Rgb(b.ScanLine(1)[0]), 0x00007Fu); // 255 × 1 / 2
     EXPECT_EQ(Rgb(b.ScanLine(2)[0]), 0x0000FFu);
     EXPECT_EQ(Rgb(b.ScanLine(3)[0]), 0x7F0080u); // 255 − 255 / 2 and 255 / 2, truncated
     // Left to right, one flat step.
     Bitmap c(3, 1);
-    PaintGradient(c, c.Rect(), {{0x123456, 0x123456, 100, 1, 0}});
+    PaintGradient(c, c.Rect(), {Step(0x123456, 0x123456, 100, 1)});
     EXPECT_EQ(Rgb(c.ScanLine(0)[2]), 0x123456u);
     // Four triangles: the middle pixel of a 3 x 3 takes the middle colour,
     // a corner leans towards its own colour; on 9 x 5 all stays in range.
-    const TsGradArray corners{{0x0000FF, 0, 0, 2, 0},
-                              {0x00FF00, 0, 0, 0, 0},
-                              {0x0000FF, 0, 0, 0, 0},
-                              {0x0000FF, 0, 0, 0, 0},
-                              {0x0000FF, 0, 0, 0, 0}};
+    const TsGradArray corners{Step(0x0000FF, 0, 0, 2), Step(0x00FF00, 0, 0), Step(0x0000FF, 0, 0),
+                              Step(0x0000FF, 0, 0), Step(0x0000FF, 0, 0)};
     Bitmap t(3, 3);
     PaintGradient(t, t.Rect(), corners);
     EXPECT_EQ(Rgb(t.ScanLine(1)[1]), 0x00FF00u);

@@ -3,11 +3,13 @@
 #include "skin/data/SkinPackage.h"
 
 #include "support/Printers.h"
+#include "support/SkinValues.h"
 #include <functional>
 #include <gtest/gtest.h>
 #include <set>
 
 using namespace skin;
+using testing_support::Step;
 
 namespace {
 
@@ -158,43 +160,41 @@ TEST(Options, SectionsAndTheirLooks) {
 
     const TsGeneralData& combo = Section(table, "COMBOBOX");
     EXPECT_EQ(combo.ParentClass, "EDIT");
-    EXPECT_EQ(combo.Color, 8500947);
+    EXPECT_EQ(combo.Color, SkinColor{8500947});
     EXPECT_EQ(combo.StateCount, 1);
     EXPECT_EQ(combo.StateData[1], combo.StateData[0]);
-    EXPECT_EQ(combo.HotColor, 0); // hot fields stay empty with one state
+    EXPECT_EQ(combo.HotColor, SkinColor{0}); // hot fields stay empty with one state
 
     const TsGeneralData& button = Section(table, "BUTTON");
     EXPECT_EQ(button.StateCount, 4);
-    EXPECT_EQ(button.StateData[1].Color, 5473964);
+    EXPECT_EQ(button.StateData[1].Color, SkinColor{5473964});
     EXPECT_EQ(button.StateData[1].Transparency, 79);
-    EXPECT_EQ(button.StateData[1].FontColors.Text, 0);
-    EXPECT_EQ(button.StateData[1].FontColors.Left, -1);
+    EXPECT_EQ(button.StateData[1].FontColors.Text, SkinColor{0});
+    EXPECT_EQ(button.StateData[1].FontColors.Left, kNoSkinColor);
     EXPECT_TRUE(button.Gradient.empty());
     EXPECT_EQ(button.GradientText, "N/A");
     EXPECT_TRUE(button.SectionShowFocus);
     EXPECT_TRUE(button.FadingEnabled);
     EXPECT_EQ(button.FadingIterations, 20);
     EXPECT_EQ(button.StateData[1].GradientPercent, 100);
-    EXPECT_EQ(button.HotGradient,
-              (TsGradArray{{0, 4639743, 97, 0, 0}, {4639743, 4639743, 0, 0, 0}}));
+    EXPECT_EQ(button.HotGradient, (TsGradArray{Step(0, 4639743, 97), Step(4639743, 4639743, 0)}));
     EXPECT_EQ(button.StateData[0].Transparency, 100);
 
     const TsGeneralData& panel = Section(table, "PANEL");
-    EXPECT_EQ(panel.Gradient, (TsGradArray{{9620190, 5605550, 51, 0, 0},
-                                           {5605550, 5539500, 46, 0, 0},
-                                           {5539500, 5539500, 0, 0, 0}}));
+    EXPECT_EQ(panel.Gradient, (TsGradArray{Step(9620190, 5605550, 51), Step(5605550, 5539500, 46),
+                                           Step(5539500, 5539500, 0)}));
     EXPECT_EQ(panel.StateData[0].GradientPercent, 50);
     EXPECT_EQ(panel.StateData[0].ImagePercent, 50);
     EXPECT_EQ(panel.FadingIterations, 5);
 
     const TsGeneralData& seven = Section(table, "SEVEN");
-    EXPECT_EQ(seven.Gradient, (TsGradArray{{1, 2, 100, 1, 0}})); // percent clamped
+    EXPECT_EQ(seven.Gradient, (TsGradArray{Step(1, 2, 100, 1)})); // percent clamped
 
     const TsGeneralData& plain = Section(table, "PLAIN");
     EXPECT_EQ(plain.GradientText, " ");
     EXPECT_EQ(plain.GradientPercent, 0);
-    EXPECT_EQ(plain.Color, qint32(platform::GetSysColor(platform::COLOR_WINDOW)));
-    EXPECT_EQ(plain.GlowColor, 255);
+    EXPECT_EQ(plain.Color, SkinColor(platform::GetSysColor(platform::COLOR_WINDOW)));
+    EXPECT_EQ(plain.GlowColor, SkinColor{255});
     EXPECT_EQ(plain.GlowSize, 4); // low 8 bits of 260
     EXPECT_EQ(plain.StateData[0].Color, plain.Color);
     EXPECT_EQ(plain.CornerTopLeft, -1);
@@ -206,8 +206,8 @@ TEST(Options, InheritanceFollowsParentsSkipsMarkersAndStopsLoops) {
     EXPECT_EQ(Section(table, "X").Transparency, 40); // through Y's explicit -1 to Z
     EXPECT_EQ(Section(table, "Y").Transparency, 40);
     EXPECT_EQ(Section(table, "X").GradientText, " "); // "?" counts as lacking
-    EXPECT_EQ(Section(table, "SELF").Color, 16777215);
-    EXPECT_EQ(Section(table, "A").Color, 16777215); // A <-> B: default, no endless loop
+    EXPECT_EQ(Section(table, "SELF").Color, SkinColor{16777215});
+    EXPECT_EQ(Section(table, "A").Color, SkinColor{16777215}); // A <-> B: default, no endless loop
     EXPECT_EQ(ReadInheritedInt(Ini(), "B", "TRANSPARENCY", 7), 7);
     EXPECT_EQ(ReadInheritedString(Ini(), "COMBOBOX", "HOTCOLOR", "d"), "8500947");
     EXPECT_EQ(ReadInheritedString(Ini(), "MISSING", "COLOR", "d"), "d");
@@ -217,7 +217,7 @@ TEST(Options, BadGradientEndsTheLoad) {
     EXPECT_EQ(ErrorOf([] { LoadSections(TIniFile::FromText("[S]\nGRADIENTDATA=1;x;3;4;5")); }),
               "''x'' is not a valid integer value");
     EXPECT_TRUE(ParseGradient("1;2;3;4").empty());
-    EXPECT_EQ(ParseGradient("-5;-6;-1;2;9").front(), (GradientStep{0, 0, 0, 2, 0}));
+    EXPECT_EQ(ParseGradient("-5;-6;-1;2;9").front(), Step(0, 0, 0, 2));
 }
 
 TEST(Options, CommonSectionsOverlayTheTable) {
@@ -227,16 +227,16 @@ TEST(Options, CommonSectionsOverlayTheTable) {
                         "[BUTTON]\n HOTCOLOR = 255 \nCOLOR=-1\n[NEWBTN]\nPARENTCLASS=button\n"
                         "TRANSPARENCY=12\n[FRESH]\nCOLOR=7\n");
     const TsGeneralData& button = Section(table, "BUTTON");
-    EXPECT_EQ(button.StateData[1].Color, 255);
-    EXPECT_EQ(button.Color, 11394299); // -1 keeps the value
+    EXPECT_EQ(button.StateData[1].Color, SkinColor{255});
+    EXPECT_EQ(button.Color, SkinColor{11394299}); // -1 keeps the value
     const TsGeneralData& added = Section(table, "NEWBTN");
     EXPECT_EQ(added.ParentClass, "BUTTON");
     EXPECT_EQ(added.Transparency, 12);
-    EXPECT_EQ(added.HotColor, 255); // from its base record
+    EXPECT_EQ(added.HotColor, SkinColor{255}); // from its base record
     // NEWBTN has no STATES in the skin: four states, so a hot look of its own.
-    EXPECT_EQ(added.StateData[1].Color, 255);
+    EXPECT_EQ(added.StateData[1].Color, SkinColor{255});
     const TsGeneralData& fresh = Section(table, "FRESH");
-    EXPECT_EQ(fresh.Color, 7);
+    EXPECT_EQ(fresh.Color, SkinColor{7});
     EXPECT_EQ(fresh.FadingIterations, 5);
     EXPECT_EQ(table.size(), before + 2);
     MergeCommonSections(table, Ini(), QString());
@@ -247,17 +247,19 @@ TEST(Options, TheKeyTableCoversEveryKeyOnce) {
     std::set<std::string> keys;
     for (const SectionKey& k : SectionKeys()) {
         EXPECT_TRUE(keys.insert(k.Key).second) << k.Key;
-        EXPECT_TRUE(k.IntField || k.BoolField || k.TextField || k.LowByte) << k.Key;
+        EXPECT_TRUE(k.IntField || k.ColorField || k.BoolField || k.TextField || k.LowByte) << k.Key;
     }
     EXPECT_EQ(keys.size(), 32u);
     // Every key's default reaches a record built from an empty section.
     const TsGeneralData d = LoadSections(TIniFile::FromText("[EMPTY]")).front();
-    EXPECT_EQ(d.Color, 16777215);
-    EXPECT_EQ(d.FontColors, (TsFontColors{0, -1, -1, -1, -1}));
-    EXPECT_EQ(d.HotFontColors, (TsFontColors{0, -1, -1, -1, -1}));
-    EXPECT_EQ(d.HotColor, 16777215);
-    EXPECT_EQ(d.HotGlowColor, 16777215);
-    EXPECT_EQ(d.GlowColor, 16777215);
+    EXPECT_EQ(d.Color, SkinColor{16777215});
+    const TsFontColors textOnly{SkinColor{0}, kNoSkinColor, kNoSkinColor, kNoSkinColor,
+                                kNoSkinColor};
+    EXPECT_EQ(d.FontColors, textOnly);
+    EXPECT_EQ(d.HotFontColors, textOnly);
+    EXPECT_EQ(d.HotColor, SkinColor{16777215});
+    EXPECT_EQ(d.HotGlowColor, SkinColor{16777215});
+    EXPECT_EQ(d.GlowColor, SkinColor{16777215});
     EXPECT_EQ(d.StateCount, 4);
     EXPECT_EQ(d.HotGradientText, QString());
 }

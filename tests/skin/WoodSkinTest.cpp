@@ -5,6 +5,7 @@
 #include "skin/data/TsSkinManager.h"
 
 #include "support/Printers.h"
+#include "support/SkinValues.h"
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace skin;
+using testing_support::Step;
 
 namespace {
 
@@ -76,30 +78,30 @@ TEST(WoodSkin, HoldsWhatTheProgramReliesOn) {
 
     EXPECT_EQ(m.Data.TitleHeight, 30);
     EXPECT_EQ(m.Data.MaxHeight, 30);
-    EXPECT_EQ(m.Data.Shadow1Color, 12249087);
-    EXPECT_EQ(m.Data.BorderColor, 2244954);
+    EXPECT_EQ(m.Data.Shadow1Color, SkinColor{12249087});
+    EXPECT_EQ(m.Data.BorderColor, SkinColor{2244954});
     EXPECT_EQ(m.Data.BILeft, 2);
 
     // Values of the sections the program's windows use.
     const TsGeneralData& button = Section("BUTTON");
     EXPECT_EQ(button.StateCount, 4);
-    EXPECT_EQ(button.StateData[1].Color, 5473964);
+    EXPECT_EQ(button.StateData[1].Color, SkinColor{5473964});
     EXPECT_EQ(button.StateData[1].Transparency, 79);
-    EXPECT_EQ(button.StateData[1].FontColors.Text, 0);
+    EXPECT_EQ(button.StateData[1].FontColors.Text, SkinColor{0});
     EXPECT_TRUE(button.Gradient.empty());
     EXPECT_EQ(button.GradientPercent, 0);
     const TsGeneralData& combo = Section("COMBOBOX");
     EXPECT_EQ(combo.ParentClass, "EDIT");
-    EXPECT_EQ(combo.Color, 8500947);
+    EXPECT_EQ(combo.Color, SkinColor{8500947});
     EXPECT_EQ(combo.StateCount, 1);
     EXPECT_EQ(combo.StateData[1], combo.StateData[0]);
     EXPECT_EQ(Section("ALPHACOMBOBOX").ParentClass, "ALPHAEDIT");
     const TsGeneralData& panel = Section("PANEL");
     ASSERT_EQ(panel.Gradient.size(), 3u);
-    EXPECT_EQ(panel.Gradient[0], (GradientStep{9620190, 5605550, 51, 0, 0}));
-    EXPECT_EQ(panel.Gradient[2], (GradientStep{5539500, 5539500, 0, 0, 0}));
-    EXPECT_EQ(Section("SELECTION").StateData[1].Color, 2845326);
-    EXPECT_EQ(Section("FORMTITLE").StateData[1].FontColors.Text, 11071231);
+    EXPECT_EQ(panel.Gradient[0], Step(9620190, 5605550, 51));
+    EXPECT_EQ(panel.Gradient[2], Step(5539500, 5539500, 0));
+    EXPECT_EQ(Section("SELECTION").StateData[1].Color, SkinColor{2845326});
+    EXPECT_EQ(Section("FORMTITLE").StateData[1].FontColors.Text, SkinColor{11071231});
     int parents = 0;
     for (const TsGeneralData& d : m.Sections)
         parents += !d.ParentClass.isEmpty();
@@ -186,12 +188,13 @@ TEST(WoodSkin, PictureColoursAgreeWithTheOptions) {
         const double n = double(r.width()) * r.height();
         return std::array<double, 3>{sum[0] / n, sum[1] / n, sum[2] / n};
     };
-    auto near = [](std::array<double, 3> m, qint32 color, double tolerance) {
+    auto near = [](std::array<double, 3> m, SkinColor stored, double tolerance) {
+        const int32_t color = Value(stored);
         return std::abs(m[0] - (color & 0xFF)) <= tolerance &&
                std::abs(m[1] - ((color >> 8) & 0xFF)) <= tolerance &&
                std::abs(m[2] - ((color >> 16) & 0xFF)) <= tolerance;
     };
-    const qint32 global = Section("GLOBALINFO").Color;
+    const SkinColor global = Section("GLOBALINFO").Color;
     const auto big = mean(Wood().Images.MasterImage, QRect(0, 182, 398, 145));
     EXPECT_TRUE(near(big, global, 2.0)) << big[0] << "," << big[1] << "," << big[2];
     const platform::Bitmap& back = *Mask("FORM", "PATTERN").OwnImage;

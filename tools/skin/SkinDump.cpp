@@ -27,6 +27,10 @@ QString Array(const QStringList& items) {
 QString Num(qint64 v) {
     return QString::number(v);
 }
+// A stored colour as the number the options text gives.
+QString Num(skin::SkinColor c) {
+    return Num(skin::Value(c));
+}
 
 // JSON has no numbers for "nan" or "inf" (which a skin's VERSION may say):
 // those are written as null.

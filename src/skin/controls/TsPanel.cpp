@@ -128,8 +128,7 @@ void TsPanel::PaintPlain(QPainter& painter) {
         const QRect area = b > 0 ? inner : rect();
         ShowParent(painter, area, parent.Moved(pos()).Moved(area.topLeft()));
     } else {
-        const RgbColor own =
-            skinData_.CustomColor() ? ToRgb(SkinColor{Color()}) : StoredToRgb(d.Color);
+        const RgbColor own = skinData_.CustomColor() ? ToRgb(SkinColor{Color()}) : ToRgb(d.Color);
         const RgbColor under = parent.FillColor;
         const int t = std::clamp(d.Transparency, 0, 100);
         const RgbColor fill = t == 0 ? own : t == 100 ? under : MixColors(under, own, t / 100.0);

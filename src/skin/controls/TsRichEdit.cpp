@@ -51,10 +51,10 @@ void TsRichEdit::ApplyStateColors() {
     if (!BoxSkinned() || skinData_.CustomColor())
         return;
     const TsGeneralData& d = skinData_.SkinManager()->SectionTable()[skinData_.SectionIndex];
-    SetColor(d.Color);
+    SetColor(Value(d.Color));
+    const platform::TColor text = Value(d.StateData[0].FontColors.Text);
     platform::TFont font = Font();
-    font.Color = isEnabled() ? platform::TColor(d.StateData[0].FontColors.Text)
-                             : DisabledRichTextColor(d.StateData[0].FontColors.Text, Color());
+    font.Color = isEnabled() ? text : DisabledRichTextColor(text, Color());
     SetFont(font);
 }
 

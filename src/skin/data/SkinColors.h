@@ -28,6 +28,10 @@ enum class Pixel : uint32_t {};
 constexpr uint32_t kTransparentKey = 0xFF00FF;
 constexpr RgbColor kNoColor{kTransparentKey};
 
+// A stored colour that is not set: a contour not drawn, an inherited
+// colour not overridden.
+constexpr SkinColor kNoSkinColor{-1};
+
 constexpr uint32_t Value(RgbColor c) {
     return static_cast<uint32_t>(c);
 }
@@ -42,9 +46,10 @@ constexpr int32_t Value(SkinColor c) {
 inline RgbColor ToRgb(SkinColor c) {
     return RgbColor{platform::ColorToRGB(Value(c))};
 }
-// The fields of a loaded skin hold stored colours as plain integers.
-inline RgbColor StoredToRgb(int32_t stored) {
-    return ToRgb(SkinColor{stored});
+// Whether a stored colour names a colour to draw with: neither unset nor
+// the see-through key.
+constexpr bool IsDrawnColor(SkinColor c) {
+    return c != kNoSkinColor && Value(c) != static_cast<int32_t>(kTransparentKey);
 }
 // An opaque pixel of a colour.
 constexpr Pixel ToPixel(RgbColor c) {

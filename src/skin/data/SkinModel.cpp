@@ -96,14 +96,14 @@ std::optional<TsSkinModel> PreparedSkinModel::Take(const SkinLoadOptions& how) {
 
 namespace {
 
-// Every colour of the model that a skin change turns; -1 stays "no colour".
+// Every colour of the model that a skin change turns; "no colour" stays.
 void ForEachColor(TsSkinModel& model, const std::function<int32_t(int32_t)>& change) {
-    auto turn = [&](qint32& c) {
-        if (c != -1)
-            c = change(c);
+    auto turn = [&](SkinColor& c) {
+        if (c != kNoSkinColor)
+            c = SkinColor{change(Value(c))};
     };
     auto turnFonts = [&](TsFontColors& f) {
-        for (qint32* c : {&f.Text, &f.Left, &f.Top, &f.Right, &f.Bottom})
+        for (SkinColor* c : {&f.Text, &f.Left, &f.Top, &f.Right, &f.Bottom})
             turn(*c);
     };
     auto turnSteps = [&](TsGradArray& steps) {
@@ -111,7 +111,7 @@ void ForEachColor(TsSkinModel& model, const std::function<int32_t(int32_t)>& cha
             turn(s.StartColor), turn(s.EndColor);
     };
     for (TsGeneralData& d : model.Sections) {
-        for (qint32* c : {&d.Color, &d.HotColor, &d.GlowColor, &d.HotGlowColor})
+        for (SkinColor* c : {&d.Color, &d.HotColor, &d.GlowColor, &d.HotGlowColor})
             turn(*c);
         turnFonts(d.FontColors);
         turnFonts(d.HotFontColors);

@@ -18,23 +18,19 @@ using G = TsGeneralData;
 #define INT_FIELD(expr) [](G& d) -> qint32* { return &d.expr; }
 #define BOOL_FIELD(expr) [](G& d) -> bool* { return &d.expr; }
 #define TEXT_FIELD(expr) [](G& d) -> QString* { return &d.expr; }
+#define COLOR_FIELD(expr) nullptr, nullptr, nullptr, [](G& d) -> SkinColor* { return &d.expr; }
 
 constexpr qint32 kWhite = 16777215;
 
 const std::vector<SectionKey> kSectionKeys = {
     // key, kind, hot, default, text default, to RGB, low byte, field
-    {"COLOR", KeyKind::Integer, false, kWhite, nullptr, true, false, INT_FIELD(Color), nullptr,
-     nullptr},
-    {"FONTCOLOR", KeyKind::Integer, false, 0, nullptr, false, false, INT_FIELD(FontColors.Text),
-     nullptr, nullptr},
-    {"TCLEFT", KeyKind::Integer, false, -1, nullptr, false, false, INT_FIELD(FontColors.Left),
-     nullptr, nullptr},
-    {"TCTOP", KeyKind::Integer, false, -1, nullptr, false, false, INT_FIELD(FontColors.Top),
-     nullptr, nullptr},
-    {"TCRIGHT", KeyKind::Integer, false, -1, nullptr, false, false, INT_FIELD(FontColors.Right),
-     nullptr, nullptr},
-    {"TCBOTTOM", KeyKind::Integer, false, -1, nullptr, false, false, INT_FIELD(FontColors.Bottom),
-     nullptr, nullptr},
+    {"COLOR", KeyKind::Integer, false, kWhite, nullptr, true, false, COLOR_FIELD(Color)},
+    {"FONTCOLOR", KeyKind::Integer, false, 0, nullptr, false, false, COLOR_FIELD(FontColors.Text)},
+    {"TCLEFT", KeyKind::Integer, false, -1, nullptr, false, false, COLOR_FIELD(FontColors.Left)},
+    {"TCTOP", KeyKind::Integer, false, -1, nullptr, false, false, COLOR_FIELD(FontColors.Top)},
+    {"TCRIGHT", KeyKind::Integer, false, -1, nullptr, false, false, COLOR_FIELD(FontColors.Right)},
+    {"TCBOTTOM", KeyKind::Integer, false, -1, nullptr, false, false,
+     COLOR_FIELD(FontColors.Bottom)},
     {"GLOW", KeyKind::Integer, false, 0, nullptr, false, false, INT_FIELD(Glow), nullptr, nullptr},
     {"GLOWMARGIN", KeyKind::Integer, false, 0, nullptr, false, false, INT_FIELD(GlowMargin),
      nullptr, nullptr},
@@ -56,26 +52,22 @@ const std::vector<SectionKey> kSectionKeys = {
      BOOL_FIELD(FadingEnabled), nullptr},
     {"FADINGITERATIONS", KeyKind::Integer, false, 5, nullptr, false, false,
      INT_FIELD(FadingIterations), nullptr, nullptr},
-    {"GCOL", KeyKind::Integer, false, kWhite, nullptr, true, false, INT_FIELD(GlowColor), nullptr,
-     nullptr},
+    {"GCOL", KeyKind::Integer, false, kWhite, nullptr, true, false, COLOR_FIELD(GlowColor)},
     {"GSIZE", KeyKind::Integer, false, 0, nullptr, false, true, nullptr, nullptr, nullptr},
     {"STATES", KeyKind::Integer, false, 4, nullptr, false, false, INT_FIELD(StateCount), nullptr,
      nullptr},
     {"HOTFONTCOLOR", KeyKind::Integer, true, 0, nullptr, false, false,
-     INT_FIELD(HotFontColors.Text), nullptr, nullptr},
-    {"HOTTCLEFT", KeyKind::Integer, true, -1, nullptr, false, false, INT_FIELD(HotFontColors.Left),
-     nullptr, nullptr},
-    {"HOTTCTOP", KeyKind::Integer, true, -1, nullptr, false, false, INT_FIELD(HotFontColors.Top),
-     nullptr, nullptr},
+     COLOR_FIELD(HotFontColors.Text)},
+    {"HOTTCLEFT", KeyKind::Integer, true, -1, nullptr, false, false,
+     COLOR_FIELD(HotFontColors.Left)},
+    {"HOTTCTOP", KeyKind::Integer, true, -1, nullptr, false, false, COLOR_FIELD(HotFontColors.Top)},
     {"HOTTCRIGHT", KeyKind::Integer, true, -1, nullptr, false, false,
-     INT_FIELD(HotFontColors.Right), nullptr, nullptr},
+     COLOR_FIELD(HotFontColors.Right)},
     {"HOTTCBOTTOM", KeyKind::Integer, true, -1, nullptr, false, false,
-     INT_FIELD(HotFontColors.Bottom), nullptr, nullptr},
-    {"HGCOL", KeyKind::Integer, true, kWhite, nullptr, true, false, INT_FIELD(HotGlowColor),
-     nullptr, nullptr},
+     COLOR_FIELD(HotFontColors.Bottom)},
+    {"HGCOL", KeyKind::Integer, true, kWhite, nullptr, true, false, COLOR_FIELD(HotGlowColor)},
     {"HGSIZE", KeyKind::Integer, true, 0, nullptr, false, true, nullptr, nullptr, nullptr},
-    {"HOTCOLOR", KeyKind::Integer, true, kWhite, nullptr, false, false, INT_FIELD(HotColor),
-     nullptr, nullptr},
+    {"HOTCOLOR", KeyKind::Integer, true, kWhite, nullptr, false, false, COLOR_FIELD(HotColor)},
     {"HOTTRANSPARENCY", KeyKind::Integer, true, 0, nullptr, false, false,
      INT_FIELD(HotTransparency), nullptr, nullptr},
     {"HOTGRADIENTPERCENT", KeyKind::Integer, true, 0, nullptr, false, false,
@@ -89,6 +81,7 @@ const std::vector<SectionKey> kSectionKeys = {
 #undef INT_FIELD
 #undef BOOL_FIELD
 #undef TEXT_FIELD
+#undef COLOR_FIELD
 
 using S = TsSkinData;
 const std::vector<GlobalKey> kGlobalKeys = {
@@ -195,6 +188,8 @@ void Store(TsGeneralData& d, const SectionKey& k, qint32 number, const QString& 
         const qint32 v = k.ToRgb ? ToRgb(number) : number;
         if (k.LowByte)
             (k.Hot ? d.HotGlowSize : d.GlowSize) = static_cast<uint8_t>(v & 0xFF);
+        else if (k.ColorField)
+            *k.ColorField(d) = SkinColor{v};
         else
             *k.IntField(d) = v;
         break;
@@ -290,8 +285,8 @@ TsGradArray ParseGradient(const QString& text) {
     for (qsizetype k = 0; k < steps.size(); ++k) {
         GradientStep& s = steps[k];
         const qsizetype at = static_cast<qsizetype>(5 * k);
-        s.StartColor = std::max<qint32>(StrictInteger(items[at]), 0);
-        s.EndColor = std::max<qint32>(StrictInteger(items[at + 1]), 0);
+        s.StartColor = SkinColor{std::max<qint32>(StrictInteger(items[at]), 0)};
+        s.EndColor = SkinColor{std::max<qint32>(StrictInteger(items[at + 1]), 0)};
         s.Percent = static_cast<uint8_t>(std::clamp<qint32>(StrictInteger(items[at + 2]), 0, 100));
         s.Mode = StrictInteger(items[at + 3]);
     }
@@ -304,8 +299,8 @@ void LoadGlobalData(const TIniFile& ini, TsSkinData& data) {
     data.Version = ok ? version : 0;
     data.Author = ini.ReadString(kGlobalInfo, "AUTHOR", QString());
     data.Description = ini.ReadString(kGlobalInfo, "DESCRIPTION", QString());
-    data.Shadow1Color = ini.ReadInteger(kGlobalInfo, "SHADOW1COLOR", 0);
-    data.BorderColor = ini.ReadInteger(kGlobalInfo, "BORDERCOLOR", 0);
+    data.Shadow1Color = SkinColor{ini.ReadInteger(kGlobalInfo, "SHADOW1COLOR", 0)};
+    data.BorderColor = SkinColor{ini.ReadInteger(kGlobalInfo, "BORDERCOLOR", 0)};
     for (const GlobalKey& k : kGlobalKeys) {
         const int16_t def = data.*k.Field;
         const qint32 v = k.Strict ? ini.ReadStrictInteger(kGlobalInfo, k.Key, def)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "skin/data/IniFile.h"
+#include "skin/data/SkinColors.h"
 
 #include <QList>
 #include <QString>
@@ -18,18 +19,18 @@ struct TsSkinData {
     bool SkinReady = false;
     double Version = 0;
     QString Author, Description;
-    qint32 Shadow1Color = 0;
+    SkinColor Shadow1Color{0};
     int16_t Shadow1Offset = 0, Shadow1Blur = -1, Shadow1Transparency = 0;
     int16_t BorderWidth = 4, TitleHeight = 30, MaxHeight = 0, FormOffset = 8, AlignOffset = 0,
             CenterOffset = 0, BorderMode = 0;
-    qint32 BorderColor = 0;
+    SkinColor BorderColor{0};
     int16_t BISpace = 0, BIVAlign = 0, BIRight = 0, BILeft = 0, BITop = 0, BIKeepHue = 0;
     int16_t BIconCloseGlow = 0, BIconCloseGlowMargin = 0, BIconMaxGlow = 0, BIconMaxGlowMargin = 0,
             BIconMinGlow = 0, BIconMinGlowMargin = 0;
 };
 
 struct GradientStep {
-    qint32 StartColor = 0, EndColor = 0;
+    SkinColor StartColor{0}, EndColor{0};
     uint8_t Percent = 0; // the step's share of the gradient's length
     qint32 Mode = 0;     // the step's orientation
     qint32 Reserved = 0;
@@ -39,20 +40,21 @@ struct GradientStep {
 // the one parsed list, however many sections there are.
 using TsGradArray = QList<GradientStep>;
 
-// Text colours; -1 is "no such colour".
+// Text colours; kNoSkinColor is "no such colour" (a contour not drawn).
 struct TsFontColors {
-    qint32 Text = 0, Left = -1, Top = -1, Right = -1, Bottom = -1;
+    SkinColor Text{0}, Left = kNoSkinColor, Top = kNoSkinColor, Right = kNoSkinColor,
+                       Bottom = kNoSkinColor;
     bool operator==(const TsFontColors&) const = default;
 };
 
 struct TsGenState {
-    qint32 Color = 0;
+    SkinColor Color{0};
     TsFontColors FontColors;
     qint32 GradientPercent = 0;
     QString GradientText;
     TsGradArray Gradient;
     qint32 ImagePercent = 0;
-    qint32 GlowColor = 0;
+    SkinColor GlowColor{0};
     uint8_t GlowSize = 0;
     qint32 Transparency = 0;
     bool operator==(const TsGenState&) const = default;
@@ -64,8 +66,9 @@ using TsProps = std::array<TsGenState, 2>;
 struct TsGeneralData {
     QString ParentClass, SectionName;
     TsProps StateData;
-    qint32 Color = 0;
-    TsFontColors FontColors, HotFontColors{0, 0, 0, 0, 0};
+    SkinColor Color{0};
+    TsFontColors FontColors,
+        HotFontColors{SkinColor{0}, SkinColor{0}, SkinColor{0}, SkinColor{0}, SkinColor{0}};
     bool GiveOwnFont = false;
     qint32 Glow = 0, GlowMargin = 0;
     bool ReservedBoolean = false;
@@ -75,10 +78,12 @@ struct TsGeneralData {
     qint32 ImagePercent = 0;
     bool SectionShowFocus = false, FadingEnabled = false;
     qint32 FadingIterations = 0;
-    qint32 HotColor = 0, HotTransparency = 0, HotGradientPercent = 0;
+    SkinColor HotColor{0};
+    qint32 HotTransparency = 0, HotGradientPercent = 0;
     QString HotGradientText;
     TsGradArray HotGradient;
-    qint32 HotImagePercent = 0, HotGlowColor = 0, GlowColor = 0;
+    qint32 HotImagePercent = 0;
+    SkinColor HotGlowColor{0}, GlowColor{0};
     uint8_t HotGlowSize = 0, GlowSize = 0;
     qint32 BordersMask = -1;
     qint32 CornerTopLeft = -1, CornerTopRight = -1, CornerBottomLeft = -1, CornerBottomRight = -1;
@@ -96,10 +101,12 @@ struct SectionKey {
     const char* TextDefault;
     bool ToRgb;   // a negative system-colour code becomes its colour
     bool LowByte; // only the low 8 bits are kept
-    // Where the value goes in the record.
+    // Where the value goes in the record: an integer key holds a number
+    // (IntField) or a colour (ColorField).
     qint32* (*IntField)(TsGeneralData&);
     bool* (*BoolField)(TsGeneralData&);
     QString* (*TextField)(TsGeneralData&);
+    SkinColor* (*ColorField)(TsGeneralData&) = nullptr;
 };
 const std::vector<SectionKey>& SectionKeys();
 

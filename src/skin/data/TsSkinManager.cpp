@@ -412,45 +412,45 @@ const TsGeneralData* TsSkinManager::Section(int index) const {
 
 RgbColor TsSkinManager::GlobalColor() const {
     const TsGeneralData* g = Section(commonIndexes_.GlobalInfo);
-    return g ? StoredToRgb(g->Color) : SysRgb(platform::COLOR_BTNFACE);
+    return g ? ToRgb(g->Color) : SysRgb(platform::COLOR_BTNFACE);
 }
 
 RgbColor TsSkinManager::GlobalFontColor() const {
     const TsGeneralData* g = Section(commonIndexes_.GlobalInfo);
-    return g ? StoredToRgb(g->FontColors.Text) : kNoColor;
+    return g ? ToRgb(g->FontColors.Text) : kNoColor;
 }
 
 RgbColor TsSkinManager::GlobalHotColor() const {
     const TsGeneralData* g = Section(commonIndexes_.GlobalInfo);
-    return g ? StoredToRgb(g->HotColor) : SysRgb(platform::COLOR_WINDOW);
+    return g ? ToRgb(g->HotColor) : SysRgb(platform::COLOR_WINDOW);
 }
 
 RgbColor TsSkinManager::EditFontColor() const {
     const TsGeneralData* e = Section(commonIndexes_.Edit);
-    return e ? StoredToRgb(e->StateData[0].FontColors.Text) : SysRgb(platform::COLOR_WINDOWTEXT);
+    return e ? ToRgb(e->StateData[0].FontColors.Text) : SysRgb(platform::COLOR_WINDOWTEXT);
 }
 
 RgbColor TsSkinManager::HighlightColor(bool hot) const {
     if (const TsGeneralData* s = Section(commonIndexes_.Selection)) {
-        const qint32 c = LookFor(*s, HotIf(hot)).Color;
-        if (c != -1 && c != 0xFF00FF)
-            return StoredToRgb(c);
+        const SkinColor c = LookFor(*s, HotIf(hot)).Color;
+        if (IsDrawnColor(c))
+            return ToRgb(c);
     }
     if (const TsGeneralData* m = Section(commonIndexes_.MenuItem))
-        if (m->HotColor != 0xFF00FF && m->HotColor != 0xFFFFFF && m->HotColor != -1)
-            return StoredToRgb(m->HotColor);
+        if (IsDrawnColor(m->HotColor) && m->HotColor != SkinColor{0xFFFFFF})
+            return ToRgb(m->HotColor);
     return SysRgb(platform::COLOR_HIGHLIGHT);
 }
 
 RgbColor TsSkinManager::HighlightTextColor(bool hot) const {
     if (const TsGeneralData* s = Section(commonIndexes_.Selection)) {
-        const qint32 c = LookFor(*s, HotIf(hot)).FontColors.Text;
-        if (c != -1 && c != 0xFF00FF)
-            return StoredToRgb(c);
+        const SkinColor c = LookFor(*s, HotIf(hot)).FontColors.Text;
+        if (IsDrawnColor(c))
+            return ToRgb(c);
     }
     if (const TsGeneralData* m = Section(commonIndexes_.MenuItem))
-        if (m->HotFontColors.Text != 0xFF00FF && m->HotFontColors.Text != -1)
-            return StoredToRgb(m->HotFontColors.Text);
+        if (IsDrawnColor(m->HotFontColors.Text))
+            return ToRgb(m->HotFontColors.Text);
     return SysRgb(platform::COLOR_HIGHLIGHTTEXT);
 }
 

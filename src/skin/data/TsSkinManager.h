@@ -35,8 +35,9 @@ struct TacMenuSupport {
 struct TsStoredSkin {
     QString Name;
     platform::Bitmap MasterBitmap;
-    qint32 Shadow1Color = 0, Shadow1Offset = 0, Shadow1Blur = -1, Shadow1Transparency = 0;
-    qint32 BorderColor = 0xFF00FF;
+    SkinColor Shadow1Color{0};
+    qint32 Shadow1Offset = 0, Shadow1Blur = -1, Shadow1Transparency = 0;
+    SkinColor BorderColor{kTransparentKey};
     double Version = 0;
     QString Author, Description;
     QByteArray Data; // the package

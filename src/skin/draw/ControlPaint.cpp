@@ -51,17 +51,17 @@ template <typename Change>
 void DrawContoured(platform::Canvas& canvas, const QString& text, const TsFontColors& c,
                    uint32_t format, QRect r, Change change) {
     const struct {
-        qint32 Color;
+        SkinColor Color;
         int Dx, Dy;
     } contours[4] = {{c.Left, -1, 0}, {c.Top, 0, -1}, {c.Right, 1, 0}, {c.Bottom, 0, 1}};
     for (const auto& contour : contours) {
-        if (contour.Color == -1)
+        if (contour.Color == kNoSkinColor)
             continue;
-        canvas.Font.Color = change(contour.Color);
+        canvas.Font.Color = change(Value(contour.Color));
         QRect shifted = r.translated(contour.Dx, contour.Dy);
         canvas.DrawText(text, shifted, format);
     }
-    canvas.Font.Color = change(c.Text);
+    canvas.Font.Color = change(Value(c.Text));
     canvas.DrawText(text, r, format);
 }
 
@@ -110,8 +110,7 @@ void DrawSkinText(platform::Canvas& canvas, const QString& text, const TextReque
         // an opaque section up their parents; this program has none of them.
         const TsGeneralData& d = m->SectionTable()[data.SectionIndex];
         if (!how.Enabled) {
-            const RgbColor faded =
-                MixColors(StoredToRgb(d.FontColors.Text), RgbColor{m->GlobalColor()}, 0.4);
+            const RgbColor faded = MixColors(ToRgb(d.FontColors.Text), m->GlobalColor(), 0.4);
             canvas.Font.Color = change(Value(ToStored(faded)));
             canvas.DrawText(text, r, format);
         } else {
@@ -138,7 +137,7 @@ void DrawSectionText(platform::Canvas& canvas, const QString& text, const TextRe
                       [](qint32 c) { return c; });
     } else {
         const RgbColor faded =
-            MixColors(StoredToRgb(d.StateData[0].FontColors.Text), StoredToRgb(d.Color), 0.4);
+            MixColors(ToRgb(d.StateData[0].FontColors.Text), ToRgb(d.Color), 0.4);
         canvas.Font.Color = Value(ToStored(faded));
         canvas.DrawText(text, r, format);
     }

@@ -34,7 +34,8 @@ void GradientRuns(const TsGradArray& steps, int length, bool roundRuns, Line lin
         if (k + 1 == steps.size() || at + n > length)
             n = length - at;
         for (int i = 0; i < n; ++i)
-            line(at + i, Interpolate(uint32_t(s.StartColor), uint32_t(s.EndColor), i, n));
+            line(at + i,
+                 Interpolate(uint32_t(Value(s.StartColor)), uint32_t(Value(s.EndColor)), i, n));
         at += n;
     }
 }
@@ -44,7 +45,7 @@ void GradientRuns(const TsGradArray& steps, int length, bool roundRuns, Line lin
 void PaintTriangles(Bitmap& b, QRect r, const TsGradArray& steps) {
     uint32_t c[5];
     for (int i = 0; i < 5; ++i)
-        c[i] = uint32_t(steps[std::min<size_t>(i, steps.size() - 1)].StartColor);
+        c[i] = uint32_t(Value(steps[std::min<size_t>(i, steps.size() - 1)].StartColor));
     const double l = r.left(), t = r.top(), rr = r.left() + r.width(), bb = r.top() + r.height();
     const QPointF tl(l, t), mid((l + rr) / 2, (t + bb) / 2), tr(rr, t), br(rr, bb), bl(l, bb);
     struct Tri {

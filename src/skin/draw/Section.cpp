@@ -43,8 +43,7 @@ OpaqueLayers LayersOf(const TsGenState& look, RgbColor ownColor, int& transparen
         return OpaqueLayers{ownColor, 0, 0, &kNoSteps};
     }
     transparency = std::clamp(look.Transparency, 0, 100);
-    OpaqueLayers layers{StoredToRgb(look.Color), look.ImagePercent, look.GradientPercent,
-                        &look.Gradient};
+    OpaqueLayers layers{ToRgb(look.Color), look.ImagePercent, look.GradientPercent, &look.Gradient};
     if (transparency == 100)
         layers.ImagePercent = layers.GradientPercent = 0;
     return layers;

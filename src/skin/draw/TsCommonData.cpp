@@ -270,12 +270,12 @@ void TsCommonData::ApplySkinColors(bool repaint) {
         return ChangeSaturation(ChangeHue(c, hueOffset_), saturation_);
     };
     if (!customColor_) {
-        const int32_t color = changed(d.Color);
+        const int32_t color = changed(Value(d.Color));
         if (host_->Color() != color)
             host_->SetColor(color);
     }
     if (!customFont_) {
-        const int32_t fontColor = changed(d.StateData[0].FontColors.Text);
+        const int32_t fontColor = changed(Value(d.StateData[0].FontColors.Text));
         if (host_->Font().Color != fontColor) {
             platform::TFont font = host_->Font();
             font.Color = fontColor;
@@ -303,7 +303,7 @@ RgbColor TsCommonData::GetStateColor(VisualState state) const {
     if (!d || customColor_ || !IsSkinned())
         return OwnRgb();
     const TsGenState& look = LookFor(*d, state);
-    const RgbColor c = StoredToRgb(look.Color);
+    const RgbColor c = ToRgb(look.Color);
     const int t = std::clamp(look.Transparency, 0, 100);
     if (t == 0)
         return c;
@@ -315,7 +315,7 @@ RgbColor TsCommonData::BackgroundColorForChildren() const {
     const TsGeneralData* d = Section();
     if (!host_ || !d || !IsSkinned())
         return OwnRgb();
-    const RgbColor own = StoredToRgb(d->Color);
+    const RgbColor own = ToRgb(d->Color);
     const int t = std::clamp(d->Transparency, 0, 100);
     Control* parent = host_->Parent();
     if (t == 0)

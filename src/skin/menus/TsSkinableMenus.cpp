@@ -297,7 +297,7 @@ void TsSkinableMenus::DrawExtraLine(Bitmap& picture) {
         QPainter p(&strip.Image());
         p.setFont(font);
         const int textHeight = p.fontMetrics().height();
-        p.setPen(platform::ToQColor(d.StateData[0].FontColors.Text));
+        p.setPen(ToQColor(ToRgb(d.StateData[0].FontColors.Text)));
         // Reads upwards from near the strip's bottom.
         p.translate((width - textHeight) / 2, textBottom);
         p.rotate(-90);
@@ -461,9 +461,9 @@ void TsSkinableMenus::DrawDivider(Bitmap& target, QPoint origin, QRect r,
         manager_->FindMask(section, QStringLiteral("DIVIDERV"), QStringLiteral("BORDERSMASK"));
     if (!manager_->IsValidMask(mask)) {
         canvas.CopyRect(r, bg, r.translated(3, 3));
-        qint32 color = manager_->SkinData().BorderColor;
-        if (color == qint32(kTransparentKey))
-            color = platform::clBtnShadow;
+        const SkinColor border = manager_->SkinData().BorderColor;
+        const platform::TColor color =
+            Value(border) == int32_t(kTransparentKey) ? platform::clBtnShadow : Value(border);
         canvas.FillRect(QRect(r.left() + line.left(), r.top(), std::max(line.width(), 0), 1),
                         color);
         return;
