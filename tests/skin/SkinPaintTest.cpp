@@ -317,9 +317,11 @@ TEST(SkinPaint, MaskedPieces) {
         {KeyPixels::ShowParent, ParentCacheInfo::Color(brown), Px(0x11, 0x22, 0x33)},
         {KeyPixels::KeepTarget, ParentCacheInfo::Color(brown), dst},
     };
+    PaintScratch scratch;
     for (const Case& c : cases) {
         Bitmap b = Filled(2, 1, dst);
-        CopyMaskedPiece(b, QRect(0, 0, 2, 1), QRect(10, 0, 2, 1), mask, image, c.keys, c.p);
+        CopyMaskedPiece(b, QRect(0, 0, 2, 1), QRect(10, 0, 2, 1), mask, image, c.keys, c.p,
+                        scratch);
         EXPECT_EQ(b.ScanLine(0)[0] & 0xFFFFFF, blended(dst) & 0xFFFFFF);
         EXPECT_EQ(b.ScanLine(0)[1] & 0xFFFFFF, c.keyPixel & 0xFFFFFF);
     }

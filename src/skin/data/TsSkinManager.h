@@ -12,6 +12,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Control.h"
 #include "platform/Fonts.h"
+#include "skin/data/PaintScratch.h"
 #include "skin/data/SkinCommands.h"
 #include "skin/data/SkinLookup.h"
 #include "skin/data/SkinModel.h"
@@ -165,6 +166,9 @@ public:
     void RefreshSkin();
     void RemoveSkin();
 
+    // The working memory of all painting with this skin.
+    PaintScratch& Scratch() const { return scratch_; }
+
 private:
     void LoadSkin(const QString& oldName);
     // Finds the skin named `name` and loads it into a new model; throws.
@@ -200,6 +204,7 @@ private:
     TsCommonIndexes commonIndexes_;
     platform::Control* activeControl_ = nullptr;
     bool hookInstalled_ = false;
+    mutable PaintScratch scratch_;
 };
 
 // Whether a skin is in force: loaded, active and not being taken away. The

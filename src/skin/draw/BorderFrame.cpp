@@ -26,17 +26,10 @@ CHAROLIST_WIDE_LOOPS void BlendRun(const uint32_t* dst, const uint32_t* src, con
     }
 }
 
-std::vector<uint32_t>& RunBuffer(int n) {
-    static std::vector<uint32_t> buffer; // painting runs on one thread
-    if (buffer.size() < static_cast<size_t>(n))
-        buffer.resize(static_cast<size_t>(n));
-    return buffer;
-}
-
 } // namespace
 
 void CopyMaskedPiece(Bitmap& b, QRect dst, QRect src, const TsMaskData& mask, const Bitmap& image,
-                     KeyPixels keys, const ParentCacheInfo& p) {
+                     KeyPixels keys, const ParentCacheInfo& p, PaintScratch& scratch) {
     const bool corners = keys == KeyPixels::ShowParent;
     const int maskRows = mask.Area.Height() / 2;
     const int bw = b.Width(), bh = b.Height(), iw = image.Width(), ih = image.Height();
@@ -49,9 +42,9 @@ void CopyMaskedPiece(Bitmap& b, QRect dst, QRect src, const TsMaskData& mask, co
         return;
     const bool picture = p.HasPicture(), color = p.HasColor();
     const uint32_t fill = PixelOf(p.FillColor);
-    std::vector<uint32_t>& blended = RunBuffer(x1 - x0);
     if (y1 <= y0)
         return;
+    uint32_t* blended = scratch.RunOf(PaintScratch::BlendedRow, x1 - x0);
     const Rows rows(b);
     const Rows pictureRows(image);
     for (int y = y0; y < y1; ++y) {
@@ -59,7 +52,7 @@ void CopyMaskedPiece(Bitmap& b, QRect dst, QRect src, const TsMaskData& mask, co
         uint32_t* row = rows[dst.top() + y] + dst.left();
         const uint32_t* pic = pictureRows[sy] + src.left();
         const uint32_t* msk = pictureRows[std::min(sy + maskRows, ih - 1)] + src.left();
-        BlendRun(row + x0, pic + x0, msk + x0, blended.data(), x1 - x0);
+        BlendRun(row + x0, pic + x0, msk + x0, blended, x1 - x0);
         for (int x = x0; x < x1; ++x) {
             const uint32_t mixed = (blended[x - x0] & kRgbMask) | (row[x] & 0xFF000000u);
             if (!IsKey(pic[x]) || (picture && !corners)) {
@@ -93,7 +86,7 @@ namespace {
 // Masked pieces repeated over dst from its top-left (edges and the middle of
 // masked frames): blended by their mask, never taking the parent.
 CHAROLIST_WIDE_LOOPS void TileMasked(Bitmap& b, QRect dst, QRect piece, const TsMaskData& mask,
-                                     const Bitmap& image) {
+                                     const Bitmap& image, PaintScratch& scratch) {
     const int maskRows = mask.Area.Height() / 2;
     piece = piece.intersected(image.Rect());
     const QRect clipped = Clip(b, dst);
@@ -103,11 +96,9 @@ CHAROLIST_WIDE_LOOPS void TileMasked(Bitmap& b, QRect dst, QRect piece, const Ts
     const int n = clipped.width();
     // The piece's row repeated along the run, picture and mask, so that one
     // long loop blends the whole run.
-    // Painting happens on one thread; the buffers are kept between calls.
-    static std::vector<uint32_t> pics, masks, blended;
-    for (auto* v : {&pics, &masks, &blended})
-        if (v->size() < static_cast<size_t>(n))
-            v->resize(static_cast<size_t>(n));
+    uint32_t* pics = scratch.RunOf(PaintScratch::PieceRow, n);
+    uint32_t* masks = scratch.RunOf(PaintScratch::PieceMask, n);
+    uint32_t* blended = scratch.RunOf(PaintScratch::BlendedRow, n);
     const Rows rows(b);
     const Rows pictureRows(image);
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
@@ -125,11 +116,11 @@ CHAROLIST_WIDE_LOOPS void TileMasked(Bitmap& b, QRect dst, QRect piece, const Ts
         }
         for (int filled = first; filled < n; filled *= 2) {
             const int count = std::min(filled, n - filled);
-            std::copy_n(pics.data(), count, pics.data() + filled);
-            std::copy_n(masks.data(), count, masks.data() + filled);
+            std::copy_n(pics, count, pics + filled);
+            std::copy_n(masks, count, masks + filled);
         }
         uint32_t* row = rows[y] + clipped.left();
-        BlendRun(row, pics.data(), masks.data(), blended.data(), n);
+        BlendRun(row, pics, masks, blended, n);
         // Key pixels leave the destination; the fourth byte is the destination's.
         for (int x = 0; x < n; ++x)
             row[x] = IsKey(pics[x]) ? row[x] : (blended[x] & kRgbMask) | (row[x] & 0xFF000000u);
@@ -144,14 +135,16 @@ public:
     BorderPainter(Bitmap& b, QRect r, KeyPixels keys, const TsMaskData& mask, const Bitmap& image,
                   const ParentCacheInfo& p)
         : b_(b), r_(r), keys_(keys), mask_(mask), image_(image), p_(p), masked_(mask.MaskKind != 0),
-          stretch_(!masked_ && HasBorderFill(mask, StretchEdges)) {}
+          stretch_(!masked_ && HasBorderFill(mask, StretchEdges)), scratch_(mask.Owner->Scratch()) {
+    }
 
     void Corner(int dx, int dy, int sx, int sy, int w, int h) const {
         if (w <= 0 || h <= 0)
             return;
         const ParentCacheInfo at = p_.Moved(dx - r_.left(), dy - r_.top());
         if (masked_)
-            CopyMaskedPiece(b_, QRect(dx, dy, w, h), QRect(sx, sy, w, h), mask_, image_, keys_, at);
+            CopyMaskedPiece(b_, QRect(dx, dy, w, h), QRect(sx, sy, w, h), mask_, image_, keys_, at,
+                            scratch_);
         else
             CopyKeyedPiece(b_, QPoint(dx, dy), image_, QRect(sx, sy, w, h), keys_, at);
     }
@@ -159,7 +152,7 @@ public:
         if (dst.isEmpty() || src.isEmpty())
             return;
         if (masked_)
-            TileMasked(b_, dst, src, mask_, image_);
+            TileMasked(b_, dst, src, mask_, image_, scratch_);
         else if (stretch_)
             StretchArea(b_, dst, image_, src);
         else
@@ -174,6 +167,7 @@ private:
     const Bitmap& image_;
     const ParentCacheInfo& p_;
     bool masked_, stretch_;
+    PaintScratch& scratch_;
 };
 
 } // namespace

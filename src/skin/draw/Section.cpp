@@ -49,22 +49,6 @@ OpaqueLayers LayersOf(const TsGenState& look, RgbColor ownColor, int& transparen
     return layers;
 }
 
-// Temporary pictures, kept between calls so that painting a control does
-// not allocate: one per place that needs one (painting runs on one thread
-// and none of these places calls itself).
-enum ScratchSlot { ScratchGradient, ScratchBackground, kScratchSlots };
-// `covered` says the caller paints every pixel anyway; otherwise the
-// picture starts black, as a new one would.
-Bitmap& Scratch(ScratchSlot slot, int w, int h, bool covered = false) {
-    static Bitmap pictures[kScratchSlots];
-    Bitmap& b = pictures[slot];
-    if (b.Width() != w || b.Height() != h)
-        b.SetSize(w, h);
-    else if (!covered)
-        b.Image().fill(0xFF000000u);
-    return b;
-}
-
 // A gradient alone (or a flat colour) paints every pixel of its rectangle.
 bool CoversAll(const OpaqueLayers& l) {
     return l.ImagePercent == 0 && (l.GradientPercent == 0 || ModeOf(*l.Gradient).has_value());
@@ -133,7 +117,8 @@ void FillOpaqueBackground(Bitmap& b, QRect r, const TsSkinManager& manager, cons
     const bool laid = i > 0 && FillTextureLayer(b, r, manager, tex, l);
     if (g > 0) {
         if (laid) {
-            Bitmap& over = Scratch(ScratchGradient, r.width(), r.height());
+            Bitmap& over =
+                manager.Scratch().PictureOf(PaintScratch::GradientOver, r.width(), r.height());
             PaintGradient(over, over.Rect(), *l.Gradient);
             BlendBitmap(b, r.topLeft(), over, Percent255(i));
         } else {
@@ -165,7 +150,8 @@ void LayBackground(Bitmap& b, QRect r, const TsSkinManager& manager, const Opaqu
     } else if (t == 100) {
         LayParent(b, r, behind);
     } else if (p.HasPicture() || layers.GradientPercent + layers.ImagePercent != 0) {
-        Bitmap& over = Scratch(ScratchBackground, r.width(), r.height(), CoversAll(layers));
+        Bitmap& over = manager.Scratch().PictureOf(PaintScratch::BackgroundOver, r.width(),
+                                                   r.height(), CoversAll(layers));
         FillOpaqueBackground(over, over.Rect(), manager, layers);
         const int a = Percent255(t);
         if (p.HasPicture() && p.Bitmap != &b &&

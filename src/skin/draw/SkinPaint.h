@@ -49,9 +49,11 @@ void FillWithMaskedTexture(platform::Bitmap& b, QRect r, const ParentCacheInfo& 
 // stay, or the parent shows through them (the corners of a border).
 enum class KeyPixels : bool { KeepTarget, ShowParent };
 
-// The pieces of borders and corner images.
+// The pieces of borders and corner images; a masked piece blends its rows
+// in the scratch's runs.
 void CopyMaskedPiece(platform::Bitmap& b, QRect dst, QRect src, const TsMaskData& mask,
-                     const platform::Bitmap& image, KeyPixels keys, const ParentCacheInfo& p);
+                     const platform::Bitmap& image, KeyPixels keys, const ParentCacheInfo& p,
+                     PaintScratch& scratch);
 // The piece `src` of `image` with its top-left at `dst`; magenta is the key.
 void CopyKeyedPiece(platform::Bitmap& b, QPoint dst, const platform::Bitmap& image, QRect src,
                     KeyPixels keys, const ParentCacheInfo& p);
