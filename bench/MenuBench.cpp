@@ -37,7 +37,7 @@ void CopyFloor(benchmark::State& state, QSize size) {
 void BM_Background(benchmark::State& state) {
     skin::TsSkinableMenus menus(&Manager());
     for (auto _ : state) {
-        skin::ClearMenuBackgrounds();
+        menus.ClearBackgrounds();
         benchmark::DoNotOptimize(menus.BuildMenuBackground(Item(), kWindow).Picture.ScanLine(0));
     }
 }
@@ -47,12 +47,11 @@ void BM_BackgroundCopyFloor(benchmark::State& state) {
 
 void BM_Item(benchmark::State& state) {
     skin::TsSkinableMenus menus(&Manager());
-    skin::ClearMenuBackgrounds();
     const skin::TsMenuItem item = Item();
     platform::Bitmap out(kItem.width(), kItem.height());
-    const unsigned selected = state.range(0) ? unsigned(skin::odSelected) : 0u;
+    const skin::MenuItemLook look{.Selected = state.range(0) != 0};
     for (auto _ : state) {
-        menus.DrawMenuItem(item, out, kItem.topLeft(), kItem, selected, kWindow);
+        menus.DrawMenuItem(item, out, kItem.topLeft(), kItem, look, kWindow);
         benchmark::DoNotOptimize(out.ScanLine(0));
     }
 }

@@ -19,8 +19,6 @@ using skin::TsMenuItem;
 class SkinMenusTest : public ::testing::Test {
 protected:
     static skin::TsSkinManager& Manager() { return content::InternalSkinManager(); }
-    void SetUp() override { skin::ClearMenuBackgrounds(); }
-
     skin::TsSkinableMenus menus{&Manager()};
     int first = 0; // identifies the drop-down
     int second = 0;
@@ -134,22 +132,22 @@ TEST_F(SkinMenusTest, ItemKindsAndHeights) {
     bar.TopLevel = true;
     EXPECT_EQ(skin::TsSkinableMenus::ItemType(bar), skin::TsMenuItemType::smTopLine);
     EXPECT_EQ(menus.MeasureBarItem(bar).height(), 18);
-    EXPECT_TRUE(skin::MenuPaintingActive());
+    EXPECT_TRUE(menus.Painting());
 }
 
 TEST_F(SkinMenusTest, NormalHotAndDisabledItemsOverTheBackground) {
     const QSize window(120, 3 * 20 + 6);
     TsMenuItem item = Item(QStringLiteral("Четыре руны..."), &second);
     const QRect r(0, 20, 114, 20);
-    auto draw = [&](unsigned state, bool enabled) {
+    auto draw = [&](bool selected, bool enabled) {
         Bitmap out(r.width(), r.height());
         item.Enabled = enabled;
-        menus.DrawMenuItem(item, out, r.topLeft(), r, state, window);
+        menus.DrawMenuItem(item, out, r.topLeft(), r, {.Selected = selected}, window);
         return out;
     };
-    const Bitmap normal = draw(0, true);
-    const Bitmap hot = draw(skin::odSelected, true);
-    const Bitmap disabled = draw(0, false);
+    const Bitmap normal = draw(false, true);
+    const Bitmap hot = draw(true, true);
+    const Bitmap disabled = draw(false, false);
     const Bitmap& bg = menus.FindMenuBackground(item, QSize())->Picture;
     const int textLeft = 16 + 2 * 2 + 8;
 
@@ -192,7 +190,7 @@ TEST_F(SkinMenusTest, SeparatorAndCaptionItems) {
     TsMenuItem divider = Item("-", &second);
     const QRect dr(0, 10, 114, 2);
     Bitmap line(dr.width(), dr.height());
-    menus.DrawMenuItem(divider, line, dr.topLeft(), dr, 0, window);
+    menus.DrawMenuItem(divider, line, dr.topLeft(), dr, {}, window);
     const Bitmap& bg = menus.FindMenuBackground(divider, QSize())->Picture;
     // The line starts past the icon column (2 + 16 + 8) and 2 more, and ends
     // Margin before the right edge; elsewhere the background shows. The
@@ -220,7 +218,7 @@ TEST_F(SkinMenusTest, SeparatorAndCaptionItems) {
     TsMenuItem caption = Item("-Заголовок-", &second);
     const QRect cr(0, 20, 114, 22);
     Bitmap title(cr.width(), cr.height());
-    menus.DrawMenuItem(caption, title, cr.topLeft(), cr, 0, window);
+    menus.DrawMenuItem(caption, title, cr.topLeft(), cr, {}, window);
     // A one-pixel ring of the background around the "TOOLBAR" picture.
     for (int x = 0; x < cr.width(); ++x) {
         ASSERT_EQ(title.ScanLine(0)[x] & 0xFFFFFF, bg.ScanLine(cr.top() + 3)[3 + x] & 0xFFFFFF);
@@ -244,15 +242,15 @@ TEST_F(SkinMenusTest, BarItemsShowTheBandAndTheHotLook) {
     TsMenuItem item = Item("Расклад...", &first);
     item.TopLevel = true;
     const QRect r(40, 0, 70, 18);
-    auto draw = [&](unsigned state) {
+    auto draw = [&](bool selected) {
         Bitmap out(r.width(), r.height());
-        menus.DrawBarItem(item, out, r.topLeft(), r, state, band);
+        menus.DrawBarItem(item, out, r.topLeft(), r, {.Selected = selected}, band);
         return out;
     };
-    const Bitmap normal = draw(skin::odNoAccel);
-    const Bitmap hot = draw(skin::odSelected);
+    const Bitmap normal = draw(false);
+    const Bitmap hot = draw(true);
     item.Enabled = false;
-    const Bitmap disabled = draw(0);
+    const Bitmap disabled = draw(false);
     item.Enabled = true;
     int differs = 0;
     for (int y = 0; y < r.height(); ++y)
@@ -278,7 +276,7 @@ TEST_F(SkinMenusTest, EachOpeningBuildsItsBackgroundAfresh) {
     const skin::MenuBackground* one = menus.FindMenuBackground(a, QSize(80, 40));
     EXPECT_EQ(menus.FindMenuBackground(a, QSize()), one);
     EXPECT_EQ(menus.FindMenuBackground(b, QSize()), nullptr);
-    skin::ClearMenuBackgrounds();
+    menus.ClearBackgrounds();
     EXPECT_EQ(menus.FindMenuBackground(a, QSize()), nullptr);
     // Named "SkinSelectItem", the drop-down has no extra line even when
     // extra lines are on.

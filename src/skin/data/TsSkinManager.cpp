@@ -287,12 +287,9 @@ void TsSkinManager::UpdateCommonIndexes() {
 // Announcing
 // ---------------------------------------------------------------------------
 
-int TsSkinManager::MenuBorderWidth = -1;
-
 void TsSkinManager::ApplySkin(bool animated) {
     if (building_)
         return;
-    MenuBorderWidth = -1;
     model_.Data.SkinReady = false;
     UpdateCommonIndexes();
     Announce<SkinCmdNewSkin>();

@@ -131,9 +131,6 @@ public:
     bool FromPackage() const { return fromPackage_; }
     bool SkinHeld() const { return held_; }
     bool Removing() const { return removing_; }
-    // The menus' border width, measured once per skin; -1 when not yet.
-    static int MenuBorderWidth;
-
     // Lookups of the held skin (-1 when absent).
     int FindSection(const QString& name) const;
     int FindMask(int sectionIndex, const QString& sectionName, const QString& key) const;

@@ -23,11 +23,6 @@ namespace {
 // Room the desktop leaves around the text of a bar item.
 constexpr int kBarItemPadding = 12;
 
-std::set<const QMenu*>& AdaptedMenus() {
-    static std::set<const QMenu*> menus;
-    return menus;
-}
-
 std::vector<QAction*> VisibleActions(const QWidget* menu) {
     std::vector<QAction*> out;
     for (QAction* a : menu->actions())
@@ -95,51 +90,50 @@ TsMenuItem ItemOf(const QMenu* menu, QAction* a, std::optional<Bitmap>& glyph) {
     return item;
 }
 
-unsigned StateOf(const QStyleOptionMenuItem& o) {
-    unsigned state = 0;
-    if (o.state & (QStyle::State_Selected | QStyle::State_Sunken))
-        state |= odSelected;
-    if (o.checked)
-        state |= odChecked;
-    if (o.menuItemType == QStyleOptionMenuItem::DefaultItem)
-        state |= odDefault;
-    return state;
+// Chosen: under the mouse or the keyboard, or held down.
+bool Chosen(const QStyleOption& o) {
+    return o.state & (QStyle::State_Selected | QStyle::State_Sunken);
+}
+
+MenuItemLook LookOf(const QStyleOptionMenuItem& o) {
+    return {.Selected = Chosen(o),
+            .Checked = o.checked,
+            .Default = o.menuItemType == QStyleOptionMenuItem::DefaultItem};
 }
 
 } // namespace
 
 // ---- The drop-down adapter --------------------------------------------------------
 
-TacMnuWnd::TacMnuWnd(QMenu* menu) : QObject(menu), menu_(menu), key_(menu) {
-    AdaptedMenus().insert(menu);
+TacMnuWnd::TacMnuWnd(QMenu* menu, TsMenuStyle& style)
+    : QObject(menu), menu_(menu), style_(&style), key_(menu) {
+    style.adapted_.insert(menu);
     menu->installEventFilter(this);
 }
 
 TacMnuWnd::~TacMnuWnd() {
-    AdaptedMenus().erase(key_);
-}
-
-bool TacMnuWnd::Adapted(const QMenu* menu) {
-    return AdaptedMenus().count(menu) != 0;
+    if (style_)
+        style_->adapted_.erase(key_);
 }
 
 bool TacMnuWnd::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != menu_)
+    if (watched != menu_ || !style_)
         return false;
+    TsSkinableMenus& menus = style_->Menus();
     if (event->type() == QEvent::Show) {
-        SetMenuPaintingActive(true);
+        menus.SetPainting(true);
     } else if (event->type() == QEvent::Hide) {
         // A drop-down closed: every background goes; the next opening
         // builds its own afresh. The others still open lay theirs again.
-        ClearMenuBackgrounds();
+        menus.ClearBackgrounds();
         bool anyOpen = false;
-        for (const QMenu* m : AdaptedMenus())
+        for (const QMenu* m : style_->adapted_)
             if (m != menu_ && m->isVisible()) {
                 anyOpen = true;
                 const_cast<QMenu*>(m)->update();
             }
         if (!anyOpen)
-            SetMenuPaintingActive(false);
+            menus.SetPainting(false);
     }
     return false;
 }
@@ -181,8 +175,8 @@ void TsMenuStyle::InitItems(QMenu* menu, bool on) {
     // Counts from the drop-down's next native window; see DrawMenuPicture.
     if (!platform::CanPlaceWindows())
         menu->setAttribute(Qt::WA_TranslucentBackground, on);
-    if (on && !TacMnuWnd::Adapted(menu))
-        new TacMnuWnd(menu);
+    if (on && !adapted_.contains(menu))
+        new TacMnuWnd(menu, *this);
     if (!on)
         menu->clearMask();
     for (QAction* a : menu->actions())
@@ -209,7 +203,7 @@ const MenuBackground* TsMenuStyle::Background(const QMenu* menu) const {
     MenuBackground* found = menus_.FindMenuBackground(first, QSize());
     if (found && found->Picture.Image().size() != menu->size()) {
         // The drop-down changed its size: its background is made again.
-        std::erase_if(MenuBackgrounds(), [&](const auto& b) { return b.get() == found; });
+        menus_.ForgetBackground(found);
         found = nullptr;
     }
     return found ? found : menus_.FindMenuBackground(first, menu->size(), menu);
@@ -224,7 +218,7 @@ void TsMenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
         if (menu && (element == PE_PanelMenu || element == PE_FrameMenu)) {
             // The frame and the background come from the drop-down's one
             // picture; the painter is clipped to the part asked for.
-            if (const MenuBackground* bg = MenuPaintingActive() ? Background(menu) : nullptr)
+            if (const MenuBackground* bg = menus_.Painting() ? Background(menu) : nullptr)
                 DrawMenuPicture(*painter, *menu, *bg);
             return;
         }
@@ -285,12 +279,9 @@ void TsMenuStyle::DrawBarItem(const QStyleOption* option, QPainter* painter,
     item.Enabled = a->isEnabled();
     std::optional<Bitmap> glyph = GlyphOf(a->icon(), item.Enabled);
     item.Glyph = glyph ? &*glyph : nullptr;
-    unsigned state = odNoAccel;
-    if (o->state & (State_Selected | State_Sunken))
-        state |= odSelected;
     const QRect r = o->rect;
     Bitmap picture(r.width(), r.height());
-    menus_.DrawBarItem(item, picture, r.topLeft(), r, state, *band);
+    menus_.DrawBarItem(item, picture, r.topLeft(), r, {.Selected = Chosen(*o)}, *band);
     platform::DrawBitmap(*painter, r.topLeft(), picture);
 }
 
@@ -298,7 +289,7 @@ void TsMenuStyle::DrawDropDownItem(const QStyleOption* option, QPainter* painter
                                    const QMenu* menu) const {
     const auto* o = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
     QAction* a = o ? ActionAt(menu, o->rect) : nullptr;
-    if (!o || !a || !MenuPaintingActive())
+    if (!o || !a || !menus_.Painting())
         return;
     std::optional<Bitmap> glyph;
     TsMenuItem item = ItemOf(menu, a, glyph);
@@ -309,7 +300,7 @@ void TsMenuStyle::DrawDropDownItem(const QStyleOption* option, QPainter* painter
     const int fw = menus_.BorderWidth;
     const QRect r = o->rect.translated(-fw, -fw);
     Bitmap picture(r.width(), r.height());
-    menus_.DrawMenuItem(item, picture, r.topLeft(), r, StateOf(*o), menu->size(), menu);
+    menus_.DrawMenuItem(item, picture, r.topLeft(), r, LookOf(*o), menu->size(), menu);
     platform::DrawBitmap(*painter, o->rect.topLeft(), picture);
 }
 

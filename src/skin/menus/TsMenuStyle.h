@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <functional>
+#include <set>
 
 class QAction;
 class QMenu;
@@ -22,23 +23,26 @@ namespace skin {
 // size of the bar, in the bar's coordinates. Null when there is none.
 using MenuBarBandSource = std::function<const platform::Bitmap*(const QMenuBar* bar)>;
 
+class TsMenuStyle;
+
 // The adapter of one drop-down window: its background lives for one
 // opening; when a drop-down closes the backgrounds go, and when the last
 // one has closed the menus stop painting.
 class TacMnuWnd : public QObject {
     Q_OBJECT
 public:
-    explicit TacMnuWnd(QMenu* menu);
+    TacMnuWnd(QMenu* menu, TsMenuStyle& style);
     ~TacMnuWnd() override;
-    static bool Adapted(const QMenu* menu);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointer<QMenu> menu_;
-    // The menu as the adapted set knows it: at our destruction the menu is
-    // already half destroyed (we are its child), so it is not asked for.
+    QPointer<TsMenuStyle> style_;
+    // The menu as the style's adapted set knows it: at our destruction the
+    // menu is already half destroyed (we are its child), so it is not
+    // asked for.
     const QMenu* key_ = nullptr;
 };
 
@@ -58,6 +62,7 @@ public:
     void HookMenus(bool on);
 
     bool Skinned() const;
+    TsSkinableMenus& Menus() const { return menus_; }
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
@@ -77,8 +82,11 @@ private:
     void DrawBarItem(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
     void DrawDropDownItem(const QStyleOption* option, QPainter* painter, const QMenu* menu) const;
 
+    friend class TacMnuWnd;
     TsSkinableMenus& menus_;
     MenuBarBandSource band_;
+    // The drop-downs that have an adapter.
+    std::set<const QMenu*> adapted_;
 };
 
 // The bar band rendered here from the window's "FORM" section with

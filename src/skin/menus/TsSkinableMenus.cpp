@@ -15,8 +15,6 @@ using platform::Canvas;
 
 namespace {
 
-bool gPaintingActive = false;
-
 // A canvas on a bitmap whose (0, 0) is the point `origin` of the drop-down's
 // client area, so that everything below is written in client coordinates.
 struct ClientCanvas : Canvas {
@@ -37,33 +35,20 @@ QString CaptionTitle(const QString& caption) {
     return QString();
 }
 
-bool Hot(const TsMenuItem& item, unsigned state) {
-    return item.Enabled && (state & (odSelected | odHotLight));
+// An item takes the hot look, background and text alike, when it is
+// enabled and chosen.
+bool Hot(const TsMenuItem& item, MenuItemLook look) {
+    return item.Enabled && look.Selected;
 }
 
 } // namespace
-
-bool MenuPaintingActive() {
-    return gPaintingActive;
-}
-void SetMenuPaintingActive(bool active) {
-    gPaintingActive = active;
-}
-
-std::vector<std::unique_ptr<MenuBackground>>& MenuBackgrounds() {
-    static std::vector<std::unique_ptr<MenuBackground>> list;
-    return list;
-}
-void ClearMenuBackgrounds() {
-    MenuBackgrounds().clear();
-}
 
 TsSkinableMenus::TsSkinableMenus(TsSkinManager* manager) : manager_(manager) {}
 
 TsSkinableMenus::~TsSkinableMenus() = default;
 
 int TsSkinableMenus::SkinBorderWidth() const {
-    int& cached = TsSkinManager::MenuBorderWidth;
+    int& cached = skinBorderWidth_;
     if (cached < 0) {
         const int mask =
             manager_->FindMaskExact(QStringLiteral("MAINMENU"), QStringLiteral("BORDERSMASK"));
@@ -86,7 +71,8 @@ void TsSkinableMenus::SetActive(bool value) {
 }
 
 void TsSkinableMenus::SkinChanged() {
-    ClearMenuBackgrounds();
+    ClearBackgrounds();
+    skinBorderWidth_ = -1;
     SetActive(manager_->SkinData().SkinReady);
 }
 
@@ -94,10 +80,14 @@ int TsSkinableMenus::Section(const char* name) const {
     return manager_->FindSection(QString::fromLatin1(name));
 }
 
-platform::TFont TsSkinableMenus::MenuFont(const TsMenuItem& item, unsigned state) const {
+void TsSkinableMenus::ForgetBackground(const MenuBackground* background) {
+    std::erase_if(backgrounds_, [&](const auto& b) { return b.get() == background; });
+}
+
+platform::TFont TsSkinableMenus::MenuFont(const TsMenuItem& item, MenuItemLook look) const {
     platform::TFont f = SystemMenuFont();
     f.Charset = platform::FontCharset::Russian; // the program's forms write Russian
-    if (item.Default || (state & odDefault))
+    if (item.Default || look.Default)
         f.Style |= platform::fsBold;
     return f;
 }
@@ -162,7 +152,7 @@ int TsSkinableMenus::ExtraWidth(const MenuBackground* background, const TsMenuIt
 }
 
 QSize TsSkinableMenus::MeasureMenuItem(const TsMenuItem& item) {
-    SetMenuPaintingActive(true);
+    painting_ = true;
     const MenuBackground* background = FindMenuBackground(item, QSize());
     bool extraLine = background ? background->HasExtraLine : false;
     if (!background && !queryingExtraLine_ && !manager_->BeingBuilt()) {
@@ -208,7 +198,7 @@ QSize TsSkinableMenus::MeasureBarItem(const TsMenuItem& item) const {
 
 MenuBackground* TsSkinableMenus::FindMenuBackground(const TsMenuItem& item, QSize size,
                                                     const void* window) {
-    for (const auto& b : MenuBackgrounds())
+    for (const auto& b : backgrounds_)
         if (b->FirstItem == item.FirstItem)
             return b.get();
     if (size.isEmpty())
@@ -220,7 +210,7 @@ MenuBackground* TsSkinableMenus::FindMenuBackground(const TsMenuItem& item, QSiz
 }
 
 MenuBackground* TsSkinableMenus::FindMenuBackground(const void* window) {
-    for (const auto& b : MenuBackgrounds())
+    for (const auto& b : backgrounds_)
         if (window && b->Window == window)
             return b.get();
     return nullptr;
@@ -263,8 +253,8 @@ MenuBackground& TsSkinableMenus::BuildMenuBackground(const TsMenuItem& first, QS
     }
     extraLineGlyph_.reset();
     record->Corners = corners_;
-    MenuBackgrounds().push_back(std::move(record));
-    MenuBackground& built = *MenuBackgrounds().back();
+    backgrounds_.push_back(std::move(record));
+    MenuBackground& built = *backgrounds_.back();
     if (window)
         ShapeMenuWindow(window, built);
     return built;
@@ -334,7 +324,7 @@ void TsSkinableMenus::ShapeMenuWindow(const void* window, const MenuBackground& 
 // ---- Drop-down items ------------------------------------------------------------
 
 void TsSkinableMenus::DrawMenuItem(const TsMenuItem& item, Bitmap& target, QPoint origin, QRect r,
-                                   unsigned state, QSize windowSize, const void* window) {
+                                   MenuItemLook look, QSize windowSize, const void* window) {
     if (!manager_->Active() || !manager_->SkinHeld() || r.isEmpty())
         return;
     MenuBackground* background = FindMenuBackground(item, windowSize, window);
@@ -362,18 +352,18 @@ void TsSkinableMenus::DrawMenuItem(const TsMenuItem& item, Bitmap& target, QPoin
     if (ip.Empty())
         return;
     const int itemSection = Section("MENUITEM");
-    const bool hot = Hot(item, state);
+    const bool hot = Hot(item, look);
     if (manager_->IsValidSection(itemSection))
         RenderSectionByIndex(*manager_, {.Target = ip,
                                          .Section = itemSection,
-                                         .State = HotIf(item.Enabled && (state & odSelected)),
+                                         .State = HotIf(hot),
                                          .Parent = ParentCacheInfo::Picture(&bg, 3, 3),
                                          .Position = QPoint(e + r.left(), r.top())});
-    DrawCheckMark(ip, item, state);
-    DrawGlyph(ip, item, state);
+    DrawCheckMark(ip, item, look);
+    DrawGlyph(ip, item, look);
 
     Canvas text(ip);
-    text.Font = MenuFont(item, state);
+    text.Font = MenuFont(item, look);
     QString caption = item.Caption;
     uint32_t format = platform::DT_SINGLELINE | platform::DT_VCENTER | platform::DT_EXPANDTABS |
                       platform::DT_NOCLIP;
@@ -407,8 +397,8 @@ void TsSkinableMenus::DrawMenuItem(const TsMenuItem& item, Bitmap& target, QPoin
         canvas.CopyRect(QRect(0, 0, e, bg.Height()), bg, QRect(3, 3, e, bg.Height()));
 }
 
-void TsSkinableMenus::DrawCheckMark(Bitmap& ip, const TsMenuItem& item, unsigned state) {
-    if (!(state & odChecked) || item.Glyph)
+void TsSkinableMenus::DrawCheckMark(Bitmap& ip, const TsMenuItem& item, MenuItemLook look) {
+    if (!look.Checked || item.Glyph)
         return;
     const QString global = QStringLiteral("GLOBALINFO");
     int mask = manager_->FindMaskExact(global, item.Radio ? QStringLiteral("RADIOCHECKED")
@@ -419,17 +409,16 @@ void TsSkinableMenus::DrawCheckMark(Bitmap& ip, const TsMenuItem& item, unsigned
         return;
     const TsMaskData& m = manager_->MaskTable()[mask];
     const int frameHeight = m.FrameHeight();
-    DrawCornerImage(ip, QPoint(Margin, (ip.Height() - frameHeight) / 2),
-                    HotIf(item.Enabled && (state & odSelected)), m, CornerLook::SeeThrough,
-                    ParentCacheInfo::Picture(&ip, 0, 0));
+    DrawCornerImage(ip, QPoint(Margin, (ip.Height() - frameHeight) / 2), HotIf(Hot(item, look)), m,
+                    CornerLook::SeeThrough, ParentCacheInfo::Picture(&ip, 0, 0));
 }
 
-void TsSkinableMenus::DrawGlyph(Bitmap& ip, const TsMenuItem& item, unsigned state) {
+void TsSkinableMenus::DrawGlyph(Bitmap& ip, const TsMenuItem& item, MenuItemLook look) {
     if (!item.Glyph || item.Glyph->Empty())
         return;
     const Bitmap& g = *item.Glyph;
     const int top = (ip.Height() - g.Height()) / 2, left = top;
-    if (state & odChecked) {
+    if (look.Checked) {
         const int frame = Section("SPEEDBUTTON_SMALL");
         const QRect around = QRect(left, top, g.Width(), g.Height()).adjusted(-1, -1, 1, 1);
         if (manager_->IsValidSection(frame) && ip.Rect().contains(around))
@@ -505,11 +494,11 @@ void TsSkinableMenus::DrawCaptionItem(Bitmap& target, QPoint origin, QRect r,
 // ---- Bar items -------------------------------------------------------------------
 
 void TsSkinableMenus::DrawBarItem(const TsMenuItem& item, Bitmap& target, QPoint origin, QRect r,
-                                  unsigned state, const Bitmap& band) {
+                                  MenuItemLook look, const Bitmap& band) {
     if (r.isEmpty() || band.Empty())
         return;
     Bitmap ip(r.width(), r.height());
-    const bool hot = Hot(item, state);
+    const bool hot = Hot(item, look);
     const int itemSection = Section("MENUITEM");
     if (manager_->IsValidSection(itemSection))
         RenderSectionByIndex(*manager_,
@@ -527,8 +516,8 @@ void TsSkinableMenus::DrawBarItem(const TsMenuItem& item, Bitmap& target, QPoint
         glyphWidth = g.Width() + 3;
     }
     Canvas text(ip);
-    text.Font = MenuFont(item, state);
-    text.Font.Style = (state & odDefault) ? platform::fsBold : 0;
+    text.Font = MenuFont(item, look);
+    text.Font.Style = look.Default ? platform::fsBold : 0;
     uint32_t format = platform::DT_CENTER | platform::DT_VCENTER | platform::DT_SINGLELINE |
                       platform::DT_EXPANDTABS | platform::DT_NOCLIP;
     if (Alignment & Qt::AlignRight)

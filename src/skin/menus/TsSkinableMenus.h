@@ -32,13 +32,11 @@ namespace skin {
 
 enum class TsMenuItemType { smCaption, smDivider, smNormal, smTopLine };
 
-// The owner-draw state bits the menus read.
-enum OwnerDrawState : unsigned {
-    odSelected = 0x1,
-    odChecked = 0x8,
-    odDefault = 0x20,
-    odHotLight = 0x40,
-    odNoAccel = 0x100,
+// How one menu item is to be drawn.
+struct MenuItemLook {
+    bool Selected = false; // chosen by the mouse or the keyboard: the hot look
+    bool Checked = false;
+    bool Default = false; // the menu's default item: bold
 };
 
 // What the drawing needs to know of one menu item.
@@ -73,14 +71,6 @@ struct MenuBackground {
     std::vector<QRect> Corners; // its see-through corner pixels, one rectangle per run
 };
 
-// Set while a drop-down of ours is painted; the drop-down windows paint
-// from the skin only while it is.
-bool MenuPaintingActive();
-void SetMenuPaintingActive(bool active);
-// The backgrounds of the drop-downs painted since the last was closed.
-std::vector<std::unique_ptr<MenuBackground>>& MenuBackgrounds();
-void ClearMenuBackgrounds();
-
 class TsSkinableMenus {
 public:
     explicit TsSkinableMenus(TsSkinManager* manager);
@@ -109,8 +99,17 @@ public:
     // follow whether the skin is ready.
     void SkinChanged();
 
+    // Set while a drop-down of ours is open; the drop-down windows paint
+    // from the skin only while it is.
+    bool Painting() const { return painting_; }
+    void SetPainting(bool painting) { painting_ = painting; }
+    // The backgrounds of the drop-downs painted since the last was closed
+    // go; the next opening builds its own.
+    void ClearBackgrounds() { backgrounds_.clear(); }
+    void ForgetBackground(const MenuBackground* background);
+
     // The system's menu font, with the character set of the owning form.
-    platform::TFont MenuFont(const TsMenuItem& item, unsigned state = 0) const;
+    platform::TFont MenuFont(const TsMenuItem& item, MenuItemLook look = {}) const;
 
     static TsMenuItemType ItemType(const TsMenuItem& item);
     QSize ItemGlyphSize(const TsMenuItem& item) const;
@@ -141,7 +140,7 @@ public:
     // background by the window itself. Nothing while the manager is not
     // active.
     void DrawMenuItem(const TsMenuItem& item, platform::Bitmap& target, QPoint origin, QRect r,
-                      unsigned state, QSize windowSize, const void* window = nullptr);
+                      MenuItemLook look, QSize windowSize, const void* window = nullptr);
     void DrawDivider(platform::Bitmap& target, QPoint origin, QRect r,
                      const MenuBackground& background, const TsMenuItem& item);
     void DrawCaptionItem(platform::Bitmap& target, QPoint origin, QRect r,
@@ -150,19 +149,22 @@ public:
     // gives the background) into `target`, whose (0, 0) is the band's point
     // `origin`.
     void DrawBarItem(const TsMenuItem& item, platform::Bitmap& target, QPoint origin, QRect r,
-                     unsigned state, const platform::Bitmap& band);
+                     MenuItemLook look, const platform::Bitmap& band);
 
 private:
     bool QueryExtraLine(const TsMenuItem& first, bool guarded);
     int ExtraWidth(const MenuBackground* background, const TsMenuItem& item) const;
     void DrawExtraLine(platform::Bitmap& picture);
     void FillCorners(const TsMaskData& mask, QSize size);
-    void DrawGlyph(platform::Bitmap& ip, const TsMenuItem& item, unsigned state);
-    void DrawCheckMark(platform::Bitmap& ip, const TsMenuItem& item, unsigned state);
+    void DrawGlyph(platform::Bitmap& ip, const TsMenuItem& item, MenuItemLook look);
+    void DrawCheckMark(platform::Bitmap& ip, const TsMenuItem& item, MenuItemLook look);
     int Section(const char* name) const;
 
     TsSkinManager* manager_;
     bool active_ = false;
+    bool painting_ = false;
+    std::vector<std::unique_ptr<MenuBackground>> backgrounds_;
+    mutable int skinBorderWidth_ = -1; // measured at the first use with a skin
     std::vector<QRect> corners_;
     bool shaping_ = false;
     bool queryingExtraLine_ = false;
