@@ -128,7 +128,6 @@ TForm1::TForm1(oracle::ReadingState& reading, platform::RandomSource& random)
     InstallSkinHost();
     sSkinManager1 = std::make_unique<skin::TsSkinManager>();
     SkinMenus = std::make_unique<skin::TsSkinableMenus>(sSkinManager1.get());
-    barBand_ = std::make_unique<skin::TacBarBand>(*sSkinManager1);
     sSkinManager1->BeginLoading();
     Position = platform::FormPosition::ScreenCenter;
     SetFont(MakeFont("MS Sans Serif", 11, 0, platform::clWindowText));
@@ -159,7 +158,6 @@ TForm1::~TForm1() {
 void TForm1::WndProc(platform::Message& message) {
     if (skin::SkinCmdNewSkin::Is(message) || skin::SkinCmdRemoveSkin::Is(message)) {
         SkinMenus->SkinChanged();
-        barBand_->Invalidate();
         MainMenu1->update();
     }
     TForm::WndProc(message);
@@ -263,12 +261,13 @@ void TForm1::CreateMenu() {
     MenuStyle = new skin::TsMenuStyle(*SkinMenus);
     MenuStyle->setParent(this);
     MenuStyle->SetBarBand([this](const QMenuBar* bar) -> const platform::Bitmap* {
-        // The frame's band when the window is framed by the skin; else a
-        // band of our own of the bar's size.
+        // The frame's band, rendered with the rest of the window's frame;
+        // without a skinned frame of the bar's size the bar is the
+        // desktop's own.
         skin::TsSkinProvider* frame = skin::TsSkinProvider::Of(this);
         if (frame && frame->Skinned() && frame->MenuBarPicture().Rect().size() == bar->size())
             return &frame->MenuBarPicture();
-        return barBand_->For(bar->size());
+        return nullptr;
     });
     MenuStyle->InitMainMenu(MainMenu1, true);
 }

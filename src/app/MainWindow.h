@@ -144,7 +144,6 @@ private:
 
     oracle::ReadingState& reading_;
     platform::RandomSource& random_;
-    std::unique_ptr<skin::TacBarBand> barBand_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<windows::TForm3> form3_;
     std::unique_ptr<windows::TForm4> form4_;

@@ -374,30 +374,4 @@ int TsMenuStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWi
 
 // ---- The stand-in band ---------------------------------------------------------------
 
-const Bitmap* TacBarBand::For(QSize barSize) {
-    if (!manager_.SkinHeld() || barSize.isEmpty())
-        return nullptr;
-    if (band_.Image().size() == barSize)
-        return &band_;
-    const int form = manager_.CommonIndexes().Form;
-    if (!manager_.IsValidSection(form))
-        return nullptr;
-    // The window's picture down to the band: frame, title, then the bar.
-    const int border = platform::GetSystemMetrics(platform::SM_CXDLGFRAME);
-    const int title = platform::GetSystemMetrics(platform::SM_CYCAPTION);
-    const QRect bandRect(border, border + title, barSize.width(), barSize.height());
-    Bitmap window(barSize.width() + 2 * border, bandRect.bottom() + 1 + border);
-    RenderSectionByIndex(manager_, {.Target = window, .Section = form, .State = VisualState::Hot});
-    const int line = manager_.CommonIndexes().MenuLine;
-    if (manager_.IsValidSection(line))
-        RenderSectionByIndex(manager_, {.Target = window,
-                                        .Section = line,
-                                        .State = VisualState::Hot,
-                                        .Parent = ParentCacheInfo::Picture(&window, 0, 0),
-                                        .Rect = bandRect});
-    band_ = Bitmap(barSize.width(), barSize.height());
-    platform::Canvas(band_).CopyRect(band_.Rect(), window, bandRect);
-    return &band_;
-}
-
 } // namespace skin

@@ -89,18 +89,4 @@ private:
     std::set<const QMenu*> adapted_;
 };
 
-// The bar band rendered here from the window's "FORM" section with
-// "MENULINE" over it, as it lies below a skinned title bar. It stands in
-// while the window frame does not hand out its own band.
-class TacBarBand {
-public:
-    explicit TacBarBand(const TsSkinManager& manager) : manager_(manager) {}
-    const platform::Bitmap* For(QSize barSize);
-    void Invalidate() { band_ = platform::Bitmap(); }
-
-private:
-    const TsSkinManager& manager_;
-    platform::Bitmap band_;
-};
-
 } // namespace skin
