@@ -34,21 +34,18 @@ const platform::Bitmap* SkinnedTextBox::FramePicture() {
     platform::Control& control = BoxControl();
     if (!data.IsSkinned())
         return nullptr;
-    data.HoldPaintWhileDeferred();
-    if (data.PaintHeld())
+    if (data.WaitsToPaint())
         return nullptr;
     const ParentCacheInfo parent = ParentBackground(control);
     // The corners show the parent: a changed parent picture is a stale one.
     const int64_t key = parent.HasPicture() ? parent.Bitmap->Image().cacheKey() : 0;
     const uint32_t colour = Value(parent.FillColor);
     const QSize size = control.BoundsRect().size();
-    platform::Bitmap* cache = data.CacheBitmap();
-    if (!data.CacheStale() && cache && cache->Width() == size.width() &&
-        cache->Height() == size.height() && key == parentKey_ && colour == parentColor_ &&
+    if (!data.NeedsRender(size) && key == parentKey_ && colour == parentColor_ &&
         parent.OffsetX == parentX_ && parent.OffsetY == parentY_)
-        return cache;
+        return data.CacheBitmap();
     data.PrepareCacheBitmap();
-    cache = data.CacheBitmap();
+    platform::Bitmap* cache = data.CacheBitmap();
     if (cache->Empty())
         return nullptr;
     const TsGeneralData& d = data.SkinManager()->SectionTable()[data.SectionIndex];
@@ -106,7 +103,10 @@ bool SkinnedTextBox::BoxSkinCommand(platform::Message& message) {
         if (!ours)
             return true;
         data.HandleSkinCommand(message);
-        data.ReleasePaint();
+        // Without a skin the box paints itself plainly at once (a new skin
+        // or a refresh frees painting by itself).
+        if (SkinCmdRemoveSkin::Is(message))
+            data.ReleasePaint();
         BoxSkinChanged();
         // The frame width follows the skin: Qt lays the box out again.
         w->setStyle(EditStyle::Instance());

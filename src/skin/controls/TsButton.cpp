@@ -303,9 +303,9 @@ void TsButton::paintEvent(QPaintEvent* event) {
         return;
     }
     QPainter painter(this);
-    skinData_.HoldPaintWhileDeferred();
+    const bool waits = skinData_.WaitsToPaint();
     const bool fading = fade_ && fade_->Running();
-    if (skinData_.PaintHeld() || fading) {
+    if (waits || fading) {
         // Nothing new until the parent is ready or the fade ends; what was
         // shown stays.
         const platform::Bitmap& shown = ShownPicture();
@@ -317,9 +317,7 @@ void TsButton::paintEvent(QPaintEvent* event) {
     skinData_.ClippedByParent = parent && !parent->rect().contains(geometry());
     // The corners show the parent's picture: a changed parent, like a
     // changed state, renders afresh; otherwise the cache is shown as it is.
-    const platform::Bitmap* cache = skinData_.CacheBitmap();
-    if (skinData_.CacheStale() || !cache || cache->Width() != width() ||
-        cache->Height() != height() || !(CurrentLook(ParentBackground(*this)) == rendered_))
+    if (skinData_.NeedsRender(size()) || !(CurrentLook(ParentBackground(*this)) == rendered_))
         PrepareButtonCache();
     showingFrame_ = false;
     platform::DrawBitmap(painter, QPoint(0, 0), *skinData_.CacheBitmap());
@@ -332,10 +330,12 @@ void TsButton::StartFade(bool halfSteps, AnimatEvent event) {
         return;
     const TsSkinManager* m = skinData_.SkinManager();
     const TsGeneralData& d = m->SectionTable()[skinData_.SectionIndex];
+    // The fade starts from the picture on screen, which the cache holds.
+    skinData_.MarkCacheRendered();
     // The manager's default lets every mouse event fade.
     const bool allowed = (AnimatEvents & (event | aeGlobalDef)) != 0;
     platform::Bitmap* cache = skinData_.CacheBitmap();
-    if (!allowed || !d.FadingEnabled || !cache || skinData_.CacheStale() || !isVisible()) {
+    if (!allowed || !d.FadingEnabled || !cache || !isVisible()) {
         skinData_.MarkCacheStale();
         StopFade();
         repaint();
@@ -389,7 +389,6 @@ void TsButton::StopFade() {
 void TsButton::EndForcedPress() {
     forcedPressed_ = false;
     skinData_.ReleasePaint();
-    skinData_.MarkCacheRendered();
     StartFade(true, aeMouseUp);
 }
 
@@ -408,8 +407,6 @@ void TsButton::WndProc(platform::Message& message) {
         if (ours && !(command == SkinCmdRemoveSkin::Number && (ComponentState & csDestroying))) {
             StopFade();
             skinData_.HandleSkinCommand(message);
-            if (command == SkinCmdNewSkin::Number)
-                skinData_.ReleasePaint();
             if (command == SkinCmdRemoveSkin::Number)
                 showingFrame_ = false;
             update();
@@ -447,7 +444,6 @@ void TsButton::enterEvent(QEnterEvent* event) {
         update();
         return;
     }
-    skinData_.MarkCacheRendered();
     StartFade(false, aeMouseEnter);
 }
 
@@ -463,7 +459,6 @@ void TsButton::leaveEvent(QEvent* event) {
         return;
     }
     skinData_.HandleControlEvent(ControlEvent::MouseLeft);
-    skinData_.MarkCacheRendered();
     StartFade(false, aeMouseLeave);
 }
 
@@ -476,7 +471,6 @@ void TsButton::mousePressEvent(QMouseEvent* event) {
     QPushButton::mousePressEvent(event);
     if (ours && !down_) {
         skinData_.HoldPaintWhileDeferred();
-        skinData_.MarkCacheRendered();
         StartFade(true, aeMouseDown);
     }
 }
@@ -500,7 +494,6 @@ void TsButton::mouseReleaseEvent(QMouseEvent* event) {
         return;
     if (!forcedPressed_) {
         skinData_.ReleasePaint();
-        skinData_.MarkCacheRendered();
         StartFade(true, aeMouseUp);
         return;
     }

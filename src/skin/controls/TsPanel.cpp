@@ -80,8 +80,7 @@ void TsPanel::paintEvent(QPaintEvent* event) {
 
 void TsPanel::PaintPanel(QPainter& painter, bool resumeChildren) {
     if (NeedsOwnPicture() && !skinData_.CustomColor()) {
-        skinData_.HoldPaintWhileDeferred();
-        if (!skinData_.PaintHeld()) {
+        if (!skinData_.WaitsToPaint()) {
             const bool stale = skinData_.ClippedByParent || skinData_.CacheStale();
             const QWidget* parent = parentWidget();
             skinData_.ClippedByParent = parent && !parent->rect().contains(geometry());
@@ -181,7 +180,6 @@ void TsPanel::WndProc(platform::Message& message) {
         PassToChildren(message);
         if (ours) {
             skinData_.HandleSkinCommand(message);
-            skinData_.ReleasePaint();
             update();
         }
         return;
@@ -210,8 +208,7 @@ void TsPanel::WndProc(platform::Message& message) {
     case SkinCmdResumePaint::Number:
         if (skinData_.PaintHeld()) {
             skinData_.ReleasePaint();
-            skinData_.HoldPaintWhileDeferred();
-            if (!skinData_.PaintHeld())
+            if (!skinData_.WaitsToPaint())
                 repaint();
         }
         ResumeChildren();
@@ -254,9 +251,8 @@ void TsPanel::moveEvent(QMoveEvent* event) {
 }
 
 void TsPanel::showEvent(QShowEvent* event) {
+    // Shown again, the panel renders afresh and may paint at once.
     skinData_.HandleControlEvent(ControlEvent::Shown);
-    skinData_.MarkCacheStale();
-    skinData_.ReleasePaint();
     QFrame::showEvent(event);
 }
 

@@ -577,6 +577,8 @@ void TsCommonData::OnManagerCommand(const platform::Message& message) {
     if (SkinCmdNewSkin::Is(message)) {
         ResolveSection();
         UpdateContainerState(false);
+        // The new skin has reached the control: it may paint again.
+        paintLocked_ = false;
     } else if (SkinCmdRemoveSkin::Is(message)) {
         OnRemoveSkin();
     } else {

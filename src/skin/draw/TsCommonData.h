@@ -108,6 +108,12 @@ public:
     bool CacheStale() const { return cacheInvalid_; }
     void MarkCacheStale() { cacheInvalid_ = true; }
     void MarkCacheRendered() { cacheInvalid_ = false; }
+    // Whether the cache must be rendered before it is shown at `size`:
+    // stale, missing, or of another size.
+    bool NeedsRender(QSize size) const {
+        return cacheInvalid_ || !cache_ || cache_->Width() != size.width() ||
+               cache_->Height() != size.height();
+    }
     // Painting held back: while the parent's picture is not ready, or until
     // a new skin has reached the control. A held control shows what it
     // showed last.
@@ -116,6 +122,12 @@ public:
     void ReleasePaint() { paintLocked_ = false; }
     // Holds painting back while it must wait (see IsPaintDeferred).
     void HoldPaintWhileDeferred() { paintLocked_ = IsPaintDeferred(); }
+    // Asked as a paint begins: holds painting back while it must wait, and
+    // answers whether it does (the control then shows what it showed last).
+    bool WaitsToPaint() {
+        HoldPaintWhileDeferred();
+        return paintLocked_;
+    }
 
     // Hue and saturation changes (published by buttons, edits and memos).
     int HueOffset() const { return hueOffset_; }
