@@ -109,10 +109,8 @@ QString DefaultSectionOfKind(int kind) {
 // Life and binding
 // ---------------------------------------------------------------------------
 
-TsCommonData::TsCommonData(Control* host, bool createCache) : host_(host) {
-    if (createCache)
-        cache_ = std::make_unique<platform::Bitmap>();
-}
+TsCommonData::TsCommonData(Control* host, bool createCache)
+    : PaintCache(createCache), host_(host) {}
 
 TsCommonData::~TsCommonData() = default;
 
@@ -151,7 +149,7 @@ void TsCommonData::SetSkinSection(const QString& section) {
 }
 
 void TsCommonData::ResolveSection() {
-    cacheInvalid_ = true;
+    MarkCacheStale();
     const TsSkinManager* m = SkinManager();
     SectionIndex = m && m->Active() ? m->FindSection(skinSection_) : -1;
     ComputeBackgroundKind();
@@ -378,13 +376,13 @@ void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, VisualState st
     const int t = look.Transparency, g = look.GradientPercent, i = look.ImagePercent;
     if (t == 0 && g <= 0 && i < 1) {
         request.Kind = BackgroundAnswer::Color;
-        request.Bitmap = cache_.get();
+        request.Bitmap = CacheBitmap();
         request.Color = GetStateColor(state);
         if (request.PleaseDraw && request.TargetDevice)
             FillRect(*request.TargetDevice, request.Rect, request.Color);
         return;
     }
-    const bool haveCache = cache_ && !cache_->Empty();
+    const bool haveCache = CacheBitmap() && !CacheBitmap()->Empty();
     if (t == 0) {
         request.Color = RgbColor{SkinManager()->GlobalColor()};
         if (!haveCache) {
@@ -393,7 +391,7 @@ void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, VisualState st
             return;
         }
     } else if (t == 100) {
-        if ((StateFlags & sfPlainBackground) || !haveCache || cacheInvalid_) {
+        if ((StateFlags & sfPlainBackground) || !haveCache || CacheStale()) {
             // Nothing of its own to give: the parent answers, and the
             // answer is moved to where this control lies in it.
             Control* parent = host_ ? host_->Parent() : nullptr;
@@ -417,10 +415,11 @@ void TsCommonData::FillBackgroundInfo(BackgroundRequest& request, VisualState st
     }
     request.Kind = BackgroundAnswer::Picture;
     if (request.PleaseDraw && request.TargetDevice) {
-        CopyFrom(*request.TargetDevice, request.Rect, *cache_, request.OffsetX, request.OffsetY);
+        CopyFrom(*request.TargetDevice, request.Rect, *CacheBitmap(), request.OffsetX,
+                 request.OffsetY);
         return;
     }
-    request.Bitmap = cache_.get();
+    request.Bitmap = CacheBitmap();
     request.OffsetX = request.OffsetY = 0;
 }
 
@@ -463,20 +462,20 @@ bool TsCommonData::IsPaintDeferred() const {
         return false;
     const bool needsPicture = !(StateFlags & sfPlainBackground) || IsHot();
     if (!needsPicture || !host_ || HostDestroying())
-        return paintLocked_;
-    if (!paintLocked_ && host_->Parent())
+        return PaintHeld();
+    if (!PaintHeld() && host_->Parent())
         return SendSkinCommand<SkinCmdIsBgNotReady>(host_->Parent());
     return true;
 }
 
 void TsCommonData::LockPainting() {
-    paintLocked_ = true;
+    HoldPaint();
     StateFlags |= sfPaintLocked;
     SendSkinCommand<SkinCmdLockNotify>(host_);
 }
 
 void TsCommonData::UnlockPainting(bool repaint) {
-    paintLocked_ = false;
+    ReleasePaint();
     StateFlags &= ~sfPaintLocked;
     SendSkinCommand<SkinCmdUnlockNotify>(host_);
     if (repaint)
@@ -486,18 +485,15 @@ void TsCommonData::UnlockPainting(bool repaint) {
 void TsCommonData::RequestRepaint() {
     if (!host_ || HostDestroying() || HostLoading())
         return;
-    cacheInvalid_ = true;
+    MarkCacheStale();
     if (host_->Parent())
         host_->Invalidate();
 }
 
 void TsCommonData::PrepareCacheBitmap() {
-    if (!cache_)
-        cache_ = std::make_unique<platform::Bitmap>();
-    if (!host_)
-        return;
-    const QSize size = host_->BoundsRect().size();
-    cache_->SetSize(std::max(size.width(), 0), std::max(size.height(), 0));
+    MakeCachePicture();
+    if (host_)
+        SizeCache(host_->BoundsRect().size());
 }
 
 // ---------------------------------------------------------------------------
@@ -518,10 +514,10 @@ bool TsCommonData::HandleSkinCommand(platform::Message& message) {
         SkinCmdIsSkinned::Reply(message, true);
         return true;
     case SkinCmdSetPaintLock::Number:
-        paintLocked_ = small == 1;
+        small == 1 ? HoldPaint() : ReleasePaint();
         return false;
     case SkinCmdIsBgNotReady::Number:
-        SkinCmdIsBgNotReady::Reply(message, cacheInvalid_ || paintLocked_);
+        SkinCmdIsBgNotReady::Reply(message, CacheStale() || PaintHeld());
         return true;
     case SkinCmdIsClipped::Number:
         SkinCmdIsClipped::Reply(message, ClippedByParent);
@@ -536,7 +532,7 @@ bool TsCommonData::HandleSkinCommand(platform::Message& message) {
             SetSkinSection(*name);
         return false;
     case SkinCmdInvalidateCache::Number:
-        cacheInvalid_ = true;
+        MarkCacheStale();
         return false;
     case SkinCmdIsTransparent::Number:
         if (Section())
@@ -578,12 +574,12 @@ void TsCommonData::OnManagerCommand(const platform::Message& message) {
         ResolveSection();
         UpdateContainerState(false);
         // The new skin has reached the control: it may paint again.
-        paintLocked_ = false;
+        ReleasePaint();
     } else if (SkinCmdRemoveSkin::Is(message)) {
         OnRemoveSkin();
     } else {
-        cacheInvalid_ = true;
-        paintLocked_ = false;
+        MarkCacheStale();
+        ReleasePaint();
         ApplySkinColors(true);
         UpdateContainerState(false);
     }
@@ -601,9 +597,8 @@ void TsCommonData::AnnounceSectionChange() {
 void TsCommonData::OnRemoveSkin() {
     SectionIndex = BorderMaskIndex = -1;
     Textures = {};
-    paintLocked_ = true;
-    if (cache_)
-        cache_->SetSize(0, 0);
+    HoldPaint();
+    DropCachePixels();
     if (host_ && IsEditKind(ControlKind)) {
         if (!customColor_)
             host_->SetColor(platform::clWindow);
@@ -639,7 +634,8 @@ intptr_t TsCommonData::AnswerIsTransparent() const {
 
 void TsCommonData::OnParentBackgroundChanged(bool repaint) {
     const bool depends = DependsOnParentBackground();
-    cacheInvalid_ = cacheInvalid_ || depends;
+    if (depends)
+        MarkCacheStale();
     if (repaint && host_)
         host_->Invalidate();
     if (depends && host_)
@@ -654,13 +650,13 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
     switch (event) {
     case ControlEvent::Moved:
         if (DependsOnParentBackground()) {
-            cacheInvalid_ = true;
+            MarkCacheStale();
             SendSkinCommand<SkinCmdParentBgChanged>(host_, {}, 1);
         }
         return false;
     case ControlEvent::Resized:
         if (IsSkinned()) {
-            cacheInvalid_ = true;
+            MarkCacheStale();
             if (d->GradientPercent > 0 && host_ && host_->IsWindowed())
                 for (Control* child : host_->Controls())
                     if (!(child->ComponentState & Control::csDestroying))
@@ -670,7 +666,7 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
     case ControlEvent::FocusGained:
     case ControlEvent::FocusLost:
         if (host_ && host_->IsWindowed()) {
-            cacheInvalid_ = true;
+            MarkCacheStale();
             HasFocus = event == ControlEvent::FocusGained;
             if (editWithStates)
                 host_->Invalidate();
@@ -688,21 +684,20 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
         SendSkinCommand<SkinCmdControlCreated>(FormOf(host_), host_);
         return false;
     case ControlEvent::Shown:
-        if (cache_) {
-            paintLocked_ = false;
-            cacheInvalid_ = true;
+        if (HasCachePicture()) {
+            ReleasePaint();
+            MarkCacheStale();
         }
         return false;
     case ControlEvent::Hidden:
-        if (cache_)
-            cache_->SetSize(0, 0);
+        DropCachePixels();
         return false;
     case ControlEvent::MouseEntered:
         if (!IsContainerKind(ControlKind))
             MouseInside = true;
         if (IsSkinned()) {
             if (editWithStates && host_) {
-                cacheInvalid_ = true;
+                MarkCacheStale();
                 host_->Invalidate();
             }
         }
@@ -713,7 +708,7 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
         if (!IsContainerKind(ControlKind))
             MouseInside = false;
         if (editWithStates && host_ && host_->Visible()) {
-            cacheInvalid_ = true;
+            MarkCacheStale();
             host_->Invalidate();
         }
         return false;

@@ -10,6 +10,7 @@
 #include "platform/Control.h"
 #include "skin/data/SkinCommands.h"
 #include "skin/data/TsSkinManager.h"
+#include "skin/draw/PaintCache.h"
 #include "skin/draw/PaintRequest.h"
 
 #include <memory>
@@ -75,7 +76,7 @@ enum class ControlEvent {
     MouseLeft,
 };
 
-class TsCommonData {
+class TsCommonData : public PaintCache {
 public:
     // `host` is the owning control, or null when the owner is not one.
     explicit TsCommonData(platform::Control* host, bool createCache = false);
@@ -102,31 +103,15 @@ public:
     bool HasFocus = false, MouseInside = false;
     uint16_t StateFlags = 0, BackgroundKind = 0;
     platform::Control* HostControl() const { return host_; }
-    platform::Bitmap* CacheBitmap() const { return cache_.get(); }
 
-    // The cached picture: stale until the control renders it again.
-    bool CacheStale() const { return cacheInvalid_; }
-    void MarkCacheStale() { cacheInvalid_ = true; }
-    void MarkCacheRendered() { cacheInvalid_ = false; }
-    // Whether the cache must be rendered before it is shown at `size`:
-    // stale, missing, or of another size.
-    bool NeedsRender(QSize size) const {
-        return cacheInvalid_ || !cache_ || cache_->Width() != size.width() ||
-               cache_->Height() != size.height();
-    }
-    // Painting held back: while the parent's picture is not ready, or until
-    // a new skin has reached the control. A held control shows what it
-    // showed last.
-    bool PaintHeld() const { return paintLocked_; }
-    void HoldPaint() { paintLocked_ = true; }
-    void ReleasePaint() { paintLocked_ = false; }
+    // The cached picture and holding painting back: PaintCache.
     // Holds painting back while it must wait (see IsPaintDeferred).
-    void HoldPaintWhileDeferred() { paintLocked_ = IsPaintDeferred(); }
+    void HoldPaintWhileDeferred() { IsPaintDeferred() ? HoldPaint() : ReleasePaint(); }
     // Asked as a paint begins: holds painting back while it must wait, and
     // answers whether it does (the control then shows what it showed last).
     bool WaitsToPaint() {
         HoldPaintWhileDeferred();
-        return paintLocked_;
+        return PaintHeld();
     }
 
     // Hue and saturation changes (published by buttons, edits and memos).
@@ -141,7 +126,7 @@ public:
     // The host control is built: bound to its section and free to paint.
     void ControlBuilt() {
         InitAfterLoad();
-        paintLocked_ = false;
+        ReleasePaint();
     }
     void ApplySkinColors(bool repaint);
     void ComputeBackgroundKind();
@@ -187,8 +172,6 @@ private:
     QString skinSection_;
     bool customColor_ = false, customFont_ = false;
     int hueOffset_ = 0, saturation_ = 0;
-    bool paintLocked_ = false, cacheInvalid_ = true;
-    std::unique_ptr<platform::Bitmap> cache_;
 };
 
 // The skin data of buttons, edits, memos and rich edits: with the hue and
