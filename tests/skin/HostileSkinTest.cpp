@@ -9,6 +9,7 @@
 #include "platform/Encoding.h"
 #include "support/Files.h"
 #include "support/Packages.h"
+#include "support/SkinValues.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,6 +30,7 @@ using namespace skin;
 using testing_support::Int32;
 using testing_support::Package;
 using testing_support::Record;
+using testing_support::SkinErrorOf;
 using testing_support::WriteFile;
 using testing_support::Zlib;
 
@@ -47,15 +49,6 @@ QByteArray Rle8Bmp(int width, int height, const QByteArray& runs) {
     return "BM" + Int32(pixelsAt + runs.size()) + Int32(0) + Int32(pixelsAt) + Int32(40) +
            Int32(width) + Int32(height) + U16(1) + U16(8) + Int32(1) + Int32(runs.size()) +
            Int32(0) + Int32(0) + Int32(0) + Int32(0) + palette + runs;
-}
-
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ESkinError& e) {
-        return e.what();
-    }
-    return "(no error)";
 }
 
 QByteArray Options(const QString& text) {
@@ -135,7 +128,7 @@ TEST(HostileSkin, PackagesPastTheLimitsAreRefusedAndThoseAtThemRead) {
     const QByteArray atLimit = options + QByteArray(kMaxOptionsSize - options.size(), ';');
     EXPECT_EQ(UnpackPackage(Package(Record("Options.dat", atLimit), 1)).OptionsText->size(),
               kMaxOptionsSize);
-    EXPECT_EQ(ErrorOf([&] { UnpackPackage(Package(Record("Options.dat", atLimit + ';'), 1)); }),
+    EXPECT_EQ(SkinErrorOf([&] { UnpackPackage(Package(Record("Options.dat", atLimit + ';'), 1)); }),
               "The skin package is too large: its options text (at most 2097152 bytes)");
 
     // One member at the largest size is walked through, not kept; two more
@@ -147,17 +140,17 @@ TEST(HostileSkin, PackagesPastTheLimitsAreRefusedAndThoseAtThemRead) {
     EXPECT_TRUE(one.Members[0].MemberData.isEmpty());
     EXPECT_EQ(one.MemberBytes(one.Members[0]), big);
     EXPECT_EQ(UnpackPackage(Package(bigRecord + bigRecord, 2)).Members.size(), 2u);
-    EXPECT_EQ(ErrorOf([&] { UnpackPackage(Package(bigRecord + bigRecord + bigRecord, 3)); }),
+    EXPECT_EQ(SkinErrorOf([&] { UnpackPackage(Package(bigRecord + bigRecord + bigRecord, 3)); }),
               "The skin package is too large: its members unpacked together (at most "
               "134217728 bytes)");
-    EXPECT_EQ(ErrorOf([&] { UnpackPackage(Package(Record("A", "a", kMaxMemberSize + 1), 1)); }),
+    EXPECT_EQ(SkinErrorOf([&] { UnpackPackage(Package(Record("A", "a", kMaxMemberSize + 1), 1)); }),
               "Skin package member size is invalid");
     QByteArray empties;
     for (int i = 0; i < kMaxMemberCount; ++i)
         empties += Record("E", QByteArray());
     EXPECT_EQ(UnpackPackage(Package(empties, kMaxMemberCount)).Members.size(),
               size_t(kMaxMemberCount));
-    EXPECT_EQ(ErrorOf([&] { UnpackPackage(Package(QByteArray(), kMaxMemberCount + 1)); }),
+    EXPECT_EQ(SkinErrorOf([&] { UnpackPackage(Package(QByteArray(), kMaxMemberCount + 1)); }),
               "The skin package has too many members: 4097 (at most 4096)");
 
     // Small members are kept as they are read.
@@ -187,7 +180,7 @@ TEST(HostileSkin, EachPictureIsDecodedOnceAndAllOfThemStayWithinTheBudget) {
     // One more pixel is too many.
     members.push_back({"Dot.bmp", true, Rle8Bmp(1, 1, QByteArray("\x01\x07\0\x01", 4))});
     text += "DOT=DOT.BMP\r\n";
-    const std::string error = ErrorOf([&] {
+    const std::string error = SkinErrorOf([&] {
         LoadSkinFromPackage(UnpackPackage(PackPackage(Options(text), members)), QString());
     });
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
@@ -200,9 +193,10 @@ TEST(HostileSkin, AJpegClaimingAHugePictureIsRefusedBeforeItIsDecoded) {
     const QByteArray jpeg =
         QByteArray("\xFF\xD8\xFF\xC2\0\x0B\x08\x10\x00\x40\x00\x01\x01\x11\0", 15) +
         QByteArray("\xFF\xDA\0\x08\x01\x01\0\0\x3F\0", 10) + QByteArray(1000, '\0');
-    EXPECT_EQ(ErrorOf([&] { DecodeJpeg(jpeg, kMaxSkinPixels); }), "JPEG: the picture is too large");
+    EXPECT_EQ(SkinErrorOf([&] { DecodeJpeg(jpeg, kMaxSkinPixels); }),
+              "JPEG: the picture is too large");
     const QByteArray options = "[GLOBALINFO]\r\n[FORM]\r\nPATTERN=BIG.JPG\r\n";
-    const std::string error = ErrorOf([&] {
+    const std::string error = SkinErrorOf([&] {
         LoadSkinFromPackage(UnpackPackage(PackPackage(options, {{"Big.jpg", false, jpeg}})),
                             QString());
     });
@@ -218,14 +212,14 @@ TEST(HostileSkin, AFolderSkinFileThatNeverEndsIsRefused) {
     sparse.close();
     EXPECT_EQ(ReadSkinFile(sparse.fileName()).size(), kMaxSkinFileSize);
     ASSERT_TRUE(sparse.resize(kMaxSkinFileSize + 1));
-    EXPECT_NE(ErrorOf([&] { ReadSkinFile(sparse.fileName()); }).find("is too large for a skin"),
+    EXPECT_NE(SkinErrorOf([&] { ReadSkinFile(sparse.fileName()); }).find("is too large for a skin"),
               std::string::npos);
     ASSERT_TRUE(sparse.remove());
 
     ASSERT_TRUE(
         WriteFile(dir.filePath("Options.dat"), "[GLOBALINFO]\r\nMASTERBITMAP=MASTER.BMP\r\n"));
     ASSERT_TRUE(QFile::link("/dev/zero", dir.filePath("master.bmp")));
-    const std::string error = ErrorOf([&] { LoadSkinFromFolder(dir.path()); });
+    const std::string error = SkinErrorOf([&] { LoadSkinFromFolder(dir.path()); });
     EXPECT_NE(error.find("master.bmp\". It is not a regular file"), std::string::npos) << error;
 }
 
@@ -242,7 +236,7 @@ TEST(HostileSkin, MemberNamesAreInTheOptionsCodePage) {
     EXPECT_EQ(package.Members[2].MemberName, "Дуб.bmp");
     EXPECT_EQ(LoadSkinFromPackage(package, QString()).Images.MasterImage.Width(), 1);
     // A name it cannot spell is refused rather than written as question marks.
-    EXPECT_NE(ErrorOf([&] {
+    EXPECT_NE(SkinErrorOf([&] {
                   PackPackage(std::nullopt, {{"木.bmp", true, dot}});
               }).find("cannot be written in a skin package"),
               std::string::npos);
@@ -280,13 +274,13 @@ TEST(HostileSkin, EveryKeptFuzzInputReadsOrIsRefusedQuickly) {
     for (const QString& name : packages.entryList(QDir::Files, QDir::Name)) {
         QElapsedTimer clock;
         clock.start();
-        ErrorOf([&] { LoadSkinFromPath(packages.filePath(name)); });
+        SkinErrorOf([&] { LoadSkinFromPath(packages.filePath(name)); });
         EXPECT_LT(clock.elapsed(), 20000) << name.toStdString();
         ++read;
     }
     const QDir options(seeds.filePath("options"));
     for (const QString& name : options.entryList(QDir::Files, QDir::Name)) {
-        ErrorOf([&] {
+        SkinErrorOf([&] {
             LoadSkinModel(TIniFile::FromBytes(testing_support::ReadFile(options.filePath(name))),
                           PictureSource{});
         });
@@ -294,13 +288,14 @@ TEST(HostileSkin, EveryKeptFuzzInputReadsOrIsRefusedQuickly) {
     }
     const QDir jpegs(seeds.filePath("jpeg"));
     for (const QString& name : jpegs.entryList(QDir::Files, QDir::Name)) {
-        ErrorOf(
+        SkinErrorOf(
             [&] { DecodeJpeg(testing_support::ReadFile(jpegs.filePath(name)), kMaxSkinPixels); });
         ++read;
     }
     const QDir pngs(seeds.filePath("png"));
     for (const QString& name : pngs.entryList(QDir::Files, QDir::Name)) {
-        ErrorOf([&] { DecodePng(testing_support::ReadFile(pngs.filePath(name)), kMaxSkinPixels); });
+        SkinErrorOf(
+            [&] { DecodePng(testing_support::ReadFile(pngs.filePath(name)), kMaxSkinPixels); });
         ++read;
     }
     EXPECT_GE(read, 10);
@@ -355,7 +350,7 @@ TEST(HostileSkin, ANamedPipeInPlaceOfASkinFileIsRefusedWithoutBlocking) {
             ASSERT_TRUE(WriteFile(dir.filePath("Options.dat"), c.Options));
         }
         auto load = std::async(std::launch::async, [&] {
-            return ErrorOf([&] {
+            return SkinErrorOf([&] {
                 if (c.Package)
                     UnpackPackageFile(fifo);
                 else
@@ -492,8 +487,8 @@ TEST(HostileSkin, AJpegOfTooManyScansIsRefused) {
     const platform::Bitmap few = DecodeJpeg(ProgressiveJpeg(10));
     EXPECT_EQ(few.Width(), 64);
     EXPECT_EQ(few.ScanLine(63)[63], 0xFF808080u);
-    EXPECT_EQ(ErrorOf([] { DecodeJpeg(ProgressiveJpeg(kMaxJpegScans)); }), "(no error)");
-    EXPECT_EQ(ErrorOf([] { DecodeJpeg(ProgressiveJpeg(5000)); }),
+    EXPECT_EQ(SkinErrorOf([] { DecodeJpeg(ProgressiveJpeg(kMaxJpegScans)); }), "(no error)");
+    EXPECT_EQ(SkinErrorOf([] { DecodeJpeg(ProgressiveJpeg(5000)); }),
               "JPEG: the picture has more than 100 scans");
     // Larger pictures may have fewer, down to the least any may have.
     EXPECT_EQ(AllowedJpegScans(4096 * 4096), kMinJpegScans);
@@ -584,7 +579,7 @@ TEST(HostileSkin, SectionsShareTheGradientTheyInheritAndTheirNumberIsCapped) {
     QString many;
     for (int i = 0; i <= kMaxSections; ++i)
         many += QStringLiteral("[%1]\r\n").arg(i);
-    EXPECT_EQ(ErrorOf([&] { LoadSkinModel(TIniFile::FromText(many), PictureSource{}); }),
+    EXPECT_EQ(SkinErrorOf([&] { LoadSkinModel(TIniFile::FromText(many), PictureSource{}); }),
               "The skin has too many sections: 16385 (at most 16384)");
 }
 
@@ -613,7 +608,7 @@ TEST(HostileSkin, ALoadReadsAtMostItsBudget) {
         text += QStringLiteral("K%1=!P%1.BMP!1!0!0\r\n").arg(i);
     }
     ASSERT_TRUE(WriteFile(dir.filePath("Options.dat"), Options(text)));
-    EXPECT_EQ(ErrorOf([&] { LoadSkinFromFolder(dir.path()); }),
+    EXPECT_EQ(SkinErrorOf([&] { LoadSkinFromFolder(dir.path()); }),
               "The skin reads too much to load: more than 268435456 bytes of pictures");
 }
 

@@ -3,6 +3,7 @@
 #include "support/Files.h"
 #include "support/Packages.h"
 #include "support/Printers.h"
+#include "support/SkinValues.h"
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -27,12 +28,7 @@ using testing_support::Zlib;
 namespace {
 
 std::string ErrorOf(const QByteArray& package) {
-    try {
-        UnpackPackage(package);
-    } catch (const ESkinError& e) {
-        return e.what();
-    }
-    return "(no error)";
+    return testing_support::SkinErrorOf([&] { UnpackPackage(package); });
 }
 
 } // namespace

@@ -286,6 +286,16 @@ TEST(SkinPaint, BorderSeeThroughIsWhatPaintingLeaves) {
     }
 }
 
+// A piece copied over a target with a key pixel: how the keys are taken,
+// what lies behind, and what the key pixel becomes.
+struct PieceCase {
+    KeyPixels keys;
+    ParentCacheInfo p;
+    uint32_t keyPixel;
+};
+const uint32_t kPieceParent = Px(5, 6, 7), kPieceTarget = Px(200, 100, 0);
+constexpr RgbColor kPieceColor{0x332211};
+
 // Masked pieces: blended by the mask, magenta corners taking the parent
 // (a picture, or a colour) only with the corners flag.
 TEST(SkinPaint, MaskedPieces) {
@@ -298,27 +308,22 @@ TEST(SkinPaint, MaskedPieces) {
     const TinySkin skin("[S]\r\nG=@0010@0000@0012@0002@1@1\r\n", master);
     const TsMaskData& mask = skin.Mask("S", "G");
     const Bitmap& image = skin.Manager().MasterImage();
-    const Bitmap parent = Filled(4, 4, Px(5, 6, 7));
-    const uint32_t dst = Px(200, 100, 0);
+    const Bitmap parent = Filled(4, 4, kPieceParent);
+    const uint32_t dst = kPieceTarget;
     auto blended = [&](uint32_t d) {
         uint32_t out = 0;
         for (int shift : {0, 8, 16})
             out |= uint32_t(MaskBlend(int((d >> shift) & 0xFF), 60, 64)) << shift;
         return out;
     };
-    struct Case {
-        KeyPixels keys;
-        ParentCacheInfo p;
-        uint32_t keyPixel;
-    };
-    const RgbColor brown{0x332211};
-    const Case cases[] = {
+    const RgbColor brown = kPieceColor;
+    const PieceCase cases[] = {
         {KeyPixels::ShowParent, ParentCacheInfo::Picture(&parent, 1, 1), Px(5, 6, 7)},
         {KeyPixels::ShowParent, ParentCacheInfo::Color(brown), Px(0x11, 0x22, 0x33)},
         {KeyPixels::KeepTarget, ParentCacheInfo::Color(brown), dst},
     };
     PaintScratch scratch;
-    for (const Case& c : cases) {
+    for (const PieceCase& c : cases) {
         Bitmap b = Filled(2, 1, dst);
         CopyMaskedPiece(b, QRect(0, 0, 2, 1), QRect(10, 0, 2, 1), mask, image, c.keys, c.p,
                         scratch);
@@ -585,21 +590,16 @@ TEST(SkinPaint, KeyedPieces) {
     master.setPixel(21, 0, Px(255, 0, 255));
     const TinySkin skin("[S]\r\nG=@0020@0000@0022@0001@1@0\r\n", master);
     const Bitmap& image = skin.Manager().MasterImage();
-    const Bitmap parent = Filled(4, 4, Px(5, 6, 7));
-    const uint32_t dst = Px(200, 100, 0);
-    struct Case {
-        KeyPixels keys;
-        ParentCacheInfo p;
-        uint32_t keyPixel;
-    };
-    const RgbColor brown{0x332211};
-    const Case cases[] = {
+    const Bitmap parent = Filled(4, 4, kPieceParent);
+    const uint32_t dst = kPieceTarget;
+    const RgbColor brown = kPieceColor;
+    const PieceCase cases[] = {
         {KeyPixels::ShowParent, ParentCacheInfo::Picture(&parent, 2, 2), Px(5, 6, 7)},
         {KeyPixels::ShowParent, ParentCacheInfo::Color(brown), Px(0x11, 0x22, 0x33)},
         {KeyPixels::KeepTarget, ParentCacheInfo::Picture(&parent, 2, 2), dst},
         {KeyPixels::KeepTarget, ParentCacheInfo::Color(brown), dst},
     };
-    for (const Case& c : cases) {
+    for (const PieceCase& c : cases) {
         Bitmap b = Filled(2, 1, dst);
         CopyKeyedPiece(b, QPoint(0, 0), image, QRect(20, 0, 2, 1), c.keys, c.p);
         EXPECT_EQ(b.ScanLine(0)[0] & 0xFFFFFF, Px(60, 70, 80) & 0xFFFFFF);

@@ -9,6 +9,7 @@
 #include <set>
 
 using namespace skin;
+using testing_support::SkinErrorOf;
 using testing_support::Step;
 
 namespace {
@@ -81,15 +82,6 @@ const TsGeneralData& Section(const TsGeneralDataArray& table, const QString& nam
     throw std::runtime_error("no section " + name.toStdString());
 }
 
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ESkinError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 } // namespace
 
 TEST(Options, DialectAndIntegers) {
@@ -115,7 +107,7 @@ TEST(Options, DialectAndIntegers) {
                 {"12a", std::nullopt}};
     for (const Row& row : rows)
         EXPECT_EQ(ParseInteger(row.text), row.value) << row.text;
-    EXPECT_EQ(ErrorOf([] { StrictInteger("N/A"); }), "''N/A'' is not a valid integer value");
+    EXPECT_EQ(SkinErrorOf([] { StrictInteger("N/A"); }), "''N/A'' is not a valid integer value");
 }
 
 TEST(Options, TextEncodings) {
@@ -141,7 +133,7 @@ TEST(Options, GlobalData) {
     EXPECT_EQ(data.FormOffset, 8);
     // A strict key that is not an integer ends the load.
     const TIniFile bad = TIniFile::FromText("[GLOBALINFO]\nSHADOW1BLUR=soft");
-    EXPECT_EQ(ErrorOf([&] {
+    EXPECT_EQ(SkinErrorOf([&] {
                   TsSkinData d;
                   LoadGlobalData(bad, d);
               }),
@@ -214,7 +206,7 @@ TEST(Options, InheritanceFollowsParentsSkipsMarkersAndStopsLoops) {
 }
 
 TEST(Options, BadGradientEndsTheLoad) {
-    EXPECT_EQ(ErrorOf([] { LoadSections(TIniFile::FromText("[S]\nGRADIENTDATA=1;x;3;4;5")); }),
+    EXPECT_EQ(SkinErrorOf([] { LoadSections(TIniFile::FromText("[S]\nGRADIENTDATA=1;x;3;4;5")); }),
               "''x'' is not a valid integer value");
     EXPECT_TRUE(ParseGradient("1;2;3;4").empty());
     EXPECT_EQ(ParseGradient("-5;-6;-1;2;9").front(), Step(0, 0, 0, 2));
