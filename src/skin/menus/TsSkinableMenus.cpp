@@ -338,15 +338,7 @@ void TsSkinableMenus::DrawMenuItem(const TsMenuItem& item, Bitmap& target, QPoin
 
     const Bitmap& bg = background->Picture;
     ClientCanvas canvas(target, origin);
-    const int bottomLimit = bg.Height() - 6;
-    if (item.NextStartsColumn || (item.LastVisible && r.bottom() + 1 < bottomLimit)) {
-        const QRect below(r.left(), r.bottom() + 1, r.width(), bottomLimit - r.bottom() - 1);
-        canvas.CopyRect(below, bg, below.translated(3, 3));
-    }
-    if (item.Break) {
-        const QRect gap(r.left() - 4, r.top(), 4, bottomLimit);
-        canvas.CopyRect(gap, bg, gap.translated(3, 3));
-    }
+    LayBackgroundAround(canvas, bg, item, r);
     const int e = ExtraWidth(background, item);
     Bitmap ip(std::max(r.width() - e, 0), r.height());
     if (ip.Empty())
@@ -362,6 +354,36 @@ void TsSkinableMenus::DrawMenuItem(const TsMenuItem& item, Bitmap& target, QPoin
     DrawCheckMark(ip, item, look);
     DrawGlyph(ip, item, look);
 
+    DrawItemTexts(ip, item, look, r.width(), itemSection);
+    if (!item.Enabled) {
+        // Dimmed over the drop-down's background.
+        DimOverParent(
+            ip, ParentCacheInfo::Picture(&bg, r.left() + e + BorderWidth, r.top() + BorderWidth));
+    }
+    canvas.Draw(e + r.left(), r.top(), ip);
+    if (item.FirstVisible && e > 0)
+        canvas.CopyRect(QRect(0, 0, e, bg.Height()), bg, QRect(3, 3, e, bg.Height()));
+}
+
+// The drop-down's background where items leave room: below the last item
+// of a column, and in the gap before a new column.
+void TsSkinableMenus::LayBackgroundAround(Canvas& canvas, const Bitmap& bg, const TsMenuItem& item,
+                                          QRect r) const {
+    const int bottomLimit = bg.Height() - 6;
+    if (item.NextStartsColumn || (item.LastVisible && r.bottom() + 1 < bottomLimit)) {
+        const QRect below(r.left(), r.bottom() + 1, r.width(), bottomLimit - r.bottom() - 1);
+        canvas.CopyRect(below, bg, below.translated(3, 3));
+    }
+    if (item.Break) {
+        const QRect gap(r.left() - 4, r.top(), 4, bottomLimit);
+        canvas.CopyRect(gap, bg, gap.translated(3, 3));
+    }
+}
+
+// The caption (a leading character 8 sets it right) and the shortcut, in
+// the item section's colours; `width` is the whole item's.
+void TsSkinableMenus::DrawItemTexts(Bitmap& ip, const TsMenuItem& item, MenuItemLook look,
+                                    int width, int itemSection) const {
     Canvas text(ip);
     text.Font = MenuFont(item, look);
     QString caption = item.Caption;
@@ -376,25 +398,17 @@ void TsSkinableMenus::DrawMenuItem(const TsMenuItem& item, Bitmap& target, QPoin
         format |= platform::DT_CENTER;
     }
     const int textLeft = ItemGlyphSize(item).width() + 2 * Margin + Spacing;
-    const TextRequest how{.Rect = QRect(textLeft, 0, r.width() - textLeft, r.height()),
+    const TextRequest how{.Rect = QRect(textLeft, 0, width - textLeft, ip.Height()),
                           .Format = format,
-                          .State = HotIf(hot),
+                          .State = HotIf(Hot(item, look)),
                           .Enabled = true};
     DrawSectionText(text, caption, how, manager_, itemSection);
     if (!item.ShortCut.isEmpty()) {
         TextRequest shortcut = how;
-        shortcut.Rect = QRect(0, 0, ip.Width() - 8, r.height());
+        shortcut.Rect = QRect(0, 0, ip.Width() - 8, ip.Height());
         shortcut.Format = platform::DT_SINGLELINE | platform::DT_VCENTER | platform::DT_RIGHT;
         DrawSectionText(text, item.ShortCut, shortcut, manager_, itemSection);
     }
-    if (!item.Enabled) {
-        // Dimmed over the drop-down's background.
-        DimOverParent(
-            ip, ParentCacheInfo::Picture(&bg, r.left() + e + BorderWidth, r.top() + BorderWidth));
-    }
-    canvas.Draw(e + r.left(), r.top(), ip);
-    if (item.FirstVisible && e > 0)
-        canvas.CopyRect(QRect(0, 0, e, bg.Height()), bg, QRect(3, 3, e, bg.Height()));
 }
 
 void TsSkinableMenus::DrawCheckMark(Bitmap& ip, const TsMenuItem& item, MenuItemLook look) {

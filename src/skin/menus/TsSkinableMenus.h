@@ -158,6 +158,10 @@ private:
     void FillCorners(const TsMaskData& mask, QSize size);
     void DrawGlyph(platform::Bitmap& ip, const TsMenuItem& item, MenuItemLook look);
     void DrawCheckMark(platform::Bitmap& ip, const TsMenuItem& item, MenuItemLook look);
+    void LayBackgroundAround(platform::Canvas& canvas, const platform::Bitmap& bg,
+                             const TsMenuItem& item, QRect r) const;
+    void DrawItemTexts(platform::Bitmap& ip, const TsMenuItem& item, MenuItemLook look, int width,
+                       int itemSection) const;
     int Section(const char* name) const;
 
     TsSkinManager* manager_;
