@@ -114,10 +114,6 @@ TsCommonData::TsCommonData(Control* host, bool createCache)
 
 TsCommonData::~TsCommonData() = default;
 
-TsSkinManager* TsCommonData::SkinManager() const {
-    return manager_ ? manager_ : TsSkinManager::DefaultManager();
-}
-
 bool TsCommonData::HostLoading() const {
     return host_ && (host_->ComponentState & Control::csLoading);
 }
@@ -126,19 +122,13 @@ bool TsCommonData::HostDestroying() const {
     return host_ && (host_->ComponentState & Control::csDestroying);
 }
 
-const TsGeneralData* TsCommonData::Section() const {
-    const TsSkinManager* m = SkinManager();
-    return m && m->IsValidSection(SectionIndex) ? &m->SectionTable()[SectionIndex] : nullptr;
-}
-
 bool TsCommonData::IsSkinned() const {
     return SkinInForce(SkinManager()) && Section() && !HostDestroying();
 }
 
 void TsCommonData::SetSkinSection(const QString& section) {
-    if (section == skinSection_)
+    if (!Rename(section))
         return;
-    skinSection_ = section.isEmpty() ? QStringLiteral("UNKNOWN") : section.toUpper();
     const TsSkinManager* m = SkinManager();
     if (!m || m->SectionTable().empty())
         SectionIndex = -1;
@@ -150,22 +140,15 @@ void TsCommonData::SetSkinSection(const QString& section) {
 
 void TsCommonData::ResolveSection() {
     MarkCacheStale();
-    const TsSkinManager* m = SkinManager();
-    SectionIndex = m && m->Active() ? m->FindSection(skinSection_) : -1;
+    const bool bound = Bind();
     ComputeBackgroundKind();
     StateFlags = 0;
-    if (SectionIndex < 0) {
-        BorderMaskIndex = -1;
-        Textures = {};
-        return;
-    }
-    BorderMaskIndex = m->SectionTable()[SectionIndex].BordersMask;
-    Textures = BindSectionTextures(*m, SectionIndex, skinSection_);
-    UpdateContainerState(false);
+    if (bound)
+        UpdateContainerState(false);
 }
 
 void TsCommonData::AssignDefaultSection() {
-    if (!skinSection_.isEmpty()) {
+    if (!SkinSection().isEmpty()) {
         ResolveSection();
         return;
     }
@@ -185,12 +168,7 @@ void TsCommonData::InitAfterLoad() {
 }
 
 void TsCommonData::SetSkinManager(TsSkinManager* manager) {
-    if (manager == TsSkinManager::DefaultManager())
-        manager = nullptr;
-    if (manager == manager_)
-        return;
-    manager_ = manager;
-    if (HostLoading())
+    if (!UseManager(manager) || HostLoading())
         return;
     const TsSkinManager* m = SkinManager();
     if (m && !m->SectionTable().empty())
@@ -524,7 +502,7 @@ bool TsCommonData::HandleSkinCommand(platform::Message& message) {
         return true;
     case SkinCmdRepaintSection::Number:
         if (const QString* name = SkinCmdRepaintSection::ArgumentOf(message);
-            name && skinSection_ == name->toUpper())
+            name && SkinSection() == name->toUpper())
             RequestRepaint();
         return false;
     case SkinCmdSetSection::Number:
@@ -595,8 +573,7 @@ void TsCommonData::AnnounceSectionChange() {
 }
 
 void TsCommonData::OnRemoveSkin() {
-    SectionIndex = BorderMaskIndex = -1;
-    Textures = {};
+    Unbind();
     HoldPaint();
     DropCachePixels();
     if (host_ && IsEditKind(ControlKind)) {

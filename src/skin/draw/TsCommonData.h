@@ -12,6 +12,7 @@
 #include "skin/data/TsSkinManager.h"
 #include "skin/draw/PaintCache.h"
 #include "skin/draw/PaintRequest.h"
+#include "skin/draw/SectionBinding.h"
 
 #include <memory>
 
@@ -76,7 +77,7 @@ enum class ControlEvent {
     MouseLeft,
 };
 
-class TsCommonData : public PaintCache {
+class TsCommonData : public PaintCache, public SectionBinding {
 public:
     // `host` is the owning control, or null when the owner is not one.
     explicit TsCommonData(platform::Control* host, bool createCache = false);
@@ -88,17 +89,12 @@ public:
     void SetCustomColor(bool value);
     bool CustomFont() const { return customFont_; }
     void SetCustomFont(bool value);
-    // The explicit manager; the process's default manager when none.
-    TsSkinManager* SkinManager() const;
+    // The section and manager, and binding to them: SectionBinding.
     void SetSkinManager(TsSkinManager* manager);
-    const QString& SkinSection() const { return skinSection_; }
     void SetSkinSection(const QString& section);
 
     // State.
     int ControlKind = 0;
-    int SectionIndex = -1, BorderMaskIndex = -1;
-    // The section's textures, found when the control binds to it.
-    SectionTextures Textures;
     bool ClippedByParent = true;
     bool HasFocus = false, MouseInside = false;
     uint16_t StateFlags = 0, BackgroundKind = 0;
@@ -155,7 +151,6 @@ protected:
     void SetHueSaturation(int hue, int saturation);
 
 private:
-    const TsGeneralData* Section() const;
     // The parts of HandleSkinCommand that are more than a line.
     void OnManagerCommand(const platform::Message& message);
     void AnnounceSectionChange();
@@ -168,8 +163,6 @@ private:
     bool HostDestroying() const;
 
     platform::Control* host_;
-    TsSkinManager* manager_ = nullptr; // explicit; null for the default
-    QString skinSection_;
     bool customColor_ = false, customFont_ = false;
     int hueOffset_ = 0, saturation_ = 0;
 };
