@@ -120,7 +120,8 @@ void MoveCaretToLine(skin::TsMemo* memo, int line) {
     memo->SetSelStart(memo->LineIndex(line));
 }
 
-TForm1::TForm1(oracle::ReadingState& reading, platform::RandomSource& random)
+TForm1::TForm1(oracle::ReadingState& reading, platform::RandomSource& random,
+               const QString& skinPath)
     : TForm(QStringLiteral("Form1"), kMainClientSize, platform::BorderStyle::Single,
             platform::biSystemMenu | platform::biMinimize),
       reading_(reading), random_(random) {
@@ -135,7 +136,7 @@ TForm1::TForm1(oracle::ReadingState& reading, platform::RandomSource& random)
     sSaveDialog1.DefaultExt = QStringLiteral("txt");
     CreateControls();
     CreateMenu();
-    ApplyStoredSkinSettings(*sSkinManager1);
+    ApplyStoredSkinSettings(*sSkinManager1, skinPath);
     ComponentState &= ~csLoading;
     sSkinManager1->Loaded();
     FormCreate();

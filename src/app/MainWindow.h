@@ -54,7 +54,11 @@ void MoveCaretToLine(skin::TsMemo* memo, int line);
 class TForm1 : public platform::TForm, public oracle::ReadingLog {
     Q_OBJECT
 public:
-    TForm1(oracle::ReadingState& reading, platform::RandomSource& random);
+    // `skinPath`, when given, names the skin package or folder to start
+    // with; a place that holds no skin is said in an error box, and the
+    // stored choice stays.
+    TForm1(oracle::ReadingState& reading, platform::RandomSource& random,
+           const QString& skinPath = QString());
     ~TForm1() override;
 
     // Slot n, 1..30.

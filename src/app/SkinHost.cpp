@@ -3,6 +3,7 @@
 #include "app/InternalSkin.h"
 #include "platform/Dialogs.h"
 #include "platform/Form.h"
+#include "skin/data/SkinPackage.h"
 #include "skin/frame/CreationWatch.h"
 
 namespace app {
@@ -36,7 +37,7 @@ void InstallSkinHost() {
         skin::TsSkinManager::SetHost(&host);
 }
 
-void ApplyStoredSkinSettings(skin::TsSkinManager& manager) {
+void ApplyStoredSkinSettings(skin::TsSkinManager& manager, const QString& skinPath) {
     skin::TsStoredSkin wood;
     wood.Name = content::kInternalSkinName;
     wood.Shadow1Color = skin::SkinColor{0};
@@ -49,6 +50,16 @@ void ApplyStoredSkinSettings(skin::TsSkinManager& manager) {
     manager.MenuSupport.ExtraLineFont.Name = QStringLiteral("MS Sans Serif");
     manager.MenuSupport.ExtraLineFont.Height = 11;
     manager.MenuSupport.ExtraLineFont.Color = platform::clWindowText;
+    if (!skinPath.isEmpty()) {
+        try {
+            const skin::SkinPlace place = skin::PlaceOfSkin(skinPath);
+            manager.SetSkinDirectory(place.Folder);
+            manager.SetSkinName(place.Name);
+            return;
+        } catch (const skin::ESkinError& error) {
+            platform::ShowErrorBox(QString::fromStdString(error.what()));
+        }
+    }
     manager.SetSkinDirectory(QStringLiteral("c:\\Skins"));
     manager.SetSkinName(QStringLiteral("Wood"));
 }

@@ -23,7 +23,11 @@ void InstallSkinHost();
 
 // The stored settings of the main window's skin manager: the internal Wood
 // skin, the menu options, the skin folder and the skin's name. Loads the
-// skin as the name is set.
-void ApplyStoredSkinSettings(skin::TsSkinManager& manager);
+// skin as the name is set. A `skinPath` (a package or a skin folder) takes
+// the place of the stored folder and name; when nothing there is a skin,
+// an error box says so and the stored choice stays. A skin there that
+// fails to load is treated as one in the Skins folder: its error, then
+// the internal skin.
+void ApplyStoredSkinSettings(skin::TsSkinManager& manager, const QString& skinPath = QString());
 
 } // namespace app

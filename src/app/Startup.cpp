@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/CommandLine.h"
 #include "app/InternalSkin.h"
 #include "app/MainWindow.h"
 #include "app/WindowSet.h"
@@ -52,6 +53,13 @@ void FinishStartUp(QApplication& app, WindowSet& windows) {
 }
 
 int RunProgram(int argc, char** argv) {
+    // --help, --version and option errors need no display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine options = ParseCommandLine(arguments);
+    if (const int status = AnswerOnTerminal(options); status >= 0)
+        return status;
     // fontconfig reads its configuration on a second core while Qt connects
     // to the display here; then the skin loads there while the fonts are
     // found here.
@@ -67,7 +75,7 @@ int RunProgram(int argc, char** argv) {
     int status = 0;
     const bool started = platform::RunCommand([&] {
         WindowSet windows(oracle::TheReading(), platform::GlobalRandom(),
-                          WindowSet::Companions::Later);
+                          WindowSet::Companions::Later, options.SkinPath);
         Form1->OnClosed = [&app] { app.quit(); };
         platform::AfterFirstPaint afterPaint(
             platform::Guarded([&app, &windows] { FinishStartUp(app, windows); }));

@@ -4,9 +4,9 @@ namespace app {
 
 TForm1* Form1 = nullptr;
 
-WindowSet::WindowSet(oracle::ReadingState& reading, platform::RandomSource& random,
-                     Companions when) {
-    form1_ = std::make_unique<TForm1>(reading, random);
+WindowSet::WindowSet(oracle::ReadingState& reading, platform::RandomSource& random, Companions when,
+                     const QString& skinPath) {
+    form1_ = std::make_unique<TForm1>(reading, random, skinPath);
     Form1 = form1_.get();
     form1_->AdoptTextStore(std::make_unique<TForm2>(oracle::TextStore::LoadEmbedded()));
     if (when == Companions::Now)

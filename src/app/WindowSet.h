@@ -23,8 +23,10 @@ class WindowSet {
 public:
     enum class Companions { Now, Later };
 
+    // `skinPath`: a skin package or folder to start with instead of the
+    // stored choice (the program's --skin).
     WindowSet(oracle::ReadingState& reading, platform::RandomSource& random,
-              Companions when = Companions::Now);
+              Companions when = Companions::Now, const QString& skinPath = QString());
     ~WindowSet();
 
     WindowSet(const WindowSet&) = delete;

@@ -1,4 +1,5 @@
 #include "app/Startup.h"
+#include "app/CommandLine.h"
 #include "app/InternalSkin.h"
 #include "app/WindowSet.h"
 #include "platform/FirstPaint.h"
@@ -56,6 +57,30 @@ protected:
     void SetUp() override { PrepareApplication(*qApp); }
     oracle::ReadingState reading;
     platform::RandomSource random;
+
+    // The internal skin written out as a skin folder, its colour changed.
+    static void WriteFolderSkin(const QString& folder, const char* color) {
+        const skin::TacSkinConvertor wood = skin::UnpackPackage(content::InternalSkinPackage());
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QByteArray options = *wood.OptionsText;
+        options.replace("COLOR=5407913", QByteArray("COLOR=") + color);
+        ASSERT_TRUE(WriteFile(folder + "/options.dat", options));
+        for (const skin::TacImageItem& item : wood.Members)
+            ASSERT_TRUE(WriteFile(folder + "/" + item.MemberName.toUpper(), item.MemberData));
+    }
+    // Starts the windows (with the skin at `skinPath`, when given) and checks
+    // the skin in force.
+    void ExpectSkinAtStartUp(const QString& expectedName, uint32_t expectedColor,
+                             const QString& skinPath = QString()) {
+        WindowSet set(reading, random, WindowSet::Companions::Now, skinPath);
+        const skin::TsSkinManager& m = *Form1->sSkinManager1;
+        EXPECT_EQ(m.SkinName(), expectedName);
+        EXPECT_EQ(m.SkinInfo(), "6.5");
+        EXPECT_TRUE(m.SkinData().SkinReady);
+        EXPECT_TRUE(m.IsDefault());
+        EXPECT_EQ(skin::Value(m.GlobalColor()), expectedColor);
+        EXPECT_EQ(m.MenuSupport.IcoLineSkin, "ICOLINE");
+    }
 };
 
 TEST_F(WindowSetTest, FiveWindowsExistAndOnlyTheMainOneIsShown) {
@@ -164,33 +189,84 @@ TEST_F(WindowSetTest, MainWindowLoadsTheSkinAtStartUp) {
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
     const QString skins = home.path() + "/charolist/Skins";
     QDir().mkpath(skins);
-    auto startUp = [&](const char* expectedName, uint32_t expectedColor) {
-        WindowSet set(reading, random);
-        const skin::TsSkinManager& m = *Form1->sSkinManager1;
-        EXPECT_EQ(m.SkinName(), expectedName);
-        EXPECT_EQ(m.SkinInfo(), "6.5");
-        EXPECT_TRUE(m.SkinData().SkinReady);
-        EXPECT_TRUE(m.IsDefault());
-        EXPECT_EQ(skin::Value(m.GlobalColor()), expectedColor);
-        EXPECT_EQ(m.MenuSupport.IcoLineSkin, "ICOLINE");
-    };
-    startUp("Wood (internal)", 5407913);
+    ExpectSkinAtStartUp("Wood (internal)", 5407913);
 
     // A folder skin of the user's: the internal one with another colour.
-    const skin::TacSkinConvertor wood = skin::UnpackPackage(content::InternalSkinPackage());
-    QDir().mkpath(skins + "/Wood");
-    QByteArray options = *wood.OptionsText;
-    options.replace("COLOR=5407913", "COLOR=1234567");
-    ASSERT_TRUE(WriteFile(skins + "/Wood/options.dat", options));
-    for (const skin::TacImageItem& item : wood.Members)
-        ASSERT_TRUE(WriteFile(skins + "/Wood/" + item.MemberName.toUpper(), item.MemberData));
-    startUp("Wood", 1234567);
+    WriteFolderSkin(skins + "/Wood", "1234567");
+    ExpectSkinAtStartUp("Wood", 1234567);
 
     // A broken package comes first, fails, and the internal skin takes over.
     ASSERT_TRUE(WriteFile(skins + "/Wood.asz", "not a skin"));
     auto seen = AnswerNextBox("OK");
-    startUp("Wood (internal)", 5407913);
+    ExpectSkinAtStartUp("Wood (internal)", 5407913);
     EXPECT_TRUE(seen->Shown);
     EXPECT_EQ(seen->Text, "Loaded data is not a packed skin file");
     qputenv("XDG_DATA_HOME", oldHome);
+}
+
+// A skin named on the command line: a folder or a package anywhere is
+// taken by its name there; a place without a skin is said in an error box
+// and the stored choice stays; a broken skin there fails as one in the
+// Skins folder does.
+TEST_F(WindowSetTest, SkinOptionStartsWithTheSkinAtItsPath) {
+    QTemporaryDir home, elsewhere;
+    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const QString folder = elsewhere.path() + "/Береста проба";
+    WriteFolderSkin(folder, "1234567");
+    ExpectSkinAtStartUp("Береста проба", 1234567, folder);
+    ExpectSkinAtStartUp("Береста проба", 1234567, folder + "/"); // a trailing separator
+
+    struct Row {
+        QString path;
+        QString box;
+        const char* name;
+    } rows[] = {
+        {elsewhere.path() + "/none", "There is no skin at \"" + elsewhere.path() + "/none\"",
+         "Wood (internal)"},
+        {elsewhere.path(), "There is no Options.dat in \"" + elsewhere.path() + "\"",
+         "Wood (internal)"},
+        {folder + "/options.dat",
+         "\"" + folder + "/options.dat\" is not a skin package: its name does not end in \".asz\"",
+         "Wood (internal)"},
+    };
+    for (const Row& row : rows) {
+        auto seen = AnswerNextBox("OK");
+        ExpectSkinAtStartUp(row.name, 5407913, row.path);
+        EXPECT_TRUE(seen->Shown) << row.path.toStdString();
+        EXPECT_EQ(seen->Text, row.box);
+    }
+
+    ASSERT_TRUE(WriteFile(elsewhere.path() + "/Broken.asz", "not a skin"));
+    auto seen = AnswerNextBox("OK");
+    ExpectSkinAtStartUp("Wood (internal)", 5407913, elsewhere.path() + "/Broken.asz");
+    EXPECT_EQ(seen->Text, "Loaded data is not a packed skin file");
+    qputenv("XDG_DATA_HOME", oldHome);
+}
+
+TEST(Startup, CommandLineOptions) {
+    const QString here = QDir::currentPath();
+    struct Row {
+        QStringList args;
+        bool help, version;
+        QString skin, error;
+    } rows[] = {
+        {{}, false, false, "", ""},
+        {{"--help"}, true, false, "", ""},
+        {{"-h", "/acver"}, true, false, "", ""},
+        {{"--version"}, false, true, "", ""},
+        {{"--skin", "/tmp/a.asz"}, false, false, "/tmp/a.asz", ""},
+        {{"--skin=Skins/Береста"}, false, false, here + "/Skins/Береста", ""},
+        {{"--skin"}, false, false, "", "после --skin нужен путь к обложке"},
+        {{"--skin="}, false, false, "", "после --skin нужен путь к обложке"},
+        {{"-platform", "offscreen", "reading.txt"}, false, false, "", ""},
+    };
+    for (const Row& row : rows) {
+        const CommandLine options = ParseCommandLine(row.args);
+        const std::string what = row.args.join(' ').toStdString();
+        EXPECT_EQ(options.Help, row.help) << what;
+        EXPECT_EQ(options.Version, row.version) << what;
+        EXPECT_EQ(options.SkinPath, row.skin) << what;
+        EXPECT_EQ(options.Error, row.error) << what;
+    }
 }

@@ -47,10 +47,9 @@ void SavePicture(const platform::Bitmap& b, const QString& path) {
 platform::Bitmap Render(const skin::TsSkinManager& manager, int section, QSize size, int state,
                         const skin::ParentCacheInfo& parent) {
     platform::Bitmap b(size.width(), size.height());
-    skin::RenderSectionByIndex(manager, {.Target = b,
-                                         .Section = section,
-                                         .State = skin::VisualState{state},
-                                         .Parent = parent});
+    skin::RenderSectionByIndex(
+        manager,
+        {.Target = b, .Section = section, .State = skin::VisualState{state}, .Parent = parent});
     return b;
 }
 
@@ -117,12 +116,9 @@ void LoadIntoManager(skin::TsSkinManager& manager, const QString& path,
         manager.SetSkinName(stored.Name);
         return;
     }
-    const QFileInfo info(path);
-    if (!info.exists())
-        Fail("There is no skin at \"" + path + "\"");
-    // A folder is found by its name, a package by its name without ".asz".
-    const QString name = info.isDir() ? info.fileName() : info.completeBaseName();
-    manager.SetSkinDirectory(info.absolutePath());
+    const skin::SkinPlace place = skin::PlaceOfSkin(path);
+    const QString& name = place.Name;
+    manager.SetSkinDirectory(place.Folder);
     manager.SetSkinName(name);
     if (!host.Errors.isEmpty())
         Fail(host.Errors.front());

@@ -1,8 +1,11 @@
 #include "skin/data/SkinPackage.h"
 
 #include "platform/Encoding.h"
+#include "platform/Paths.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -332,6 +335,25 @@ QString ResolveSkinDirectory(const QString& directory, const QString& programFol
         !directory.startsWith(u'/'))
         return programFolder + directory;
     return directory;
+}
+
+SkinPlace PlaceOfSkin(const QString& path) {
+    // A folder's trailing separator or a relative path name the same skin.
+    const QFileInfo info(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    if (!info.exists())
+        throw ESkinError(("There is no skin at \"" + path + "\"").toStdString());
+    if (info.isDir()) {
+        if (!QFileInfo(
+                 platform::FindInFolder(info.absoluteFilePath(), QStringLiteral("Options.dat")))
+                 .isFile())
+            throw ESkinError(("There is no Options.dat in \"" + path + "\"").toStdString());
+        return {info.absolutePath(), info.fileName()};
+    }
+    if (info.suffix().compare(QStringLiteral("asz"), Qt::CaseInsensitive) != 0)
+        throw ESkinError(
+            ("\"" + path + "\" is not a skin package: its name does not end in \".asz\"")
+                .toStdString());
+    return {info.absolutePath(), info.completeBaseName()};
 }
 
 } // namespace skin

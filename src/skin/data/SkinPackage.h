@@ -103,4 +103,14 @@ QString WithSeparator(const QString& directory);
 // with its separator). No separator is appended.
 QString ResolveSkinDirectory(const QString& directory, const QString& programFolder);
 
+// Where a skin manager finds the skin at a path: the folder the package
+// file or skin folder lies in, and the skin's name there (a folder's name,
+// a package's name without ".asz").
+struct SkinPlace {
+    QString Folder, Name;
+};
+// Throws ESkinError when nothing at `path` is a skin: nothing is there, a
+// folder holds no Options.dat, or a file is not named as a package.
+SkinPlace PlaceOfSkin(const QString& path);
+
 } // namespace skin
