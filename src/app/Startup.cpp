@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/InternalSkin.h"
 #include "app/MainWindow.h"
+#include "app/SkinWatch.h"
 #include "app/WindowSet.h"
 #include "oracle/RuneCatalogue.h"
 #include "platform/Application.h"
@@ -76,6 +77,11 @@ int RunProgram(int argc, char** argv) {
     const bool started = platform::RunCommand([&] {
         WindowSet windows(oracle::TheReading(), platform::GlobalRandom(),
                           WindowSet::Companions::Later, options.SkinPath);
+        // A skin named on the command line is watched for its author's
+        // changes.
+        std::unique_ptr<SkinWatch> watch;
+        if (!options.SkinPath.isEmpty())
+            watch = std::make_unique<SkinWatch>(*Form1->sSkinManager1, options.SkinPath);
         Form1->OnClosed = [&app] { app.quit(); };
         platform::AfterFirstPaint afterPaint(
             platform::Guarded([&app, &windows] { FinishStartUp(app, windows); }));

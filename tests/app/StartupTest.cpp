@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 #include "app/CommandLine.h"
 #include "app/InternalSkin.h"
+#include "app/SkinWatch.h"
 #include "app/WindowSet.h"
 #include "platform/FirstPaint.h"
 #include "platform/Form.h"
@@ -11,8 +12,10 @@
 #include "support/Printers.h"
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -241,6 +244,61 @@ TEST_F(WindowSetTest, SkinOptionStartsWithTheSkinAtItsPath) {
     auto seen = AnswerNextBox("OK");
     ExpectSkinAtStartUp("Wood (internal)", 5407913, elsewhere.path() + "/Broken.asz");
     EXPECT_EQ(seen->Text, "Loaded data is not a packed skin file");
+    qputenv("XDG_DATA_HOME", oldHome);
+}
+
+// Live preview: a changed colour in the watched folder skin reaches the
+// screen within a second and the reading stays; a broken change leaves the
+// skin in force and is told, not shown in a box.
+TEST_F(WindowSetTest, WatchedSkinFolderAppliesItsChangesAndKeepsTheReading) {
+    QTemporaryDir home, elsewhere;
+    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const QString folder = elsewhere.path() + "/Проба";
+    WriteFolderSkin(folder, "1234567");
+    WindowSet set(reading, random, WindowSet::Companions::Now, folder);
+    Form1->show();
+    skin::TsSkinManager& m = *Form1->sSkinManager1;
+    ASSERT_EQ(skin::Value(m.GlobalColor()), 1234567u);
+    SkinWatch watch(m, folder);
+    QStringList errors;
+    watch.OnError = [&](const QString& e) { errors << e; };
+    // A reading in progress: one rune open, its text in the log.
+    QTest::mouseClick(Form1->Image(1), Qt::LeftButton, Qt::NoModifier, QPoint(26, 38));
+    ASSERT_EQ(reading.OpenedCount, 1);
+    const QString log = Form1->sMemo1->Text();
+    ASSERT_FALSE(log.isEmpty());
+
+    auto waitFor = [&](auto done) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < 3000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        return timer.elapsed();
+    };
+    QByteArray options = testing_support::ReadFile(folder + "/options.dat");
+    options.replace("COLOR=1234567", "COLOR=7654321");
+    ASSERT_TRUE(WriteFile(folder + "/options.dat", options));
+    const qint64 took = waitFor([&] { return skin::Value(m.GlobalColor()) == 7654321u; });
+    EXPECT_EQ(skin::Value(m.GlobalColor()), 7654321u);
+    EXPECT_LT(took, 1000);
+    EXPECT_TRUE(m.SkinData().SkinReady);
+    EXPECT_EQ(Form1->sMemo1->Text(), log);
+    EXPECT_EQ(reading.OpenedCount, 1);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+    // A broken gradient: told once, and the skin in force stays.
+    auto box = AnswerNextBox("OK");
+    options.replace("COLOR=7654321", "COLOR=7654321\r\nGRADIENTDATA=1;x;3;4;5");
+    ASSERT_TRUE(WriteFile(folder + "/options.dat", options));
+    waitFor([&] { return !errors.isEmpty(); });
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.front().contains("is not a valid integer value"))
+        << errors.front().toStdString();
+    EXPECT_FALSE(box->Shown);
+    EXPECT_EQ(skin::Value(m.GlobalColor()), 7654321u);
+    EXPECT_TRUE(m.SkinData().SkinReady);
+    EXPECT_EQ(Form1->sMemo1->Text(), log);
     qputenv("XDG_DATA_HOME", oldHome);
 }
 

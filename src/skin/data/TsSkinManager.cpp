@@ -257,6 +257,21 @@ void TsSkinManager::PutInForce(TsSkinModel model) {
     UpdateCommonIndexes();
 }
 
+std::optional<QString> TsSkinManager::LoadQuietly(const QString& name) {
+    try {
+        std::optional<TsSkinModel> model = BuildModel(name, false);
+        if (!model)
+            return QStringLiteral("There is no skin named \"%1\" in \"%2\"")
+                .arg(name, ResolveSkinDirectory(skinDirectory_, ProgramFolder()));
+        skinName_ = name;
+        PutInForce(std::move(*model));
+    } catch (const std::exception& error) {
+        return QString::fromStdString(error.what());
+    }
+    ApplySkin(true);
+    return std::nullopt;
+}
+
 void TsSkinManager::Reload() {
     if (!held_)
         return;

@@ -162,6 +162,12 @@ public:
     void ApplySkin(bool animated);
     void RefreshSkin();
     void RemoveSkin();
+    // Loads the skin named `name` from the skin folder and applies it as a
+    // new skin, as setting the name does, but quietly: a skin that fails to
+    // load (or is not there) leaves the one in force, and the reason is
+    // returned instead of shown. For a skin author's changes while the
+    // program runs.
+    std::optional<QString> LoadQuietly(const QString& name);
 
     // The working memory of all painting with this skin.
     PaintScratch& Scratch() const { return scratch_; }
