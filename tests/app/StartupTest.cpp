@@ -1,11 +1,13 @@
 #include "app/Startup.h"
 #include "app/CommandLine.h"
 #include "app/InternalSkin.h"
+#include "app/SkinNeeds.h"
 #include "app/SkinWatch.h"
 #include "app/WindowSet.h"
 #include "platform/FirstPaint.h"
 #include "platform/Form.h"
 #include "platform/Sound.h"
+#include "platform/WidgetControl.h"
 #include "support/Boxes.h"
 #include "support/Files.h"
 
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -300,6 +303,32 @@ TEST_F(WindowSetTest, WatchedSkinFolderAppliesItsChangesAndKeepsTheReading) {
     EXPECT_TRUE(m.SkinData().SkinReady);
     EXPECT_EQ(Form1->sMemo1->Text(), log);
     qputenv("XDG_DATA_HOME", oldHome);
+}
+
+// The skin check reports a skin that lacks a section the windows are painted
+// from: its list holds every section the program's controls bind to.
+TEST_F(WindowSetTest, TheSkinCheckKnowsEverySectionTheWindowsBindTo) {
+    WindowSet set(reading, random);
+    const skin::TsSkinManager& m = *Form1->sSkinManager1;
+    QSet<QString> needed;
+    for (const char* name : kNeededSections)
+        needed << QString::fromLatin1(name);
+    int bound = 0;
+    for (platform::TForm* form : platform::TForm::Forms())
+        for (QWidget* w : form->findChildren<QWidget*>()) {
+            platform::Control* control = platform::AsControl(w);
+            if (!control || !skin::AnswersSkinCommands(control))
+                continue;
+            int index = -1;
+            skin::SendSkinCommand<skin::SkinCmdGetSectionIndex>(control, &index);
+            if (!m.IsValidSection(index))
+                continue;
+            ++bound;
+            const QString& name = m.SectionTable()[size_t(index)].SectionName;
+            EXPECT_TRUE(needed.contains(name))
+                << name.toStdString() << " of " << w->objectName().toStdString();
+        }
+    EXPECT_GE(bound, 5); // the log, the button, the panels, the labels, the companions' boxes
 }
 
 TEST(Startup, CommandLineOptions) {

@@ -1,6 +1,7 @@
 // charolist-skin: the skin tool for skin authors.
 //   charolist-skin info SKIN                  counts what a skin (package or folder) holds
 //   charolist-skin dump SKIN                  the whole loaded skin as JSON
+//   charolist-skin check SKIN                 every problem a skin author should fix
 //   charolist-skin render SKIN SECTION ...    a section painted into a PNG
 //   charolist-skin unpack PACKAGE DIR         writes every member of a package into DIR
 //   charolist-skin pack [--stored] DIR PACKAGE [NAME...]
@@ -8,6 +9,7 @@
 //                                             DIR (the named ones in that order, or all
 //                                             files but the options, sorted by name)
 // Errors go to standard error with exit code 1; usage errors exit 2.
+#include "SkinCheck.h"
 #include "SkinDump.h"
 #include "SkinRender.h"
 #ifdef CHAROLIST_WITH_INTERNAL_SKIN
@@ -36,6 +38,14 @@ const char* kUsage =
     "      sections, masks (by kind) and patterns, and the size of its master image.\n"
     "      SKIN is a package file, a skin folder, or --internal for the program's own\n"
     "      skin. A broken skin gives the program's message.\n"
+    "  charolist-skin check SKIN\n"
+    "      Lists every problem of SKIN its author should fix, one a line with its\n"
+    "      section and key: pictures missing or unreadable, mask rectangles outside\n"
+    "      their picture, frame counts that do not divide it, STATES that do not match\n"
+    "      the frames, keys the engine does not know (with the nearest known one),\n"
+    "      parents that loop, sections and pictures the program's windows need and\n"
+    "      the skin lacks, sizes over the engine's limits; then a summary. Exit status\n"
+    "      1 with an error, 0 with warnings alone.\n"
     "  charolist-skin dump SKIN\n"
     "      Prints the whole loaded skin as one JSON object: SkinData, Sections, Masks\n"
     "      and Patterns, with the records' fields in their order.\n"
@@ -203,6 +213,8 @@ int main(int argc, char** argv) {
     try {
         if (args.value(0) == "info" && args.size() == 2)
             Info(args[1]);
+        else if (args.value(0) == "check" && args.size() == 2)
+            return CheckCommand(args[1], InternalPackage());
         else if (args.value(0) == "dump" && args.size() == 2)
             Dump(args[1]);
         else if (args.value(0) == "render" && args.size() >= 4)
