@@ -106,9 +106,11 @@ qt_add_resources(charolist_internal_skin "skin" PREFIX "/skin" BASE ${SKIN_DIR}
     OPTIONS --no-compress FILES ${SKIN_DIR}/Wood.asz)
 
 add_executable(charolist-skin tools/skin/main.cpp tools/skin/SkinCheck.cpp tools/skin/SkinDump.cpp
-    tools/skin/SkinRender.cpp)
-target_link_libraries(charolist-skin PRIVATE charolist_skin_draw charolist_internal_skin)
-target_compile_definitions(charolist-skin PRIVATE CHAROLIST_WITH_INTERNAL_SKIN)
+    tools/skin/SkinRender.cpp tools/skin/SkinPreview.cpp)
+target_link_libraries(charolist-skin PRIVATE charolist_skin_draw charolist_internal_skin
+    charolist_app)
+target_compile_definitions(charolist-skin PRIVATE CHAROLIST_WITH_INTERNAL_SKIN
+    CHAROLIST_WITH_WINDOWS)
 set_target_properties(charolist-skin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 # The ornament of the author window, drawn from its description.

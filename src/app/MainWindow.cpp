@@ -151,9 +151,14 @@ TForm1::~TForm1() {
     // The manager goes with the window; its last broadcast passes this
     // window by.
     ComponentState |= csDestroying;
-    // The menus must not ask the menu object for pixels once it is gone.
-    if (MenuStyle)
+    // The menus must not ask the menu object for pixels once it is gone,
+    // and the style goes before the menu object it reaches: a drop-down
+    // still open is hidden only as the window's children go.
+    if (MenuStyle) {
         MenuStyle->InitMainMenu(MainMenu1, false);
+        delete MenuStyle;
+        MenuStyle = nullptr;
+    }
 }
 
 void TForm1::WndProc(platform::Message& message) {

@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -329,6 +331,20 @@ TEST_F(WindowSetTest, TheSkinCheckKnowsEverySectionTheWindowsBindTo) {
                 << name.toStdString() << " of " << w->objectName().toStdString();
         }
     EXPECT_GE(bound, 5); // the log, the button, the panels, the labels, the companions' boxes
+}
+
+// The program ends with a drop-down still open: the drop-down is hidden as
+// the window's children go, after the window's menu object and its style.
+TEST_F(WindowSetTest, EndingWithADropDownOpen) {
+    {
+        WindowSet set(reading, random);
+        Form1->show();
+        QMenu* menu = Form1->MainMenu1->actions().value(1)->menu();
+        menu->popup(Form1->mapToGlobal(QPoint(20, 40)));
+        QApplication::processEvents();
+        ASSERT_TRUE(menu->isVisible());
+    }
+    EXPECT_EQ(Form1, nullptr);
 }
 
 TEST(Startup, CommandLineOptions) {

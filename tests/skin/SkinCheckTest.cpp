@@ -1,10 +1,12 @@
-// The skin author's check, run as the tool: each kind of problem in a small
-// skin of its own, and silence on the program's own skin.
+// The skin author's check and preview, run as the tool: each kind of problem
+// in a small skin of its own, silence on the program's own skin, and its
+// windows saved as pictures.
 #include "support/Files.h"
 #include "support/Printers.h"
 
 #include <QImage>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -108,4 +110,43 @@ TEST(SkinCheck, WarningsAloneAndLimitsAndTheProgramsOwnSkin) {
     EXPECT_EQ(run.Status, 1);
     EXPECT_TRUE(run.Output.contains(
         "error: [GLOBALINFO] -: the skin has 16385 sections; the engine takes at most 16384"));
+}
+
+// The preview builds the program's windows with a skin and saves them.
+TEST(SkinPreview, SavesTheWindowsAtEitherRatio) {
+    QTemporaryDir out;
+    struct Row {
+        QStringList options;
+        QSize size;
+    } rows[] = {
+        {{}, QSize(798, 589)},
+        {{"--scale", "2"}, QSize(1596, 1178)},
+        {{"--window", "help"}, QSize(600, 432)},
+        {{"--window", "author"}, QSize(199, 239)},
+        {{"--window", "menu"}, QSize(123, 94)},
+    };
+    for (const Row& row : rows) {
+        const QString file = out.filePath(row.options.join('-') + ".png");
+        QProcess p;
+        p.start(QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin"),
+                QStringList{"preview", CHAROLIST_BUILD_DIR "/generated/skin", "--out", file} +
+                    row.options);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const std::string what = row.options.join(' ').toStdString();
+        EXPECT_EQ(p.exitCode(), 0) << what << p.readAllStandardError().toStdString();
+        const QImage picture(file);
+        EXPECT_EQ(picture.size(), row.size) << what;
+        // Drawn, not blank: the skin's wood and texts give many colours.
+        QSet<QRgb> colours;
+        for (int y = 0; y < picture.height(); y += 3)
+            for (int x = 0; x < picture.width(); x += 3)
+                colours.insert(picture.pixel(x, y));
+        EXPECT_GT(colours.size(), 50) << what;
+    }
+    QProcess p;
+    p.start(QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin"),
+            {"preview", out.filePath("none"), "--out", out.filePath("none.png")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardError().contains("There is no skin at"));
 }

@@ -2,6 +2,7 @@
 //   charolist-skin info SKIN                  counts what a skin (package or folder) holds
 //   charolist-skin dump SKIN                  the whole loaded skin as JSON
 //   charolist-skin check SKIN                 every problem a skin author should fix
+//   charolist-skin preview SKIN --out F.png   the program's windows with that skin
 //   charolist-skin render SKIN SECTION ...    a section painted into a PNG
 //   charolist-skin unpack PACKAGE DIR         writes every member of a package into DIR
 //   charolist-skin pack [--stored] DIR PACKAGE [NAME...]
@@ -11,6 +12,9 @@
 // Errors go to standard error with exit code 1; usage errors exit 2.
 #include "SkinCheck.h"
 #include "SkinDump.h"
+#ifdef CHAROLIST_WITH_WINDOWS
+#include "SkinPreview.h"
+#endif
 #include "SkinRender.h"
 #ifdef CHAROLIST_WITH_INTERNAL_SKIN
 #include "app/InternalSkin.h"
@@ -46,6 +50,10 @@ const char* kUsage =
     "      parents that loop, sections and pictures the program's windows need and\n"
     "      the skin lacks, sizes over the engine's limits; then a summary. Exit status\n"
     "      1 with an error, 0 with warnings alone.\n"
+    "  charolist-skin preview SKIN --out FILE.png [--window main|help|author|ancestors|menu]\n"
+    "                 [--scale 2]\n"
+    "      Builds the program's window (the main one unless named; \"menu\" is the\n"
+    "      spreads' drop-down) offscreen with SKIN at ratio 1 or 2 and saves it.\n"
     "  charolist-skin dump SKIN\n"
     "      Prints the whole loaded skin as one JSON object: SkinData, Sections, Masks\n"
     "      and Patterns, with the records' fields in their order.\n"
@@ -204,6 +212,11 @@ void Pack(const QString& dir, const QString& package, QStringList names,
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef CHAROLIST_WITH_WINDOWS
+    // The preview makes the program's windows, with an application of its own.
+    if (argc > 1 && std::strcmp(argv[1], "preview") == 0)
+        return PreviewCommand(argc, argv);
+#endif
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.value(0) == "--help") {

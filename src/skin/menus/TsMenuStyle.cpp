@@ -149,6 +149,12 @@ TsMenuStyle::TsMenuStyle(TsSkinableMenus& menus) : menus_(menus) {
     };
 }
 
+TsMenuStyle::~TsMenuStyle() {
+    // The menus may outlive this style: they must not call back into it.
+    menus_.HookMenus = nullptr;
+    menus_.ShapeWindow = nullptr;
+}
+
 bool TsMenuStyle::Skinned() const {
     const TsSkinManager& m = *menus_.Manager();
     return SkinInForce(&m) && m.SkinnedPopups();

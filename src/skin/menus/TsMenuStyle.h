@@ -49,7 +49,10 @@ private:
 class TsMenuStyle : public QProxyStyle {
     Q_OBJECT
 public:
+    // The style must go before `menus` does: the drop-downs it adapted
+    // reach `menus` through it while they exist.
     explicit TsMenuStyle(TsSkinableMenus& menus);
+    ~TsMenuStyle() override;
 
     // Where bar items take their background from.
     void SetBarBand(MenuBarBandSource source) { band_ = std::move(source); }
