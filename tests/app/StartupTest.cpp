@@ -66,6 +66,14 @@ protected:
     oracle::ReadingState reading;
     platform::RandomSource random;
 
+    // The user's data folder, empty, for one test: no skin of theirs.
+    struct EmptyDataHome {
+        QTemporaryDir Dir;
+        QByteArray Old = qgetenv("XDG_DATA_HOME");
+        EmptyDataHome() { qputenv("XDG_DATA_HOME", Dir.path().toUtf8()); }
+        ~EmptyDataHome() { qputenv("XDG_DATA_HOME", Old); }
+    };
+
     // The internal skin written out as a skin folder, its colour changed.
     static void WriteFolderSkin(const QString& folder, const char* color) {
         const skin::TacSkinConvertor wood = skin::UnpackPackage(content::InternalSkinPackage());
@@ -75,6 +83,15 @@ protected:
         ASSERT_TRUE(WriteFile(folder + "/options.dat", options));
         for (const skin::TacImageItem& item : wood.Members)
             ASSERT_TRUE(WriteFile(folder + "/" + item.MemberName.toUpper(), item.MemberData));
+    }
+    // A broken package at `package`, started from or found first: its error
+    // in a box, then the internal skin.
+    void ExpectBrokenPackageFallsBack(const QString& package, const QString& skinPath) {
+        ASSERT_TRUE(WriteFile(package, "not a skin"));
+        auto seen = AnswerNextBox("OK");
+        ExpectSkinAtStartUp("Wood (internal)", 5407913, skinPath);
+        EXPECT_TRUE(seen->Shown);
+        EXPECT_EQ(seen->Text, "Loaded data is not a packed skin file");
     }
     // Starts the windows (with the skin at `skinPath`, when given) and checks
     // the skin in force.
@@ -192,10 +209,8 @@ TEST_F(WindowSetTest, MainWindowIsBuiltBeforeTheTextStoreExists) {
 // is none in the skin folder, the user's "Wood" when there is one, and the
 // internal skin after an error box when the user's is broken.
 TEST_F(WindowSetTest, MainWindowLoadsTheSkinAtStartUp) {
-    QTemporaryDir home;
-    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    const QString skins = home.path() + "/charolist/Skins";
+    const EmptyDataHome home;
+    const QString skins = home.Dir.path() + "/charolist/Skins";
     QDir().mkpath(skins);
     ExpectSkinAtStartUp("Wood (internal)", 5407913);
 
@@ -204,12 +219,7 @@ TEST_F(WindowSetTest, MainWindowLoadsTheSkinAtStartUp) {
     ExpectSkinAtStartUp("Wood", 1234567);
 
     // A broken package comes first, fails, and the internal skin takes over.
-    ASSERT_TRUE(WriteFile(skins + "/Wood.asz", "not a skin"));
-    auto seen = AnswerNextBox("OK");
-    ExpectSkinAtStartUp("Wood (internal)", 5407913);
-    EXPECT_TRUE(seen->Shown);
-    EXPECT_EQ(seen->Text, "Loaded data is not a packed skin file");
-    qputenv("XDG_DATA_HOME", oldHome);
+    ExpectBrokenPackageFallsBack(skins + "/Wood.asz", QString());
 }
 
 // A skin named on the command line: a folder or a package anywhere is
@@ -217,9 +227,8 @@ TEST_F(WindowSetTest, MainWindowLoadsTheSkinAtStartUp) {
 // and the stored choice stays; a broken skin there fails as one in the
 // Skins folder does.
 TEST_F(WindowSetTest, SkinOptionStartsWithTheSkinAtItsPath) {
-    QTemporaryDir home, elsewhere;
-    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const EmptyDataHome home;
+    QTemporaryDir elsewhere;
     const QString folder = elsewhere.path() + "/Береста проба";
     WriteFolderSkin(folder, "1234567");
     ExpectSkinAtStartUp("Береста проба", 1234567, folder);
@@ -245,20 +254,16 @@ TEST_F(WindowSetTest, SkinOptionStartsWithTheSkinAtItsPath) {
         EXPECT_EQ(seen->Text, row.box);
     }
 
-    ASSERT_TRUE(WriteFile(elsewhere.path() + "/Broken.asz", "not a skin"));
-    auto seen = AnswerNextBox("OK");
-    ExpectSkinAtStartUp("Wood (internal)", 5407913, elsewhere.path() + "/Broken.asz");
-    EXPECT_EQ(seen->Text, "Loaded data is not a packed skin file");
-    qputenv("XDG_DATA_HOME", oldHome);
+    ExpectBrokenPackageFallsBack(elsewhere.path() + "/Broken.asz",
+                                 elsewhere.path() + "/Broken.asz");
 }
 
 // Live preview: a changed colour in the watched folder skin reaches the
 // screen within a second and the reading stays; a broken change leaves the
 // skin in force and is told, not shown in a box.
 TEST_F(WindowSetTest, WatchedSkinFolderAppliesItsChangesAndKeepsTheReading) {
-    QTemporaryDir home, elsewhere;
-    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const EmptyDataHome home;
+    QTemporaryDir elsewhere;
     const QString folder = elsewhere.path() + "/Проба";
     WriteFolderSkin(folder, "1234567");
     WindowSet set(reading, random, WindowSet::Companions::Now, folder);
@@ -304,7 +309,6 @@ TEST_F(WindowSetTest, WatchedSkinFolderAppliesItsChangesAndKeepsTheReading) {
     EXPECT_EQ(skin::Value(m.GlobalColor()), 7654321u);
     EXPECT_TRUE(m.SkinData().SkinReady);
     EXPECT_EQ(Form1->sMemo1->Text(), log);
-    qputenv("XDG_DATA_HOME", oldHome);
 }
 
 // The skin check reports a skin that lacks a section the windows are painted
