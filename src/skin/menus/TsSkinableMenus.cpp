@@ -346,11 +346,12 @@ void TsSkinableMenus::DrawMenuItem(const TsMenuItem& item, Bitmap& target, QPoin
     const int itemSection = Section("MENUITEM");
     const bool hot = Hot(item, look);
     if (manager_->IsValidSection(itemSection))
-        RenderSectionByIndex(*manager_, {.Target = ip,
-                                         .Section = itemSection,
-                                         .State = HotIf(hot),
-                                         .Parent = ParentCacheInfo::Picture(&bg, 3, 3),
-                                         .Position = QPoint(e + r.left(), r.top())});
+        RenderSectionByIndex(*manager_,
+                             {.Target = ip,
+                              .Section = itemSection,
+                              .State = HotIf(hot),
+                              .Parent = ParentCacheInfo::Picture(&bg, BorderWidth, BorderWidth),
+                              .Position = QPoint(e + r.left(), r.top())});
     DrawCheckMark(ip, item, look);
     DrawGlyph(ip, item, look);
 
@@ -362,7 +363,8 @@ void TsSkinableMenus::DrawMenuItem(const TsMenuItem& item, Bitmap& target, QPoin
     }
     canvas.Draw(e + r.left(), r.top(), ip);
     if (item.FirstVisible && e > 0)
-        canvas.CopyRect(QRect(0, 0, e, bg.Height()), bg, QRect(3, 3, e, bg.Height()));
+        canvas.CopyRect(QRect(0, 0, e, bg.Height()), bg,
+                        QRect(ClientOrigin(), QSize(e, bg.Height())));
 }
 
 // The drop-down's background where items leave room: below the last item
@@ -372,11 +374,11 @@ void TsSkinableMenus::LayBackgroundAround(Canvas& canvas, const Bitmap& bg, cons
     const int bottomLimit = bg.Height() - 6;
     if (item.NextStartsColumn || (item.LastVisible && r.bottom() + 1 < bottomLimit)) {
         const QRect below(r.left(), r.bottom() + 1, r.width(), bottomLimit - r.bottom() - 1);
-        canvas.CopyRect(below, bg, below.translated(3, 3));
+        canvas.CopyRect(below, bg, below.translated(ClientOrigin()));
     }
     if (item.Break) {
         const QRect gap(r.left() - 4, r.top(), 4, bottomLimit);
-        canvas.CopyRect(gap, bg, gap.translated(3, 3));
+        canvas.CopyRect(gap, bg, gap.translated(ClientOrigin()));
     }
 }
 
@@ -463,7 +465,7 @@ void TsSkinableMenus::DrawDivider(Bitmap& target, QPoint origin, QRect r,
     const int mask =
         manager_->FindMask(section, QStringLiteral("DIVIDERV"), QStringLiteral("BORDERSMASK"));
     if (!manager_->IsValidMask(mask)) {
-        canvas.CopyRect(r, bg, r.translated(3, 3));
+        canvas.CopyRect(r, bg, r.translated(ClientOrigin()));
         const SkinColor border = manager_->SkinData().BorderColor;
         const platform::TColor color =
             Value(border) == int32_t(kTransparentKey) ? platform::clBtnShadow : Value(border);
@@ -472,7 +474,7 @@ void TsSkinableMenus::DrawDivider(Bitmap& target, QPoint origin, QRect r,
         return;
     }
     Bitmap piece(r.width(), r.height());
-    Canvas(piece).CopyRect(piece.Rect(), bg, r.translated(3, 3));
+    Canvas(piece).CopyRect(piece.Rect(), bg, r.translated(ClientOrigin()));
     if (!line.isEmpty())
         DrawBorderMask(piece, line, KeyPixels::ShowParent, VisualState::Normal,
                        manager_->MaskTable()[mask],
@@ -487,15 +489,16 @@ void TsSkinableMenus::DrawCaptionItem(Bitmap& target, QPoint origin, QRect r,
     Bitmap b(r.width(), r.height());
     Canvas bc(b);
     // The one-pixel ring, and the extra line's columns, show the background.
-    bc.CopyRect(b.Rect(), bg, r.translated(3, 3));
+    bc.CopyRect(b.Rect(), bg, r.translated(ClientOrigin()));
     const QRect t(e + 1, 1, b.Width() - e - 2, b.Height() - 2);
     const int toolbar = Section("TOOLBAR");
     if (manager_->IsValidSection(toolbar) && !t.isEmpty())
-        RenderSectionByIndex(*manager_, {.Target = b,
-                                         .Section = toolbar,
-                                         .Parent = ParentCacheInfo::Picture(&bg, 3, 3),
-                                         .Position = r.topLeft(),
-                                         .Rect = t});
+        RenderSectionByIndex(*manager_,
+                             {.Target = b,
+                              .Section = toolbar,
+                              .Parent = ParentCacheInfo::Picture(&bg, BorderWidth, BorderWidth),
+                              .Position = r.topLeft(),
+                              .Rect = t});
     bc.Font = CaptionFont;
     DrawSectionText(
         bc, CaptionTitle(item.Caption),

@@ -83,7 +83,9 @@ public:
     // Properties.
     Qt::Alignment Alignment = Qt::AlignLeft;
     int BevelWidth = 0;
-    int BorderWidth = 3;
+    int BorderWidth = 3; // the drop-down's frame: its client area lies this far inside
+    // Where the drop-down's client area lies in its background picture.
+    QPoint ClientOrigin() const { return QPoint(BorderWidth, BorderWidth); }
     platform::TFont CaptionFont;
     int Margin = 2;
     int Spacing = 8;
