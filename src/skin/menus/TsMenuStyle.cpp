@@ -106,7 +106,7 @@ MenuItemLook LookOf(const QStyleOptionMenuItem& o) {
 // ---- The drop-down adapter --------------------------------------------------------
 
 TacMnuWnd::TacMnuWnd(QMenu* menu, TsMenuStyle& style)
-    : QObject(menu), menu_(menu), style_(&style), key_(menu) {
+    : QObject(menu), style_(&style), key_(menu), object_(menu) {
     style.adapted_.insert(menu);
     menu->installEventFilter(this);
 }
@@ -117,7 +117,9 @@ TacMnuWnd::~TacMnuWnd() {
 }
 
 bool TacMnuWnd::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != menu_ || !style_)
+    // A menu being destroyed is compared by address only: it is no longer
+    // a menu to ask.
+    if (!style_ || watched != object_)
         return false;
     TsSkinableMenus& menus = style_->Menus();
     if (event->type() == QEvent::Show) {
@@ -128,7 +130,7 @@ bool TacMnuWnd::eventFilter(QObject* watched, QEvent* event) {
         menus.ClearBackgrounds();
         bool anyOpen = false;
         for (const QMenu* m : style_->adapted_)
-            if (m != menu_ && m->isVisible()) {
+            if (m != key_ && m->isVisible()) {
                 anyOpen = true;
                 const_cast<QMenu*>(m)->update();
             }

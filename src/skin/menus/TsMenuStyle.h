@@ -38,12 +38,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPointer<QMenu> menu_;
     QPointer<TsMenuStyle> style_;
     // The menu as the style's adapted set knows it: at our destruction the
     // menu is already half destroyed (we are its child), so it is not
     // asked for.
     const QMenu* key_ = nullptr;
+    const QObject* object_ = nullptr; // the same menu, as the events name it
 };
 
 class TsMenuStyle : public QProxyStyle {
