@@ -99,6 +99,33 @@ add_custom_command(
     VERBATIM)
 set_source_files_properties(${SKIN_PICTURES} ${SKIN_DIR}/Wood.asz PROPERTIES GENERATED TRUE)
 
+# The second skin, Береста: painted the same way from its own options text and
+# settings, and packed as a package that is installed beside the program.
+set(BIRCH_DIR ${GENERATED_DIR}/skin-birch)
+set(BIRCH_PACKAGE "${GENERATED_DIR}/Береста.asz")
+add_custom_command(
+    OUTPUT ${BIRCH_DIR}/Birch.png ${BIRCH_DIR}/contact-sheet.png
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${BIRCH_DIR}
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
+            $<TARGET_FILE:charolist-skinart>
+            ${CMAKE_SOURCE_DIR}/content/skin/birch/Options.dat
+            ${CMAKE_SOURCE_DIR}/content/skin/birch/birch.txt ${BIRCH_DIR}
+    DEPENDS charolist-skinart ${CMAKE_SOURCE_DIR}/content/skin/birch/Options.dat
+            ${CMAKE_SOURCE_DIR}/content/skin/birch/birch.txt
+    COMMENT "Painting the Береста skin"
+    VERBATIM)
+add_custom_command(
+    OUTPUT ${BIRCH_PACKAGE}
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/content/skin/birch/Options.dat
+            ${BIRCH_DIR}/Options.dat
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+            $<TARGET_FILE:charolist-skin-bootstrap> pack ${BIRCH_DIR} ${BIRCH_PACKAGE} Birch.png
+    DEPENDS charolist-skin-bootstrap ${BIRCH_DIR}/Birch.png
+            ${CMAKE_SOURCE_DIR}/content/skin/birch/Options.dat
+    COMMENT "Packing the Береста skin"
+    VERBATIM)
+add_custom_target(charolist_birch_skin ALL DEPENDS ${BIRCH_PACKAGE})
+
 add_library(charolist_internal_skin STATIC src/app/InternalSkin.cpp)
 target_link_libraries(charolist_internal_skin PUBLIC charolist_skin_data)
 target_include_directories(charolist_internal_skin PUBLIC src)

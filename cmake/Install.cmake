@@ -12,11 +12,22 @@ set(CHAROLIST_APP_ID net.example.charov.charolist)
 # The icon theme's pictures are drawn with the rune pictures; build them with
 # the program so that an install finds them.
 add_custom_target(charolist_icons ALL DEPENDS ${ICON_OUTPUTS})
+# The install carries the second skin too: build it with them.
+add_dependencies(charolist_icons charolist_birch_skin)
 
 install(TARGETS charolist RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The sound module, where the program looks for it: PREFIX/bin/../lib/charolist.
 install(TARGETS charolist_sound LIBRARY DESTINATION lib/charolist)
-install(FILES packaging/charolist.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The second skin, and the desktop entry with an action that starts the
+# program with it. The entry names the skin by its full path, which is known
+# only when installing (CPack installs under /usr, an install anywhere).
+install(FILES ${BIRCH_PACKAGE} DESTINATION ${CMAKE_INSTALL_DATADIR}/charolist/skins)
+install(CODE "
+    set(CHAROLIST_SKINS \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/charolist/skins\")
+    configure_file(\"${CMAKE_SOURCE_DIR}/packaging/charolist.desktop.in\"
+                   \"${CMAKE_BINARY_DIR}/install/charolist.desktop\" @ONLY)")
+install(FILES ${CMAKE_BINARY_DIR}/install/charolist.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/${CHAROLIST_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size ${CHAROLIST_ICON_SIZES})

@@ -19,12 +19,16 @@ dpkg-deb -f "$DEB" Recommends | grep -q "\bqt6-wayland\b" || fail "the package d
 contents=$(dpkg-deb -c "$DEB" | awk '{ print $6 }')
 for f in ./usr/bin/charolist ./usr/lib/charolist/charolist-sound.so \
     ./usr/share/applications/charolist.desktop \
-    ./usr/share/icons/hicolor/256x256/apps/charolist.png ./usr/share/doc/charolist/copyright; do
+    ./usr/share/icons/hicolor/256x256/apps/charolist.png ./usr/share/doc/charolist/copyright \
+    ./usr/share/charolist/skins/Береста.asz; do
     echo "$contents" | grep -qx "$f" || fail "the package lacks $f"
 done
 echo "$contents" | grep -qv "^\./usr/" && fail "files outside /usr: $(echo "$contents" | grep -v '^\./usr/')"
 
 dpkg-deb -x "$DEB" "$E2E_WORK/root"
+grep -qx 'Exec=charolist --skin "/usr/share/charolist/skins/Береста.asz"' \
+    "$E2E_WORK/root/usr/share/applications/charolist.desktop" ||
+    fail "the packaged desktop action does not name the installed skin"
 e2e_start_x
 cd "$E2E_WORK"
 e2e_start_program "$E2E_WORK/root/usr/bin/charolist"

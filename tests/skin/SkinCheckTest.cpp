@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 using testing_support::Encoded;
+
+const QString kBirch = QStringLiteral(CHAROLIST_BUILD_DIR "/generated/Береста.asz");
 using testing_support::WriteFile;
 
 namespace {
@@ -82,9 +84,10 @@ TEST(SkinCheck, FindsEachKindOfProblemWithItsSectionAndKey) {
 }
 
 TEST(SkinCheck, WarningsAloneAndLimitsAndTheProgramsOwnSkin) {
-    // The program's own skin, as a package and as the tool's --internal.
+    // The program's own skin, as a package and as the tool's --internal,
+    // and the second skin we ship.
     for (const QString& skin : {QStringLiteral(CHAROLIST_BUILD_DIR "/generated/skin/Wood.asz"),
-                                QStringLiteral("--internal")}) {
+                                QStringLiteral("--internal"), kBirch}) {
         const CheckRun run = Check(skin);
         EXPECT_EQ(run.Status, 0) << skin.toStdString();
         EXPECT_EQ(run.Output, "0 errors, 0 warnings\n") << run.Output.toStdString();
@@ -112,7 +115,8 @@ TEST(SkinCheck, WarningsAloneAndLimitsAndTheProgramsOwnSkin) {
         "error: [GLOBALINFO] -: the skin has 16385 sections; the engine takes at most 16384"));
 }
 
-// The preview builds the program's windows with a skin and saves them.
+// The preview builds the program's windows with either skin and saves them;
+// the skins' frames lie in the same bands, so the sizes are the same.
 TEST(SkinPreview, SavesTheWindowsAtEitherRatio) {
     QTemporaryDir out;
     struct Row {
@@ -125,24 +129,24 @@ TEST(SkinPreview, SavesTheWindowsAtEitherRatio) {
         {{"--window", "author"}, QSize(199, 239)},
         {{"--window", "menu"}, QSize(123, 94)},
     };
-    for (const Row& row : rows) {
-        const QString file = out.filePath(row.options.join('-') + ".png");
-        QProcess p;
-        p.start(QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin"),
-                QStringList{"preview", CHAROLIST_BUILD_DIR "/generated/skin", "--out", file} +
-                    row.options);
-        ASSERT_TRUE(p.waitForFinished(60000));
-        const std::string what = row.options.join(' ').toStdString();
-        EXPECT_EQ(p.exitCode(), 0) << what << p.readAllStandardError().toStdString();
-        const QImage picture(file);
-        EXPECT_EQ(picture.size(), row.size) << what;
-        // Drawn, not blank: the skin's wood and texts give many colours.
-        QSet<QRgb> colours;
-        for (int y = 0; y < picture.height(); y += 3)
-            for (int x = 0; x < picture.width(); x += 3)
-                colours.insert(picture.pixel(x, y));
-        EXPECT_GT(colours.size(), 50) << what;
-    }
+    for (const QString& skin : {QStringLiteral(CHAROLIST_BUILD_DIR "/generated/skin"), kBirch})
+        for (const Row& row : rows) {
+            const QString file = out.filePath(row.options.join('-') + ".png");
+            QProcess p;
+            p.start(QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin"),
+                    QStringList{"preview", skin, "--out", file} + row.options);
+            ASSERT_TRUE(p.waitForFinished(60000));
+            const std::string what = (skin + ' ' + row.options.join(' ')).toStdString();
+            EXPECT_EQ(p.exitCode(), 0) << what << p.readAllStandardError().toStdString();
+            const QImage picture(file);
+            EXPECT_EQ(picture.size(), row.size) << what;
+            // Drawn, not blank: the skin's pictures and texts give many colours.
+            QSet<QRgb> colours;
+            for (int y = 0; y < picture.height(); y += 3)
+                for (int x = 0; x < picture.width(); x += 3)
+                    colours.insert(picture.pixel(x, y));
+            EXPECT_GT(colours.size(), 50) << what;
+        }
     QProcess p;
     p.start(QStringLiteral(CHAROLIST_BUILD_DIR "/charolist-skin"),
             {"preview", out.filePath("none"), "--out", out.filePath("none.png")});

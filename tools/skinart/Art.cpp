@@ -204,4 +204,23 @@ void PutFrame(QImage& target, const QRect& area, int frames, bool masked, int fr
         }
 }
 
+void PutSprite(QImage& master, const MaskPlace& place, int frame, const Sprite& sprite) {
+    if (place.Masked) {
+        PutFrame(master, place.Area, place.Frames, true, frame, sprite);
+        return;
+    }
+    Sprite keyed = sprite;
+    for (int y = 0; y < keyed.Height(); ++y)
+        for (int x = 0; x < keyed.Width(); ++x)
+            if (qRed(keyed.Mask.pixel(x, y)) >= 128)
+                keyed.Clear(x, y);
+    PutFrame(master, place.Area, place.Frames, false, frame, keyed);
+}
+
+void PaintFrames(QImage& master, const MaskPlace& place,
+                 const std::function<Sprite(int frame)>& paint) {
+    for (int k = 0; k < std::max(1, int(place.Frames)); ++k)
+        PutSprite(master, place, k, paint(k));
+}
+
 } // namespace skinart

@@ -96,4 +96,22 @@ Sprite PaintShape(int width, int height, double radius, const BandPainter& paint
 void PutFrame(QImage& target, const QRect& area, int frames, bool masked, int frame,
               const Sprite& sprite);
 
+// What a painter knows of its mask.
+struct MaskPlace {
+    QRect Area;
+    int Frames = 1;
+    bool Masked = false;
+    int LeftWidth = 0, TopWidth = 0, RightWidth = 0, BottomWidth = 0;
+    int FrameWidth() const { return Frames > 1 ? Area.width() / Frames : Area.width(); }
+    int FrameHeight() const { return Masked ? Area.height() / 2 : Area.height(); }
+};
+
+// Writes frame `frame` of a mask's area: a masked area takes the picture
+// and its mask; a plain one is keyed, a pixel that is more background than
+// picture becoming magenta.
+void PutSprite(QImage& master, const MaskPlace& place, int frame, const Sprite& sprite);
+// Every frame of an area, each painted by `paint` from its number.
+void PaintFrames(QImage& master, const MaskPlace& place,
+                 const std::function<Sprite(int frame)>& paint);
+
 } // namespace skinart

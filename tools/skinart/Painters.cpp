@@ -43,28 +43,6 @@ QColor BevelColor(double light, const QColor& lit, const QColor& shade, bool pre
     return Mix(shade, lit, t);
 }
 
-// Frames of a masked area: the see-through parts are magenta over a full
-// mask. Frames of a plain area are keyed: a pixel that is more background
-// than picture becomes magenta.
-void PutSprite(QImage& master, const MaskPlace& place, int frame, const Sprite& sprite) {
-    if (place.Masked) {
-        PutFrame(master, place.Area, place.Frames, true, frame, sprite);
-        return;
-    }
-    Sprite keyed = sprite;
-    for (int y = 0; y < keyed.Height(); ++y)
-        for (int x = 0; x < keyed.Width(); ++x)
-            if (qRed(keyed.Mask.pixel(x, y)) >= 128)
-                keyed.Clear(x, y);
-    PutFrame(master, place.Area, place.Frames, false, frame, keyed);
-}
-
-void PaintFrames(QImage& master, const MaskPlace& place,
-                 const std::function<Sprite(int look)>& paint) {
-    for (int k = 0; k < std::max(1, place.Frames); ++k)
-        PutSprite(master, place, k, paint(std::min(k, 2)));
-}
-
 void Tile(QImage& master, const QRect& area, const QImage& tile, QPoint origin) {
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x) {

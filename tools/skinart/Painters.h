@@ -14,16 +14,6 @@ struct Palette {
 };
 Palette ReadPalette(const Settings& s);
 
-// What a painter knows of its mask.
-struct MaskPlace {
-    QRect Area;
-    int Frames = 1;
-    bool Masked = false;
-    int LeftWidth = 0, TopWidth = 0, RightWidth = 0, BottomWidth = 0;
-    int FrameWidth() const { return Frames > 1 ? Area.width() / Frames : Area.width(); }
-    int FrameHeight() const { return Masked ? Area.height() / 2 : Area.height(); }
-};
-
 // Paints the area of one mask; throws for an area no painter knows.
 void PaintMask(const MaskPlace& place, const Palette& palette, QImage& master);
 

@@ -1,10 +1,13 @@
-// charolist-skinart: paints the pictures of the Wood skin.
-//   charolist-skinart OPTIONS WOOD OUTDIR
-// reads the skin's options text (for the areas of every mask) and the wood
-// settings, and writes Master.bmp (24 bits per pixel), ButtonHuge.bmp (8 bits
-// per pixel with a palette), Bg_b.jpg and contact-sheet.png (every mask's
-// frames enlarged, for review) into OUTDIR. Deterministic.
+// charolist-skinart: paints the pictures of a skin of ours.
+//   charolist-skinart OPTIONS SETTINGS OUTDIR
+// reads the skin's options text (for the areas of every mask) and the
+// settings of its pictures. For Wood it writes Master.bmp (24 bits per
+// pixel), ButtonHuge.bmp (8 bits per pixel with a palette) and Bg_b.jpg; for
+// Береста (settings with "skin = birch") Birch.png. Both get
+// contact-sheet.png (every mask's frames enlarged, for review) in OUTDIR.
+// Deterministic.
 #include "Art.h"
+#include "Birch.h"
 #include "Painters.h"
 #include "skin/data/SkinMasks.h"
 
@@ -107,7 +110,7 @@ QImage ContactSheet(const skin::TsSkinImages& images, const QImage& master,
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     if (argc != 4) {
-        std::fprintf(stderr, "usage: charolist-skinart OPTIONS WOOD OUTDIR\n");
+        std::fprintf(stderr, "usage: charolist-skinart OPTIONS SETTINGS OUTDIR\n");
         return 2;
     }
     try {
@@ -118,9 +121,16 @@ int main(int argc, char** argv) {
         skin::TsSkinImages images;
         // No pictures yet: only the areas of the options are wanted.
         skin::LoadMasks(options, skin::PictureSource{}, images);
-        const Palette palette = ReadPalette(ReadSettings(argv[2]));
+        const Settings settings = ReadSettings(argv[2]);
         const QString out = QString::fromLocal8Bit(argv[3]);
         QDir().mkpath(out);
+        if (IsBirch(settings)) {
+            const QImage master = PaintBirchMaster(images, settings);
+            Save(master.convertToFormat(QImage::Format_RGB888), out + "/Birch.png", "PNG");
+            Save(ContactSheet(images, master, QImage()), out + "/contact-sheet.png", "PNG");
+            return 0;
+        }
+        const Palette palette = ReadPalette(settings);
 
         QImage master(kMasterWidth, kMasterHeight, QImage::Format_RGB32);
         master.fill(kMagenta);

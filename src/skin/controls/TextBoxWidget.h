@@ -1,7 +1,7 @@
 // What the three skinned text boxes (the line, the log and the help text)
 // share around the Qt box each one is: the skin data, the answers the edit
 // style asks of a box, and the Qt handlers that pass focus, the mouse,
-// size, place and enabling on to the skin.
+// size, place, showing and enabling on to the skin.
 #pragma once
 
 #include "platform/WidgetControl.h"
@@ -12,6 +12,7 @@
 #include <QFocusEvent>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QShowEvent>
 
 namespace skin {
 
@@ -51,6 +52,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override {
         QtBox::resizeEvent(event);
         skinData_.HandleControlEvent(ControlEvent::Resized);
+    }
+    void showEvent(QShowEvent* event) override {
+        skinData_.HandleControlEvent(ControlEvent::Shown);
+        QtBox::showEvent(event);
     }
     void moveEvent(QMoveEvent* event) override {
         QtBox::moveEvent(event);

@@ -118,11 +118,6 @@ void TsMemo::paintEvent(QPaintEvent* event) {
     }
 }
 
-void TsMemo::showEvent(QShowEvent* event) {
-    skinData_.HandleControlEvent(ControlEvent::Shown);
-    QPlainTextEdit::showEvent(event);
-}
-
 bool TsMemo::canInsertFromMimeData(const QMimeData* source) const {
     return BoxCanPaste(source);
 }

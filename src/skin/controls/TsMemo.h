@@ -46,7 +46,6 @@ public:
 protected:
     void ColorChanged() override;
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     // Pasting goes through the text boxes' shared guard (BoxCanPaste).
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;

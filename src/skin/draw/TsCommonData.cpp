@@ -661,6 +661,9 @@ bool TsCommonData::HandleControlEvent(ControlEvent event) {
         SendSkinCommand<SkinCmdControlCreated>(FormOf(host_), host_);
         return false;
     case ControlEvent::Shown:
+        // A text box shows the skin's colours (unless given its own) from
+        // its first paint, whatever colour it was made with.
+        ApplySkinColors(false);
         if (HasCachePicture()) {
             ReleasePaint();
             MarkCacheStale();
