@@ -1,12 +1,14 @@
 #include "SkinRender.h"
 
 #include "skin/data/IniFile.h"
+#include "skin/data/SkinLooks.h"
 #include "skin/data/SkinPackage.h"
 #include "skin/draw/SkinPaint.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <cstdio>
 
 namespace {
@@ -50,6 +52,37 @@ platform::Bitmap Render(const skin::TsSkinManager& manager, int section, QSize s
     skin::RenderSectionByIndex(
         manager,
         {.Target = b, .Section = section, .State = skin::VisualState{state}, .Parent = parent});
+    return b;
+}
+
+// The pixels a window of this section's size leaves out of its outline (the
+// see-through corners of its border, as a frame or a drop-down cuts them)
+// painted in one colour.
+void PaintOutsideOutline(const skin::TsSkinManager& manager, int section, int state,
+                         platform::Bitmap& picture, skin::RgbColor color) {
+    const skin::TsGeneralData& d = manager.SectionTable()[section];
+    if (!manager.IsValidMask(d.BordersMask))
+        return;
+    const skin::TsMaskData& mask = manager.MaskTable()[d.BordersMask];
+    const int frame = skin::FrameIndex(mask, skin::ClampState(d, skin::VisualState{state}));
+    QPainter painter(&picture.Image());
+    for (const QRect& r : mask.Border().SeeThroughOver(frame, picture.Rect().size()))
+        painter.fillRect(r, platform::ToQColor(platform::TColor(skin::Value(color))));
+}
+
+// A glyph mask of a section (a title button of GLOBALINFO, the arrow of a
+// scroll button) in a state, laid over what lies behind it as the window
+// frame and the scroll bars lay it: its frame's size.
+platform::Bitmap RenderGlyph(const skin::TsSkinManager& manager, int section, const QString& name,
+                             const QString& key, int state, const skin::ParentCacheInfo& parent) {
+    const int mask = manager.FindMask(section, name, key.toUpper());
+    if (!manager.IsValidMask(mask))
+        Fail("The section \"" + name + "\" has no mask \"" + key + "\"");
+    const skin::TsMaskData& m = manager.MaskTable()[mask];
+    platform::Bitmap b(m.FrameWidth(), m.FrameHeight());
+    skin::LayParent(b, b.Rect(), parent);
+    skin::DrawCornerImage(b, QPoint(), skin::VisualState{state}, m, skin::CornerLook::SeeThrough,
+                          parent);
     return b;
 }
 
@@ -143,7 +176,6 @@ void RenderCommand(const skin::TsSkinManager& manager, const QStringList& option
     const int state = stateText.isEmpty() ? 0 : stateText.toInt(&ok);
     if (!ok || state < 0)
         Fail("The state must be a number from 0: \"" + stateText + "\"");
-    const QSize size = ParseSize(OptionValue(options, "--size"));
     skin::ParentCacheInfo parent;
     platform::Bitmap parentPicture;
     if (const QString color = OptionValue(options, "--parent-color"); !color.isEmpty()) {
@@ -160,5 +192,18 @@ void RenderCommand(const skin::TsSkinManager& manager, const QStringList& option
         const QPoint at = offset.isEmpty() ? QPoint() : ParsePoint(offset);
         parent = skin::ParentCacheInfo::Picture(&parentPicture, at.x(), at.y());
     }
-    SavePicture(Render(manager, section, size, state, parent), out);
+    if (const QString glyph = OptionValue(options, "--glyph"); !glyph.isEmpty()) {
+        SavePicture(RenderGlyph(manager, section, name, glyph, state, parent), out);
+        return;
+    }
+    const QSize size = ParseSize(OptionValue(options, "--size"));
+    platform::Bitmap picture = Render(manager, section, size, state, parent);
+    if (const QString color = OptionValue(options, "--outline-color"); !color.isEmpty()) {
+        const std::optional<qint32> value = skin::ParseInteger(color);
+        if (!value)
+            Fail("The outline colour must be 0xBBGGRR: \"" + color + "\"");
+        PaintOutsideOutline(manager, section, state, picture,
+                            skin::RgbColor{uint32_t(*value) & 0xFFFFFF});
+    }
+    SavePicture(picture, out);
 }

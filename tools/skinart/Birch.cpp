@@ -98,7 +98,8 @@ QImage BarkTexture(const BarkLook& look, int width, int height) {
         return plane[size_t(y) * width + x];
     };
     Dice dice(look.Seed + 101u);
-    const int dashes = std::max(1, int(std::lround(look.Dashes * width * height / 4096.0)));
+    const int dashes =
+        look.Dashes > 0 ? std::max(1, int(std::lround(look.Dashes * width * height / 4096.0))) : 0;
     for (int i = 0; i < dashes; ++i) {
         const double cx = dice.Between(0, width), cy = std::floor(dice.Between(0, height));
         const double half = dice.Between(1.5, std::min(7.0, width / 6.0));
