@@ -47,16 +47,24 @@ until_shown() { # SCREENSHOT CHECK...
 }
 
 # What the title buttons measure in this skin: the close and minimise
-# glyphs' frame sizes, the space between them and the right margin.
+# glyphs' frame sizes, the space between them and the right margin; the
+# width of the log's frame, the length of a scroll arrow and its glyph's size.
 measures=$("$TOOL" dump "$RSKIN" | python3 -c '
 import json, sys
 d = json.load(sys.stdin)
-masks = {m["KeyName"]: m for m in d["Masks"] if m["SectionName"] == "GLOBALINFO"}
-c, m = masks["BICONCLOSE"], masks["BICONMIN"]
-print(c["FrameWidth"], c["FrameHeight"], m["FrameWidth"], d["SkinData"]["BISpace"], d["SkinData"]["BIRight"])
+masks = {(m["SectionName"], m["KeyName"]): m for m in d["Masks"]}
+c, m = masks[("GLOBALINFO", "BICONCLOSE")], masks[("GLOBALINFO", "BICONMIN")]
+up = [s for s in d["Sections"] if s["SectionName"] == "SCROLLBTNTOP"][0]
+arrow = masks.get(("SCROLLBTNTOP", "BORDERSMASK"))
+length = max(16, arrow["FrameHeight"]) if up["ReservedBoolean"] and arrow else 16
+glyph = masks[("SCROLLBTNTOP", "GLYPHMASK")]
+print(c["FrameWidth"], c["FrameHeight"], m["FrameWidth"], d["SkinData"]["BISpace"],
+      d["SkinData"]["BIRight"], masks[("EDIT", "BORDERSMASK")]["LeftWidth"], length,
+      glyph["FrameWidth"], glyph["FrameHeight"])
 ') || fail "could not read the skin's measures"
 set -- $measures
-close_w=$1 button_h=$2 min_w=$3 space=$4 right_margin=$5
+close_w=$1 button_h=$2 min_w=$3 space=$4 right_margin=$5 edit_border=$6 arrow_length=$7
+gw=$8 gh=$9
 
 e2e_start_x
 e2e_start_openbox
@@ -138,12 +146,33 @@ render edit EDIT --size 431x433 --parent-image "$E2E_WORK/form.png" \
     --offset "$((lx - WX)),$((ly - WY))"
 e2e_screenshot "$shot"
 crop "$shot" screen-edit $lx $ly 431 433
-for picture in screen-edit edit; do
+cp "$E2E_WORK/edit.png" "$E2E_WORK/edit-frame.png"
+for picture in screen-edit edit-frame; do
     convert "$E2E_WORK/$picture.png" -fill '#FF00FF' -draw 'rectangle 2,2 428,430' \
         "$E2E_WORK/$picture.png"
 done
 # Plain lines: a few colours are enough to show it is no flat fill.
-e2e_expect_rendered "$E2E_WORK/screen-edit.png" "$E2E_WORK/edit.png" "the log's frame" 3
+e2e_expect_rendered "$E2E_WORK/screen-edit.png" "$E2E_WORK/edit-frame.png" "the log's frame" 3
+
+# The log's scroll bar inside its frame, 16 wide: its up arrow, the button
+# and the arrow's glyph centred on it. The bar is drawn over what it held
+# before, which what it lets through shows: it is laid over the screen
+# itself, and the 3 x 3 pixels in each corner (a rounded corner's
+# see-through pixels show the bar's earlier picture) are left out.
+sx=$((431 - edit_border - 16)); sy=$edit_border
+render arrow SCROLLBTNTOP --size "16x$arrow_length" --parent-image "$shot" \
+    --offset "$((lx + sx)),$((ly + sy))"
+render glyph SCROLLBTNTOP --glyph GLYPHMASK --parent-image "$E2E_WORK/arrow.png" \
+    --offset "$(((16 - gw) / 2)),$(((arrow_length - gh) / 2))"
+convert "$E2E_WORK/arrow.png" "$E2E_WORK/glyph.png" \
+    -geometry "+$(((16 - gw) / 2))+$(((arrow_length - gh) / 2))" -composite "$E2E_WORK/arrow.png"
+crop "$shot" screen-arrow $((lx + sx)) $((ly + sy)) 16 "$arrow_length"
+for picture in screen-arrow arrow; do
+    convert "$E2E_WORK/$picture.png" -fill '#FF00FF' -draw 'rectangle 0,0 2,2' \
+        -draw 'rectangle 13,0 15,2' -draw "rectangle 0,$((arrow_length - 3)) 2,$((arrow_length - 1))" \
+        -draw "rectangle 13,$((arrow_length - 3)) 15,$((arrow_length - 1))" "$E2E_WORK/$picture.png"
+done
+e2e_expect_rendered "$E2E_WORK/screen-arrow.png" "$E2E_WORK/arrow.png" "the log's up arrow" 10
 
 # The six-rune spread through the menu bar's keys; its panel (333 x 77 at
 # 16, 136) shows in the gaps between the slots, which fill its height.
@@ -226,4 +255,4 @@ convert "$menu" -crop "$((PW + 8))x$((PH + 8))+$((PX - 4))+$((PY - 4))" +repage 
     -resize 400% "$BUILD/e2e-skin-$NAME-menu-400.png"
 
 e2e_close_and_expect_exit_0
-echo "e2e skin pixels ($NAME): background, title, 2 title buttons, refresh button in 3 states, log frame, panel, drop-down frame and $see_through see-through corner pixels as rendered"
+echo "e2e skin pixels ($NAME): background, title, 2 title buttons, refresh button in 3 states, log frame and up arrow, panel, drop-down frame and $see_through see-through corner pixels as rendered"

@@ -189,6 +189,19 @@ Sprite PaintShape(int width, int height, double radius, const BandPainter& paint
     return sprite;
 }
 
+Sprite PaintTopRounded(int width, int height, double radius, double reach,
+                       const CoveredPainter& paint) {
+    Sprite s(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const Shape shape = RoundedRect(x + 0.5, y + 0.5, width, height + reach, radius);
+            const double coverage = std::clamp(0.5 - shape.Distance, 0.0, 1.0);
+            if (coverage > 0.0)
+                paint(s, x, y, std::max(0.0, -shape.Distance - 0.5), shape, coverage);
+        }
+    return s;
+}
+
 void PutFrame(QImage& target, const QRect& area, int frames, bool masked, int frame,
               const Sprite& sprite) {
     const int fw = frames > 0 ? area.width() / frames : area.width();

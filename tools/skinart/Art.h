@@ -91,6 +91,15 @@ double Light(const Shape& s);
 using BandPainter = std::function<QColor(double depth, double light, int x, int y)>;
 Sprite PaintShape(int width, int height, double radius, const BandPainter& paint, double inset = 0);
 
+// A title bar's shape: rounded at its top only, as it reaches `reach`
+// pixels below the sprite. `paint` is called for each pixel the shape
+// covers, with its depth inside the outline, the outline there and how much
+// of the pixel it covers, and puts the pixel into the sprite.
+using CoveredPainter =
+    std::function<void(Sprite& s, int x, int y, double depth, const Shape& shape, double coverage)>;
+Sprite PaintTopRounded(int width, int height, double radius, double reach,
+                       const CoveredPainter& paint);
+
 // Writes a sprite as frame `frame` of an area: the picture in the top part
 // and (for masked areas) the mask below it.
 void PutFrame(QImage& target, const QRect& area, int frames, bool masked, int frame,

@@ -351,6 +351,14 @@ Painter Lines(double radius, std::function<std::vector<Line>(P, int frame)> line
     };
 }
 
+Painter Arrow(char direction) {
+    return [direction](QImage& m, M place, P p) { PaintArrow(m, place, p, direction); };
+}
+
+Painter TitleButton(const char* name) {
+    return [name](QImage& m, M place, P p) { PaintTitleButton(m, place, p, name); };
+}
+
 Painter Bark(BarkLook BirchPalette::*look) {
     return [look](QImage& m, M place, P p) { TextureArea(m, place, p.*look); };
 }
@@ -383,16 +391,11 @@ const std::map<std::pair<std::string, std::string>, Painter>& Painters() {
          [](QImage& m, M place, P p) {
              PaintFrames(m, place, [&](int) {
                  const int w = place.FrameWidth(), h = place.FrameHeight();
-                 Sprite s(w, h);
                  const QImage bark = BarkTexture(p.Active, w, h);
-                 for (int y = 0; y < h; ++y)
-                     for (int x = 0; x < w; ++x) {
-                         // A shape that reaches below the band: only its top is rounded.
-                         const Shape shape = RoundedRect(x + 0.5, y + 0.5, w, h + 12, 6.0);
-                         const double cover = std::clamp(0.5 - shape.Distance, 0.0, 1.0);
-                         if (cover <= 0.0)
-                             continue;
-                         const double depth = std::max(0.0, -shape.Distance - 0.5);
+                 return PaintTopRounded(
+                     w, h, 6.0, 12,
+                     [&](Sprite& s, int x, int y, double depth, const Shape& shape,
+                         double coverage) {
                          const double light = Light(shape);
                          QColor c = depth < 1.0   ? p.Rim
                                     : depth < 2.0 ? LineColour({p.White, p.Sky}, light)
@@ -401,9 +404,8 @@ const std::map<std::pair<std::string, std::string>, Painter>& Painters() {
                                         : QColor::fromRgb(bark.pixel(x, y));
                          if (y == h - 1)
                              c = Mix(c, p.Line, 0.7); // a fine line under the title
-                         s.Put(x, y, c, cover);
-                     }
-                 return s;
+                         s.Put(x, y, c, coverage);
+                     });
              });
          }},
         {{"MAINMENU", "BORDERSMASK"},
@@ -477,23 +479,15 @@ const std::map<std::pair<std::string, std::string>, Painter>& Painters() {
                    const QColor outline = frame > 0 ? Mix(p.Leaf, p.Rim, 0.3) : p.Rim;
                    return std::vector<Line>{{outline, outline}, {p.White, p.Line}};
                })},
-        {{"SCROLLBTNTOP", "GLYPHMASK"},
-         [](QImage& m, M place, P p) { PaintArrow(m, place, p, 'U'); }},
-        {{"SCROLLBTNBOTTOM", "GLYPHMASK"},
-         [](QImage& m, M place, P p) { PaintArrow(m, place, p, 'D'); }},
-        {{"SCROLLBTNLEFT", "GLYPHMASK"},
-         [](QImage& m, M place, P p) { PaintArrow(m, place, p, 'L'); }},
-        {{"SCROLLBTNRIGHT", "GLYPHMASK"},
-         [](QImage& m, M place, P p) { PaintArrow(m, place, p, 'R'); }},
+        {{"SCROLLBTNTOP", "GLYPHMASK"}, Arrow('U')},
+        {{"SCROLLBTNBOTTOM", "GLYPHMASK"}, Arrow('D')},
+        {{"SCROLLBTNLEFT", "GLYPHMASK"}, Arrow('L')},
+        {{"SCROLLBTNRIGHT", "GLYPHMASK"}, Arrow('R')},
         // Skin-wide glyphs.
-        {{"GLOBALINFO", "BICONCLOSE"},
-         [](QImage& m, M place, P p) { PaintTitleButton(m, place, p, "CLOSE"); }},
-        {{"GLOBALINFO", "BICONMIN"},
-         [](QImage& m, M place, P p) { PaintTitleButton(m, place, p, "MIN"); }},
-        {{"GLOBALINFO", "BICONMAX"},
-         [](QImage& m, M place, P p) { PaintTitleButton(m, place, p, "MAX"); }},
-        {{"GLOBALINFO", "BICONNORM"},
-         [](QImage& m, M place, P p) { PaintTitleButton(m, place, p, "NORM"); }},
+        {{"GLOBALINFO", "BICONCLOSE"}, TitleButton("CLOSE")},
+        {{"GLOBALINFO", "BICONMIN"}, TitleButton("MIN")},
+        {{"GLOBALINFO", "BICONMAX"}, TitleButton("MAX")},
+        {{"GLOBALINFO", "BICONNORM"}, TitleButton("NORM")},
         {{"GLOBALINFO", "CHECK"}, [](QImage& m, M place, P p) { PaintCheck(m, place, p); }},
         {{"GLOBALINFO", "GRIPIMAGE"}, [](QImage& m, M place, P p) { PaintGrip(m, place, p); }},
     };

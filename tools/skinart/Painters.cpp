@@ -185,21 +185,13 @@ void PaintWindowFrame(QImage& master, const MaskPlace& place, const Palette& p) 
 // line; the rest of the bar shows its own wood.
 void PaintTitleFrame(QImage& master, const MaskPlace& place, const Palette& p) {
     PaintFrames(master, place, [&](int) {
-        const int w = place.FrameWidth(), h = place.FrameHeight();
-        Sprite s(w, h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                // A shape that reaches below the bar: only its top is rounded.
-                const Shape shape = RoundedRect(x + 0.5, y + 0.5, w, h + 16, 5.0);
-                const double coverage = std::clamp(0.5 - shape.Distance, 0.0, 1.0);
-                if (coverage <= 0.0)
-                    continue;
-                const double depth = std::max(0.0, -shape.Distance - 0.5);
-                if (y == h - 1) {
+        const int h = place.FrameHeight();
+        return PaintTopRounded(
+            place.FrameWidth(), h, 5.0, 16,
+            [&](Sprite& s, int x, int y, double depth, const Shape& shape, double coverage) {
+                if (y == h - 1)
                     s.Put(x, y, p.Shadow, 0.6 * coverage); // a thin line under the title
-                    continue;
-                }
-                if (depth < 1.0)
+                else if (depth < 1.0)
                     s.Put(x, y, p.Rim, coverage);
                 else if (depth < 2.0)
                     s.Put(x, y, BevelColor(Light(shape), p.Shine, p.Edge, false), 0.85);
@@ -207,8 +199,7 @@ void PaintTitleFrame(QImage& master, const MaskPlace& place, const Palette& p) {
                     s.Put(x, y, p.Shine, 0.25 * (4.0 - depth));
                 else
                     s.ShowFill(x, y);
-            }
-        return s;
+            });
     });
 }
 
