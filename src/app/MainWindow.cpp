@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/RuneField.h"
+
 #include "app/SkinHost.h"
 #include "app/TextStoreWindow.h"
 #include "oracle/ReadingFile.h"
@@ -113,7 +115,7 @@ QString AphorismCaption(int i) {
 }
 
 QString SlotAccessibleName(int n) {
-    return QStringLiteral("Руна %1").arg(n <= kGridSlots ? n : n - kGridSlots);
+    return QStringLiteral("Руна %1, закрыта").arg(n <= kGridSlots ? n : n - kGridSlots);
 }
 
 void MoveCaretToLine(skin::TsMemo* memo, int line) {
@@ -229,8 +231,13 @@ void TForm1::CreateControls() {
     sButton1->SetFont(MakeFont("Comic Sans MS", 12, platform::fsBold, platform::clBtnText));
     sButton1->OnClick = [this](skin::TsButton*) { sButton1Click(); };
 
-    QWidget::setTabOrder(sButton1, sMemo1);
-    QWidget::setTabOrder(sMemo1, sPanel1);
+    // The keys reach the runes, the log and the button, in the order they
+    // are read; the log has the keys at first, as it always had.
+    std::vector<platform::TImage*> runeSlots(Images.begin(), Images.end());
+    RuneField1 = new RuneField(client, std::move(runeSlots), sSkinManager1.get());
+    QWidget::setTabOrder(RuneField1, sMemo1);
+    QWidget::setTabOrder(sMemo1, sButton1);
+    sMemo1->setFocus();
 }
 
 void TForm1::CreateMenu() {
@@ -421,7 +428,7 @@ void TForm1::OpenSlot(platform::TImage* slot, int deckPosition) {
     CheckSpreadComplete(reading_.OpenedCount);
     const oracle::RuneNumber rune = reading_.Deck.at(deckPosition);
     DrawPictureInto(slot, oracle::FacePicture(rune));
-    slot->setAccessibleName(oracle::RuneName(rune));
+    slot->setAccessibleName(oracle::RuneName(rune) + QStringLiteral(", открыта"));
     AppendRuneText(rune);
     slot->Repaint();
     slot->setEnabled(false);

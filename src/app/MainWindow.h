@@ -51,6 +51,8 @@ QString SlotAccessibleName(int n);
 // Puts an empty selection at the first character of a line of a text box.
 void MoveCaretToLine(skin::TsMemo* memo, int line);
 
+class RuneField;
+
 class TForm1 : public platform::TForm, public oracle::ReadingLog {
     Q_OBJECT
 public:
@@ -71,6 +73,8 @@ public:
     skin::TsPanel* sPanel1 = nullptr;
     skin::TsMemo* sMemo1 = nullptr;
     skin::TsButton* sButton1 = nullptr;
+    // The slots as one stop of the keys.
+    RuneField* RuneField1 = nullptr;
     QMenuBar* MainMenu1 = nullptr;
     QMenu *N1 = nullptr, *N2 = nullptr, *N8 = nullptr;
     QAction *N12 = nullptr, *N13 = nullptr;                             // Файл

@@ -34,6 +34,15 @@ QString AccessibleControl::text(QAccessible::Text t) const {
     return QAccessibleWidget::text(t);
 }
 
+QAccessible::State AccessibleControl::state() const {
+    QAccessible::State s = QAccessibleWidget::state();
+    if (parts_.Focused) {
+        s.focusable = true;
+        s.focused = parts_.Focused(widget());
+    }
+    return s;
+}
+
 QStringList AccessibleControl::actionNames() const {
     QStringList names = QAccessibleWidget::actionNames();
     if (parts_.Press && widget()->isEnabled())
@@ -64,6 +73,17 @@ void AnnounceNameChange(QWidget* widget) {
         return;
     QAccessibleEvent event(widget, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&event);
+}
+
+void AnnounceFocus(QWidget* widget) {
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(widget, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
+    QAccessible::State focused;
+    focused.focused = true;
+    QAccessibleStateChangeEvent change(widget, focused);
+    QAccessible::updateAccessibility(&change);
 }
 
 } // namespace platform

@@ -15,6 +15,10 @@ struct AccessibleParts {
     std::function<QString(QWidget*)> Name, Description;
     // Run by a screen reader's "press" on an enabled widget.
     std::function<void(QWidget*)> Press;
+    // Whether the widget is the one the keys act on, for a widget that
+    // stands in a group which holds the focus for it (a rune slot in the
+    // rune field): it is then told as focusable and focused.
+    std::function<bool(QWidget*)> Focused;
 };
 
 class AccessibleControl : public QAccessibleWidget {
@@ -22,6 +26,7 @@ public:
     AccessibleControl(QWidget* widget, const AccessibleParts& parts);
 
     QString text(QAccessible::Text t) const override;
+    QAccessible::State state() const override;
     QStringList actionNames() const override;
     void doAction(const QString& action) override;
 
@@ -36,5 +41,7 @@ void RegisterAccessible(const char* className, AccessibleParts parts);
 
 // Tells a screen reader that a widget's name has changed.
 void AnnounceNameChange(QWidget* widget);
+// Tells a screen reader that the keys now act on this widget.
+void AnnounceFocus(QWidget* widget);
 
 } // namespace platform

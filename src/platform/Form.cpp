@@ -78,6 +78,20 @@ void TForm::WndProc(Message& message) {
     WidgetControl::WndProc(message);
 }
 
+void TForm::CloseWithEscape() {
+    closesWithEscape_ = true;
+}
+
+void TForm::keyPressEvent(QKeyEvent* event) {
+    // An Escape that no control of the window took.
+    if (closesWithEscape_ && event->key() == Qt::Key_Escape &&
+        !(event->modifiers() & ~Qt::KeypadModifier)) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void TForm::AttachFrame(std::unique_ptr<WindowFrame> frame) {
     frame_ = std::move(frame);
 }

@@ -66,6 +66,8 @@ public:
     // Highlights the bar's first item and hands it the keys (a second call
     // leaves the bar, as a second Alt does).
     void EnterMenuBar();
+    // Escape closes the window as its close button does, as a dialog's does.
+    void CloseWithEscape();
 
     // Where the window goes when it is shown: centred on the screen (the
     // first time only) or over the main window (every time).
@@ -80,6 +82,7 @@ protected:
     void setVisible(bool visible) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void PlaceOnShow();
@@ -92,6 +95,7 @@ private:
     QMenuBar* menuBar_ = nullptr;
     QShortcut* menuKey_ = nullptr;
     bool shownOnce_ = false;
+    bool closesWithEscape_ = false;
     bool firstShowing_ = false; // the showing under way is the first
     BorderStyle border_;
     unsigned borderIcons_;

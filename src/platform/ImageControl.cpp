@@ -20,11 +20,8 @@ void RegisterImageAccessibility() {
     static const bool registered = [] {
         AccessibleParts parts;
         parts.Role = QAccessible::Button;
-        parts.Press = [](QWidget* w) {
-            auto* image = static_cast<TImage*>(w);
-            if (image->OnMouseDown)
-                image->OnMouseDown(image, Qt::LeftButton, image->rect().center());
-        };
+        parts.Press = [](QWidget* w) { static_cast<TImage*>(w)->Press(); };
+        parts.Focused = [](QWidget* w) { return static_cast<TImage*>(w)->KeyboardCurrent(); };
         RegisterAccessible("platform::TImage", std::move(parts));
         return true;
     }();
@@ -38,6 +35,19 @@ TImage::TImage(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     UpdateCursor();
+}
+
+void TImage::Press() {
+    if (isEnabled() && OnMouseDown)
+        RunCommand([this] { OnMouseDown(this, Qt::LeftButton, rect().center()); });
+}
+
+void TImage::SetKeyboardCurrent(bool current) {
+    if (current == keyboardCurrent_)
+        return;
+    keyboardCurrent_ = current;
+    if (current)
+        AnnounceFocus(this);
 }
 
 void TImage::DrawPicture(const Bitmap& src, int w, int h) {

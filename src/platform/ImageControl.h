@@ -29,6 +29,15 @@ public:
 
     std::function<void(TImage* sender, Qt::MouseButton button, QPoint at)> OnMouseDown;
 
+    // A left press at the middle, as a click there is: what the keys and a
+    // screen reader do to an enabled picture (a disabled one, like a click,
+    // does nothing).
+    void Press();
+    // Whether the keys of the group it stands in act on this picture now;
+    // a screen reader is told when it becomes so.
+    bool KeyboardCurrent() const { return keyboardCurrent_; }
+    void SetKeyboardCurrent(bool current);
+
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -37,6 +46,7 @@ protected:
 private:
     void UpdateCursor();
     Bitmap picture_;
+    bool keyboardCurrent_ = false;
 };
 
 } // namespace platform

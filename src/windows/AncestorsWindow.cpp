@@ -29,6 +29,7 @@ TForm3::TForm3(QWidget* mainForm)
     SetCaption(QStringLiteral("Послание от предков."));
     MainForm = mainForm;
     Position = platform::FormPosition::MainFormCenter;
+    CloseWithEscape();
 
     ScrollingCredits1 = new controls::TScrollingCredits(Client());
     ScrollingCredits1->setObjectName(QStringLiteral("ScrollingCredits1"));

@@ -58,6 +58,7 @@ TForm4::TForm4(QWidget* mainForm)
     setAccessibleName(QStringLiteral("Автор"));
     MainForm = mainForm;
     Position = platform::FormPosition::MainFormCenter;
+    CloseWithEscape();
     setWindowFlag(Qt::WindowStaysOnTopHint);
     QWidget* client = Client();
     const auto russian = platform::FontCharset::Russian;

@@ -24,6 +24,7 @@ TForm5::TForm5(QWidget* mainForm)
     SetCaption(QStringLiteral("Справка..."));
     MainForm = mainForm;
     Position = platform::FormPosition::MainFormCenter;
+    CloseWithEscape();
 
     // The box is placed, not laid out: it overhangs the client area and
     // keeps its size however the window is resized.

@@ -70,22 +70,24 @@ TEST_F(AccessibilityTest, SlotsAreButtonsNamedByPlaceUntilTheyShowTheirRune) {
     for (int n = 1; n <= kSlotCount; ++n) {
         SCOPED_TRACE(n);
         EXPECT_EQ(Face(Slot(n))->role(), QAccessible::Button);
-        EXPECT_EQ(Name(Slot(n)), QStringLiteral("Руна %1").arg(n <= kGridSlots ? n : n - 24));
+        EXPECT_EQ(Name(Slot(n)),
+                  QStringLiteral("Руна %1, закрыта").arg(n <= kGridSlots ? n : n - 24));
     }
     // Pressed through the reader, a slot opens as under the mouse.
     Press(Slot(3));
     const QString opened = oracle::RuneName(RuneAt(3));
-    EXPECT_EQ(Name(Slot(3)), opened);
+    EXPECT_EQ(Name(Slot(3)), opened + ", открыта");
     EXPECT_TRUE(Form1->sMemo1->Text().contains(opened, Qt::CaseInsensitive));
     EXPECT_FALSE(Slot(3)->isEnabled());
     EXPECT_FALSE(Face(Slot(3))->actionInterface()->actionNames().contains(
         QAccessibleActionInterface::pressAction()));
     Form1->sButton1Click();
-    EXPECT_EQ(Name(Slot(3)), "Руна 3");
+    EXPECT_EQ(Name(Slot(3)), "Руна 3, закрыта");
 
     // The row of six, numbered in its own row; the cross numbers its tiles'
     // slots by their places in the grid.
-    for (auto [spread, slot, name] : {std::tuple{6, 26, "Руна 2"}, {5, 13, "Руна 13"}}) {
+    for (auto [spread, slot, name] :
+         {std::tuple{6, 26, "Руна 2, закрыта"}, {5, 13, "Руна 13, закрыта"}}) {
         SCOPED_TRACE(spread);
         if (spread == 6)
             Form1->N6Click();
@@ -93,7 +95,7 @@ TEST_F(AccessibilityTest, SlotsAreButtonsNamedByPlaceUntilTheyShowTheirRune) {
             Form1->N5Click();
         EXPECT_EQ(Name(Slot(slot)), QString::fromUtf8(name));
         Press(Slot(slot));
-        EXPECT_EQ(Name(Slot(slot)), oracle::RuneName(RuneAt(slot)));
+        EXPECT_EQ(Name(Slot(slot)), oracle::RuneName(RuneAt(slot)) + ", открыта");
         Form1->sButton1Click();
         EXPECT_EQ(Name(Slot(slot)), QString::fromUtf8(name));
     }

@@ -1,4 +1,5 @@
 // A whole reading in the main window: spreads, opening runes, the log.
+#include "app/RuneField.h"
 #include "app/Startup.h"
 #include "app/WindowSet.h"
 #include "oracle/RuneCatalogue.h"
@@ -323,11 +324,17 @@ TEST_F(ReadingTest, LayoutAndTabOrder) {
     EXPECT_EQ(f.sMemo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(f.sMemo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_FALSE(f.sMemo1->isReadOnly());
-    // The next widget that takes the focus after the button is the log.
-    QWidget* next = f.sButton1->nextInFocusChain();
-    while (next != f.sButton1 && !(next->focusPolicy() & Qt::TabFocus && next->isVisible()))
+    // Tab goes round the runes (one stop), the log and the button, in the
+    // order they are read; the log has the keys at first.
+    std::vector<QWidget*> round;
+    QWidget* next = f.RuneField1;
+    do {
+        if (next->focusPolicy() & Qt::TabFocus && next->isVisible())
+            round.push_back(next);
         next = next->nextInFocusChain();
-    EXPECT_EQ(next, f.sMemo1);
+    } while (next != f.RuneField1);
+    EXPECT_EQ(round, (std::vector<QWidget*>{f.RuneField1, f.sMemo1, f.sButton1}));
+    EXPECT_EQ(f.focusWidget(), f.sMemo1);
     for (int n = 1; n <= kSlotCount; ++n)
         EXPECT_EQ(Slot(n)->focusPolicy(), Qt::NoFocus);
 }
