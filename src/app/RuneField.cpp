@@ -37,8 +37,17 @@ RuneField::RuneField(QWidget* parent, std::vector<platform::TImage*> runeSlots,
     setGeometry(
         area.adjusted(-kMarkMargin - 1, -kMarkMargin - 1, kMarkMargin + 1, kMarkMargin + 1));
     raise();
-    for (platform::TImage* slot : runeSlots_)
+    for (platform::TImage* slot : runeSlots_) {
         slot->installEventFilter(this);
+        // A screen reader's "set focus" on a slot brings the keys to it.
+        slot->OnFocusRequest = [this](platform::TImage* requested) {
+            if (!requested->isVisibleTo(parentWidget()))
+                return;
+            window()->activateWindow();
+            setFocus(Qt::OtherFocusReason);
+            MoveTo(requested);
+        };
+    }
 }
 
 bool RuneField::eventFilter(QObject* watched, QEvent* event) {

@@ -47,6 +47,8 @@ QStringList AccessibleControl::actionNames() const {
     QStringList names = QAccessibleWidget::actionNames();
     if (parts_.Press && widget()->isEnabled())
         names.prepend(pressAction());
+    if (parts_.SetFocus && !names.contains(setFocusAction()))
+        names.append(setFocusAction());
     return names;
 }
 
@@ -54,6 +56,10 @@ void AccessibleControl::doAction(const QString& action) {
     if (action == pressAction() && parts_.Press && widget()->isEnabled()) {
         QWidget* w = widget();
         RunCommand([&] { parts_.Press(w); });
+        return;
+    }
+    if (action == setFocusAction() && parts_.SetFocus) {
+        parts_.SetFocus(widget());
         return;
     }
     QAccessibleWidget::doAction(action);

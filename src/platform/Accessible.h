@@ -19,6 +19,8 @@ struct AccessibleParts {
     // stands in a group which holds the focus for it (a rune slot in the
     // rune field): it is then told as focusable and focused.
     std::function<bool(QWidget*)> Focused;
+    // Run by a screen reader's "set focus" (the keys are to act on it).
+    std::function<void(QWidget*)> SetFocus;
 };
 
 class AccessibleControl : public QAccessibleWidget {

@@ -22,6 +22,11 @@ void RegisterImageAccessibility() {
         parts.Role = QAccessible::Button;
         parts.Press = [](QWidget* w) { static_cast<TImage*>(w)->Press(); };
         parts.Focused = [](QWidget* w) { return static_cast<TImage*>(w)->KeyboardCurrent(); };
+        parts.SetFocus = [](QWidget* w) {
+            auto* image = static_cast<TImage*>(w);
+            if (image->OnFocusRequest)
+                image->OnFocusRequest(image);
+        };
         RegisterAccessible("platform::TImage", std::move(parts));
         return true;
     }();

@@ -37,6 +37,9 @@ public:
     // a screen reader is told when it becomes so.
     bool KeyboardCurrent() const { return keyboardCurrent_; }
     void SetKeyboardCurrent(bool current);
+    // Asked of the group by a screen reader that sets the focus on this
+    // picture; nothing when the picture stands in no group.
+    std::function<void(TImage* sender)> OnFocusRequest;
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -181,6 +181,11 @@ TEST_F(KeyboardTest, AScreenReaderFindsTheSlotTheKeysAreOn) {
     EXPECT_TRUE(face(2)->state().disabled);
     QTest::keyClick(&Field(), Qt::Key_Tab);
     EXPECT_FALSE(face(2)->state().focused);
+    // A screen reader's "set focus" on a slot brings the keys there.
+    face(5)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+    EXPECT_TRUE(Field().hasFocus());
+    EXPECT_EQ(Current(), 5);
+    EXPECT_TRUE(face(5)->state().focused);
 }
 
 // Escape closes a companion window as its close button does; the message

@@ -2,7 +2,8 @@
 """The program on a headless Wayland compositor, driven through AT-SPI (the
 compositor has no input) and seen through its screenshots: the main window
 skinned with its see-through corner, the help window, a drop-down of the
-menu bar, and the way out through "Выход..." and the question box.
+menu bar, a rune slot focused and opened as a screen reader does it (both
+heard), and the way out through "Выход..." and the question box.
 
 Usage: wayland.py BUILD_DIR WORK_DIR BACKGROUND SHOTS_PREFIX
 BACKGROUND is the compositor's plain background as "#RRGGBB". Screenshots
@@ -15,7 +16,7 @@ import subprocess
 import sys
 import time
 
-from atspi_steps import descendants, fail, pyatspi, wait_for
+from atspi_steps import Heard, descendants, fail, focused_slot, pyatspi, slot_opens, wait_for
 
 BUILD, WORK, BACKGROUND, SHOTS = sys.argv[1:5]
 TOOLS = os.path.join(BUILD, "tools")
@@ -195,6 +196,26 @@ subprocess.run(["convert", button, normal, "-composite", laid], check=True)
 if differing(button, laid):
     fail("the close button does not show its normal frame")
 
+# ---- The runes through a screen reader ---------------------------------------
+# The compositor sends no keys: the reader sets the focus on a slot, which
+# it hears, and presses it, which it hears by the slot's new name. A
+# compositor without a seat gives no window the keys: then only the press.
+heard = Heard("object:state-changed:focused", "object:property-change:accessible-name")
+slot = [n for n in nodes if n.getRoleName() == "push button" and n.name == "Руна 5, закрыта"
+        and n.getState().contains(pyatspi.STATE_SHOWING)]
+if len(slot) != 1:
+    fail(f"expected one slot named 'Руна 5, закрыта', found {len(slot)}")
+keys = main.getState().contains(pyatspi.STATE_ACTIVE)
+if keys:
+    act(slot[0], "SetFocus")
+    focused_slot(heard, "Руна 5, закрыта")
+act(slot[0], "Press")
+log = [n for n in nodes if n.getRoleName() == "text" and n.name == "Журнал гадания"][0]
+rune = slot_opens(heard, slot[0], lambda: log.queryText().getText(0, -1), focused=keys)
+# The window as it is now, for what the next windows change.
+time.sleep(0.5)
+screenshot(shot)
+
 def new_window_box(before, path, size, what, hide=None):
     """Screenshots into `path` until what changed since `before` is a box of
     `size` (a window the compositor placed where it liked); its box."""
@@ -273,4 +294,6 @@ try:
 except subprocess.TimeoutExpired:
     presser.kill()
 print(f"OK: {W}x{H} main window skinned at {WX},{WY} with see-through corners; "
-      f"help window {HW}x{HH}, drop-down {MW}x{MH}; the question answered")
+      f"help window {HW}x{HH}, drop-down {MW}x{MH}; {rune} opened through the reader "
+      f"({'focused first' if keys else 'no window has the keys here'}); "
+      f"the question answered")
