@@ -39,6 +39,13 @@ RuneField::RuneField(QWidget* parent, std::vector<platform::TImage*> runeSlots,
     raise();
     for (platform::TImage* slot : runeSlots_) {
         slot->installEventFilter(this);
+        // A slot that goes first (its window is being taken down) is
+        // forgotten at once.
+        connect(slot, &QObject::destroyed, this, [this, slot] {
+            std::erase(runeSlots_, slot);
+            if (current_ == slot)
+                current_ = nullptr;
+        });
         // A screen reader's "set focus" on a slot brings the keys to it.
         slot->OnFocusRequest = [this](platform::TImage* requested) {
             if (!requested->isVisibleTo(parentWidget()))
