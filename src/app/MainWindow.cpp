@@ -1,7 +1,6 @@
 #include "app/MainWindow.h"
 
 #include "app/RuneField.h"
-
 #include "app/SkinHost.h"
 #include "app/TextStoreWindow.h"
 #include "oracle/ReadingFile.h"

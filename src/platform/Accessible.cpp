@@ -81,11 +81,13 @@ void AnnounceNameChange(QWidget* widget) {
     QAccessible::updateAccessibility(&event);
 }
 
-void AnnounceFocus(QWidget* widget) {
+void AnnounceFocus(QWidget* widget, bool gained) {
     if (!QAccessible::isActive())
         return;
-    QAccessibleEvent event(widget, QAccessible::Focus);
-    QAccessible::updateAccessibility(&event);
+    if (gained) {
+        QAccessibleEvent event(widget, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
     QAccessible::State focused;
     focused.focused = true;
     QAccessibleStateChangeEvent change(widget, focused);

@@ -43,7 +43,7 @@ void RegisterAccessible(const char* className, AccessibleParts parts);
 
 // Tells a screen reader that a widget's name has changed.
 void AnnounceNameChange(QWidget* widget);
-// Tells a screen reader that the keys now act on this widget.
-void AnnounceFocus(QWidget* widget);
+// Tells a screen reader that the keys now act on this widget, or no more.
+void AnnounceFocus(QWidget* widget, bool gained);
 
 } // namespace platform

@@ -51,8 +51,7 @@ void TImage::SetKeyboardCurrent(bool current) {
     if (current == keyboardCurrent_)
         return;
     keyboardCurrent_ = current;
-    if (current)
-        AnnounceFocus(this);
+    AnnounceFocus(this, current);
 }
 
 void TImage::DrawPicture(const Bitmap& src, int w, int h) {
