@@ -59,13 +59,14 @@ saved="$E2E_WORK/reading.txt"
 xdotool key alt
 sleep 0.2
 xdotool key Down Return
+# Typed only once the dialog has the keys.
 i=0
-while ! xdotool search --onlyvisible --name 'Сохранить|Save' >/dev/null 2>&1; do
+until xdotool getactivewindow getwindowname 2>/dev/null | grep -Eq 'Сохранить|Save'; do
     i=$((i + 1))
     [ $i -gt 50 ] && fail "the save dialog did not open"
     sleep 0.2
 done
-sleep 0.5
+sleep 0.3
 xdotool type --delay 20 "$saved"
 xdotool key Return
 i=0
