@@ -55,6 +55,18 @@ platform::Bitmap Render(const skin::TsSkinManager& manager, int section, QSize s
     return b;
 }
 
+// A colour option given as 0xBBGGRR; none when the option is not given.
+std::optional<skin::RgbColor> ColorOption(const QStringList& options, const char* name,
+                                          const char* what) {
+    const QString text = OptionValue(options, name);
+    if (text.isEmpty())
+        return std::nullopt;
+    const std::optional<qint32> value = skin::ParseInteger(text);
+    if (!value)
+        Fail(QStringLiteral("The %1 colour must be 0xBBGGRR: \"%2\"").arg(what, text));
+    return skin::RgbColor{uint32_t(*value) & 0xFFFFFF};
+}
+
 // The pixels a window of this section's size leaves out of its outline (the
 // see-through corners of its border, as a frame or a drop-down cuts them)
 // painted in one colour.
@@ -178,11 +190,8 @@ void RenderCommand(const skin::TsSkinManager& manager, const QStringList& option
         Fail("The state must be a number from 0: \"" + stateText + "\"");
     skin::ParentCacheInfo parent;
     platform::Bitmap parentPicture;
-    if (const QString color = OptionValue(options, "--parent-color"); !color.isEmpty()) {
-        const std::optional<qint32> value = skin::ParseInteger(color);
-        if (!value)
-            Fail("The parent colour must be 0xBBGGRR: \"" + color + "\"");
-        parent = skin::ParentCacheInfo::Color(skin::RgbColor{uint32_t(*value) & 0xFFFFFF});
+    if (const auto color = ColorOption(options, "--parent-color", "parent")) {
+        parent = skin::ParentCacheInfo::Color(*color);
     } else if (const QString image = OptionValue(options, "--parent-image"); !image.isEmpty()) {
         QImage picture;
         if (!picture.load(image))
@@ -198,12 +207,7 @@ void RenderCommand(const skin::TsSkinManager& manager, const QStringList& option
     }
     const QSize size = ParseSize(OptionValue(options, "--size"));
     platform::Bitmap picture = Render(manager, section, size, state, parent);
-    if (const QString color = OptionValue(options, "--outline-color"); !color.isEmpty()) {
-        const std::optional<qint32> value = skin::ParseInteger(color);
-        if (!value)
-            Fail("The outline colour must be 0xBBGGRR: \"" + color + "\"");
-        PaintOutsideOutline(manager, section, state, picture,
-                            skin::RgbColor{uint32_t(*value) & 0xFFFFFF});
-    }
+    if (const auto color = ColorOption(options, "--outline-color", "outline"))
+        PaintOutsideOutline(manager, section, state, picture, *color);
     SavePicture(picture, out);
 }
