@@ -69,13 +69,12 @@ e2e_expect_rendered "$E2E_WORK/strip-screen.png" "$E2E_WORK/strip-form.png" \
     fail "the outline keeps the corner pixel"
 [ "$("$E2E_TOOLS/charolist-e2e-shape" "$E2E_WID" 1 3)" = in ] ||
     fail "the outline leaves out the border next to the corner"
-pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n 1 | awk '{print $3}'; }
 # Grabbed through the window tree, which honours the windows' outlines; a
 # grab of Xvfb's frame buffer (xwd) still shows the corner black.
 timeout 30 import -window root "$E2E_WORK/tree.png" || fail "import failed"
-behind=$(pixel "$E2E_WORK/root.png" "$WX" "$WY")
-corner=$(pixel "$E2E_WORK/tree.png" "$WX" "$WY")
-frame=$(pixel "$E2E_WORK/tree.png" $((WX + 1)) $((WY + 3)))
+behind=$(e2e_pixel "$E2E_WORK/root.png" "$WX" "$WY")
+corner=$(e2e_pixel "$E2E_WORK/tree.png" "$WX" "$WY")
+frame=$(e2e_pixel "$E2E_WORK/tree.png" $((WX + 1)) $((WY + 3)))
 [ "$corner" = "$behind" ] || fail "the corner pixel is $corner, the root behind it $behind"
 [ "$frame" != "$behind" ] || fail "the border next to the corner shows the root too"
 

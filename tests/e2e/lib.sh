@@ -141,6 +141,11 @@ e2e_count_colour() {
     convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- | grep -ci "$6"
 }
 
+# The colour of the pixel $2,$3 of the picture $1, as "#RRGGBB".
+e2e_pixel() {
+    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n 1 | awk '{print $3}'
+}
+
 E2E_ATSPI_LAUNCHER=/usr/libexec/at-spi-bus-launcher
 
 # True where a private accessibility bus and its Python binding can start.

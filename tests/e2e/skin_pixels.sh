@@ -32,6 +32,19 @@ expect_same() { # SCREENSHOT RENDERED X Y W H RX RY WHAT
     crop "$E2E_WORK/$2.png" rendered-part "$7" "$8" "$5" "$6"
     e2e_expect_rendered "$E2E_WORK/screen-part.png" "$E2E_WORK/rendered-part.png" "$9"
 }
+# Blanks each rectangle ("X0,Y0 X1,Y1") alike in two pictures (a crop of
+# the screen and the renderer's picture): where the screen shows what the
+# renderer cannot know.
+blank_alike() { # PICTURE PICTURE RECTANGLE...
+    first=$1 second=$2
+    shift 2
+    for picture in "$first" "$second"; do
+        for r in "$@"; do
+            convert "$E2E_WORK/$picture.png" -fill '#FF00FF' -draw "rectangle $r" \
+                "$E2E_WORK/$picture.png"
+        done
+    done
+}
 # Takes screenshots until CHECK (a command) succeeds, for up to 6 s.
 until_shown() { # SCREENSHOT CHECK...
     target=$1
@@ -124,10 +137,7 @@ refresh() { # SCREENSHOT STATE
     # Its frame: what lies around the caption and the focus frame a press
     # brings, the middle blanked alike in both pictures.
     crop "$1" screen-button $bx $by_ 114 27
-    for picture in screen-button button; do
-        convert "$E2E_WORK/$picture.png" -fill '#FF00FF' -draw 'rectangle 3,2 110,24' \
-            "$E2E_WORK/$picture.png"
-    done
+    blank_alike screen-button button '3,2 110,24'
     e2e_expect_rendered "$E2E_WORK/screen-button.png" "$E2E_WORK/button.png" \
         "the refresh button's frame in state $2"
 }
@@ -147,10 +157,7 @@ render edit EDIT --size 431x433 --parent-image "$E2E_WORK/form.png" \
 e2e_screenshot "$shot"
 crop "$shot" screen-edit $lx $ly 431 433
 cp "$E2E_WORK/edit.png" "$E2E_WORK/edit-frame.png"
-for picture in screen-edit edit-frame; do
-    convert "$E2E_WORK/$picture.png" -fill '#FF00FF' -draw 'rectangle 2,2 428,430' \
-        "$E2E_WORK/$picture.png"
-done
+blank_alike screen-edit edit-frame '2,2 428,430'
 # Plain lines: a few colours are enough to show it is no flat fill.
 e2e_expect_rendered "$E2E_WORK/screen-edit.png" "$E2E_WORK/edit-frame.png" "the log's frame" 3
 
@@ -167,11 +174,9 @@ render glyph SCROLLBTNTOP --glyph GLYPHMASK --parent-image "$E2E_WORK/arrow.png"
 convert "$E2E_WORK/arrow.png" "$E2E_WORK/glyph.png" \
     -geometry "+$(((16 - gw) / 2))+$(((arrow_length - gh) / 2))" -composite "$E2E_WORK/arrow.png"
 crop "$shot" screen-arrow $((lx + sx)) $((ly + sy)) 16 "$arrow_length"
-for picture in screen-arrow arrow; do
-    convert "$E2E_WORK/$picture.png" -fill '#FF00FF' -draw 'rectangle 0,0 2,2' \
-        -draw 'rectangle 13,0 15,2' -draw "rectangle 0,$((arrow_length - 3)) 2,$((arrow_length - 1))" \
-        -draw "rectangle 13,$((arrow_length - 3)) 15,$((arrow_length - 1))" "$E2E_WORK/$picture.png"
-done
+blank_alike screen-arrow arrow '0,0 2,2' '13,0 15,2' \
+    "0,$((arrow_length - 3)) 2,$((arrow_length - 1))" \
+    "13,$((arrow_length - 3)) 15,$((arrow_length - 1))"
 e2e_expect_rendered "$E2E_WORK/screen-arrow.png" "$E2E_WORK/arrow.png" "the log's up arrow" 10
 
 # The six-rune spread through the menu bar's keys; its panel (333 x 77 at
@@ -228,22 +233,18 @@ render dropdown MAINMENU --size "${PW}x$PH" --outline-color 0xFF00FF
 # corners are checked one by one below).
 crop "$menu" screen-dropdown "$PX" "$PY" "$PW" "$PH"
 cp "$E2E_WORK/dropdown.png" "$E2E_WORK/frame.png"
-for picture in screen-dropdown frame; do
-    convert "$E2E_WORK/$picture.png" -fill '#FF00FF' -draw "rectangle 3,3 $((PW - 4)),$((PH - 4))" \
-        -draw 'rectangle 0,0 1,1' -draw "rectangle $((PW - 2)),0 $((PW - 1)),1" \
-        -draw "rectangle 0,$((PH - 2)) 1,$((PH - 1))" \
-        -draw "rectangle $((PW - 2)),$((PH - 2)) $((PW - 1)),$((PH - 1))" "$E2E_WORK/$picture.png"
-done
+blank_alike screen-dropdown frame "3,3 $((PW - 4)),$((PH - 4))" '0,0 1,1' \
+    "$((PW - 2)),0 $((PW - 1)),1" "0,$((PH - 2)) 1,$((PH - 1))" \
+    "$((PW - 2)),$((PH - 2)) $((PW - 1)),$((PH - 1))"
 e2e_expect_rendered "$E2E_WORK/screen-dropdown.png" "$E2E_WORK/frame.png" "the drop-down's frame" 3
-pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n 1 | awk '{print $3}'; }
 see_through=0
 for corner in "0 0" "$((PW - 1)) 0" "0 $((PH - 1))" "$((PW - 1)) $((PH - 1))" "1 0" "0 1"; do
     set -- $corner
-    drawn=$(pixel "$E2E_WORK/dropdown.png" "$1" "$2")
-    shown=$(pixel "$menu" $((PX + $1)) $((PY + $2)))
+    drawn=$(e2e_pixel "$E2E_WORK/dropdown.png" "$1" "$2")
+    shown=$(e2e_pixel "$menu" $((PX + $1)) $((PY + $2)))
     if [ "$drawn" = "#FF00FF" ]; then
         see_through=$((see_through + 1))
-        [ "$shown" = "$(pixel "$before" $((PX + $1)) $((PY + $2)))" ] ||
+        [ "$shown" = "$(e2e_pixel "$before" $((PX + $1)) $((PY + $2)))" ] ||
             fail "the drop-down's see-through pixel $1,$2 shows $shown, not the window behind"
     else
         [ "$shown" = "$drawn" ] || fail "the drop-down's pixel $1,$2 is $shown, not $drawn"
